@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QChar>
+#include <QLocale>
+#include <QString>
+
+// Number texts shown to the user and written to value files.
+//
+// The rules are our own and do not follow QString::number or QLocale::toString:
+// the value is first written with 18 significant digits (15 for the general
+// format), and that digit string is then rounded to the wanted places with
+// halves away from zero. Only the separators come from the locale.
+
+namespace NumberFormat {
+
+// "%.*n": fixed point, `decimals` places (2 when outside 0..18), the integer
+// part grouped by threes with the locale's group separator.
+QString FormatN(int decimals, long double value, const QLocale& locale = QLocale());
+
+// "%.*f": as FormatN, without grouping.
+QString FormatF(int decimals, long double value, const QLocale& locale = QLocale());
+
+// General format: at most 15 significant digits, no grouping, no trailing
+// zeros, exponent form ("1E15", "1,5E-7") below 0.0001 and from 10^15 on.
+QString FormatGeneral(long double value, QChar decimalSeparator);
+
+} // namespace NumberFormat
