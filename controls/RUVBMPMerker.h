@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QImage>
+#include <QObject>
+
+#include <memory>
+
+// Holds one picture for the window (the background pictures). BMPWidth and
+// BMPHeight mirror the held picture: values written to them are not applied,
+// writing only refreshes them from the picture.
+class TRUVBMPMerker : public QObject
+{
+    Q_OBJECT
+    // Declared in the order a window description applies them: the picture
+    // first, so that the size written afterwards refreshes from it.
+    Q_PROPERTY(QImage Bitmap READ BitmapCopy WRITE setBitmap)
+    Q_PROPERTY(bool Transparent READ Transparent WRITE setTransparent)
+    Q_PROPERTY(int BMPWidth READ BMPWidth WRITE setBMPWidth)
+    Q_PROPERTY(int BMPHeight READ BMPHeight WRITE setBMPHeight)
+
+public:
+    explicit TRUVBMPMerker(QObject* owner = nullptr);
+    ~TRUVBMPMerker() override;
+
+    // The held picture itself, not a copy; null once a copy has failed.
+    QImage* Bitmap() const { return m_bitmap.get(); }
+    // Copies the picture; on failure the holder keeps no picture from then on.
+    void setBitmap(const QImage& picture);
+
+    bool Transparent() const;
+    void setTransparent(bool value);
+
+    int BMPWidth() const { return m_bmpWidth; }
+    void setBMPWidth(int ignored);
+    int BMPHeight() const { return m_bmpHeight; }
+    void setBMPHeight(int ignored);
+
+private:
+    QImage BitmapCopy() const { return m_bitmap ? *m_bitmap : QImage(); }
+
+    std::unique_ptr<QImage> m_bitmap;
+    // A QImage has no transparency flag of its own; the flag belongs with
+    // the picture and goes when the picture goes.
+    bool m_transparent = false;
+    int m_bmpWidth = 0;
+    int m_bmpHeight = 0;
+};

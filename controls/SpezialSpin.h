@@ -1,0 +1,160 @@
+#pragma once
+
+#include "platform/Colors.h"
+#include "platform/Events.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class QLineEdit;
+class QTimer;
+class TFont;
+class TRUVTaRe;
+
+// Key released in the inner edit: the key code and the modifiers held.
+using TArrowKeyChanged = std::function<void(QObject* Sender, quint16 Key, Qt::KeyboardModifiers Shift)>;
+
+// Numeric input: one real value shown with fixed decimals between a prefix
+// and a suffix, typed as a number or a formula, stepped with two arrow cells.
+class TSpezialSpin : public QWidget
+{
+    Q_OBJECT
+    // Declared in the order a window description applies them.
+    Q_PROPERTY(int NachkommaStellen READ NachkommaStellen WRITE setNachkommaStellen)
+    Q_PROPERTY(int ChangeDelay READ ChangeDelay WRITE setChangeDelay)
+    Q_PROPERTY(double ValueReal READ ValueReal WRITE setValueReal)
+    Q_PROPERTY(int Value READ Value WRITE setValue)
+    Q_PROPERTY(double ValuePrec READ ValuePrec)
+    Q_PROPERTY(QString ValueText READ ValueText)
+    Q_PROPERTY(double MaxValue READ MaxValue WRITE setMaxValue)
+    Q_PROPERTY(double MinValue READ MinValue WRITE setMinValue)
+    Q_PROPERTY(int MarginTop READ MarginTop WRITE setMarginTop)
+    Q_PROPERTY(bool EditorEnabled READ EditorEnabled WRITE setEditorEnabled)
+    Q_PROPERTY(bool TextCenter READ TextCenter WRITE setTextCenter)
+    Q_PROPERTY(TColor Color READ Color WRITE setColor)
+    Q_PROPERTY(int BorderWidth READ BorderWidth WRITE setBorderWidth)
+    Q_PROPERTY(TColor BorderColWidth1 READ BorderColWidth1 WRITE setBorderColWidth1)
+    Q_PROPERTY(int ArrowSize READ ArrowSize WRITE setArrowSize)
+    Q_PROPERTY(TColor ArrowColor READ ArrowColor WRITE setArrowColor)
+    Q_PROPERTY(QString TextBefore READ TextBefore WRITE setTextBefore)
+    Q_PROPERTY(QString TextAfter READ TextAfter WRITE setTextAfter)
+    Q_PROPERTY(int TextSpacing READ TextSpacing WRITE setTextSpacing)
+    Q_PROPERTY(TColor EditorColor READ EditorColor WRITE setEditorColor)
+    Q_PROPERTY(bool TausenderZeichen READ TausenderZeichen WRITE setTausenderZeichen)
+    Q_PROPERTY(bool AllowArrowKeyChange READ AllowArrowKeyChange WRITE setAllowArrowKeyChange)
+    Q_PROPERTY(bool PlusZeichenPositiveWerte READ PlusZeichenPositiveWerte WRITE setPlusZeichenPositiveWerte)
+    Q_PROPERTY(int TextBeforeSubScriptcCount READ TextBeforeSubScriptcCount WRITE setTextBeforeSubScriptcCount)
+    Q_PROPERTY(bool ParentColor READ ParentColor WRITE setParentColor)
+    Q_PROPERTY(bool TabStop READ TabStop WRITE setTabStop)
+
+public:
+    explicit TSpezialSpin(QWidget* parent = nullptr);
+    ~TSpezialSpin() override;
+
+    int NachkommaStellen() const { return m_nachkommaStellen; }
+    void setNachkommaStellen(int value);
+    int ChangeDelay() const { return m_changeDelay; }
+    void setChangeDelay(int value);
+    // Reading a value stops a pending commit and rewrites the text.
+    double ValueReal();
+    void setValueReal(double value);
+    int Value();
+    void setValue(int value);
+    double ValuePrec();
+    QString ValueText();
+    double MaxValue() const { return m_maxValue; }
+    void setMaxValue(double value);
+    double MinValue() const { return m_minValue; }
+    void setMinValue(double value);
+    int MarginTop() const { return m_marginTop; }
+    void setMarginTop(int value);
+    bool EditorEnabled() const { return m_editorEnabled; }
+    void setEditorEnabled(bool value);
+    bool TextCenter() const { return m_textCenter; }
+    void setTextCenter(bool value);
+    TColor Color() const { return m_color; }
+    void setColor(TColor value);
+    int BorderWidth() const { return m_borderWidth; }
+    void setBorderWidth(int value);
+    TColor BorderColWidth1() const { return m_borderColWidth1; }
+    void setBorderColWidth1(TColor value);
+    int ArrowSize() const { return m_arrowSize; }
+    void setArrowSize(int value);
+    TColor ArrowColor() const { return m_arrowColor; }
+    void setArrowColor(TColor value);
+    QString TextBefore() const { return m_textBefore; }
+    void setTextBefore(const QString& value);
+    QString TextAfter() const { return m_textAfter; }
+    void setTextAfter(const QString& value);
+    int TextSpacing() const { return m_textSpacing; }
+    void setTextSpacing(int value);
+    TColor EditorColor() const { return m_editorColor; }
+    void setEditorColor(TColor value);
+    bool TausenderZeichen() const { return m_tausenderZeichen; }
+    void setTausenderZeichen(bool value);
+    bool AllowArrowKeyChange() const { return m_allowArrowKeyChange; }
+    void setAllowArrowKeyChange(bool value);
+    bool PlusZeichenPositiveWerte() const { return m_plusZeichenPositiveWerte; }
+    void setPlusZeichenPositiveWerte(bool value);
+    int TextBeforeSubScriptcCount() const { return m_textBeforeSubScriptcCount; }
+    void setTextBeforeSubScriptcCount(int value);
+    bool ParentColor() const { return m_parentColor; }
+    void setParentColor(bool value);
+    bool TabStop() const { return m_tabStop; }
+    void setTabStop(bool value);
+
+    TFont* Font() const { return m_font; }
+    QLineEdit* InnerEdit() const { return m_innerEdit; }
+
+    TNotifyEvent OnDelayedChange;
+    TNotifyEvent OnKeySTRGENTER;
+    TNotifyEvent OnEnter;
+    TNotifyEvent OnExit;
+    TArrowKeyChanged OnArrowKeyChanged;
+
+    // The calculator shared by all spin editors, created by the module's
+    // start-up and freed by its shut-down.
+    static void ModuleStartup();
+    static void ModuleShutdown();
+    static TRUVTaRe* SharedCalculator();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void UpdateText();
+    void LayoutParts();
+
+    QLineEdit* m_innerEdit = nullptr;
+    QTimer* m_delayTimer = nullptr;
+    TFont* m_font = nullptr;
+
+    double m_currentValue = 0.0;
+    int m_wholePart = 0;
+    double m_fractionPart = 0.0;
+    double m_minValue = 0.0;
+    double m_maxValue = 0.0;
+    int m_nachkommaStellen = 0;
+    double m_stepSize = 1.0;
+    bool m_tausenderZeichen = true;
+    bool m_plusZeichenPositiveWerte = false;
+    int m_changeDelay = 1500;
+    bool m_editorEnabled = true;
+    bool m_allowArrowKeyChange = true;
+    bool m_textCenter = false;
+    TColor m_color = clBlack;
+    bool m_parentColor = true;
+    int m_borderWidth = 2;
+    TColor m_borderColWidth1 = clBlue;
+    int m_arrowSize = 8;
+    TColor m_arrowColor = clBtnText;
+    TColor m_editorColor = clBlack;
+    QString m_textBefore;
+    QString m_textAfter;
+    int m_textSpacing = 4;
+    int m_marginTop = 0;
+    int m_textBeforeSubScriptcCount = 0;
+    bool m_tabStop = false;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// Start-up and shut-down of the graphics helpers. The program keeps a
+// graphics-library token and a registered clipboard format for objects of
+// its drawings; nothing reads either yet, but both live for the whole run.
+
+void kavriGraphicsStartup();
+void kavriGraphicsShutdown();
+
+// The token of the graphics library start; 0 while not started.
+quint32 kavriGraphicsToken();
+
+// The registered clipboard format "KavriObj": its id (0 when not registered)
+// and the MIME type under which such data would be offered.
+quint16 kavriClipboardFormat();
+QString kavriClipboardMimeType();

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/Colors.h"
+
+#include <QFont>
+#include <QObject>
+#include <QString>
+
+// A control's font as the window description sets it: face name, height in
+// pixels (negative = character height without internal leading, the usual
+// form), colour and style. Qt's QFont carries no colour, and the controls
+// need to react to any change of the font (a label re-assigns its caption),
+// so the font is an object of its own with a change signal.
+class TFont : public QObject
+{
+    Q_OBJECT
+public:
+    enum Style {
+        fsBold = 0x1,
+        fsItalic = 0x2,
+        fsUnderline = 0x4,
+        fsStrikeOut = 0x8,
+    };
+    Q_DECLARE_FLAGS(TFontStyles, Style)
+
+    explicit TFont(QObject* parent = nullptr);
+
+    QString Name() const { return m_name; }
+    void setName(const QString& name);
+
+    // Pixels; negative values give the character height (the em size).
+    int Height() const { return m_height; }
+    void setHeight(int height);
+
+    // Points at the design density of 96 dpi, which the window keeps on
+    // every screen.
+    int Size() const;
+    void setSize(int points);
+
+    TColor Color() const { return m_color; }
+    void setColor(TColor color);
+
+    TFontStyles Style() const { return m_style; }
+    void setStyle(TFontStyles style);
+
+    void Assign(const TFont& other);
+
+    // The face to draw with. Text is drawn without antialiasing, as the
+    // controls' pixel effects (engraved captions, glow outlines) expect solid
+    // glyph pixels.
+    QFont toQFont() const;
+
+signals:
+    void changed();
+
+private:
+    QString m_name = QStringLiteral("Tahoma");
+    int m_height = -11;
+    TColor m_color = clWindowText;
+    TFontStyles m_style;
+};
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(TFont::TFontStyles)

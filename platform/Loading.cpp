@@ -1,0 +1,21 @@
+#include "platform/Loading.h"
+
+namespace {
+// Counts nested scopes; only the user-interface thread builds windows.
+int loadingDepth = 0;
+}
+
+LoadingScope::LoadingScope()
+{
+    ++loadingDepth;
+}
+
+LoadingScope::~LoadingScope()
+{
+    --loadingDepth;
+}
+
+bool LoadingScope::Active()
+{
+    return loadingDepth > 0;
+}
