@@ -1,0 +1,2 @@
+// Placeholder until the calculator tests land.
+int main() { return 0; }
