@@ -1,0 +1,1 @@
+#include "main/ValueFiles.h"

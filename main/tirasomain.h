@@ -1,0 +1,2 @@
+#pragma once
+// The main window; filled in by the foundation.
