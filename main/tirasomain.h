@@ -1,2 +1,174 @@
 #pragma once
-// The main window; filled in by the foundation.
+
+#include "controls/RUVBMPMerker.h"
+#include "controls/RUVButton.h"
+#include "controls/RUVCheckBox.h"
+#include "controls/RUVLabel.h"
+#include "controls/SpezialSpin.h"
+
+#include <QLabel>
+#include <QStringList>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <optional>
+
+class QAction;
+class QMenu;
+class TOpenDialog;
+class TRUVTaRe;
+
+// The arrangement chosen by the last recomputation, by the direction of the
+// line; level also when X is not strictly inside the interval.
+enum TLayoutState : quint8 { lsFalling, lsRising, lsLevel };
+
+// A control that moves with the layout state; only one coordinate of each
+// position is ever applied (Top for the Y editors, Left for the height labels).
+struct TMovableControl {
+    QWidget* Control = nullptr;
+    std::array<QPoint, 3> Positions{};
+    bool Visible = true;
+};
+
+// The full-window background: paints through the window's handler and owns
+// the context menu.
+class TPaintBox : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TPaintBox(QWidget* parent = nullptr);
+    std::function<void(QPainter&)> OnPaint;
+    QMenu* PopupMenu = nullptr;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+};
+
+// A plain static label that can also be clicked.
+class TPlainLabel : public QLabel
+{
+    Q_OBJECT
+public:
+    explicit TPlainLabel(QWidget* parent = nullptr);
+    TNotifyEvent OnClick;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    bool m_pressed = false;
+};
+
+class TForm1 : public QWidget
+{
+    Q_OBJECT
+public:
+    // parameters: the command-line parameters after the program name.
+    explicit TForm1(const QStringList& parameters = {}, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Controls and components of the window description, bottom to top.
+    TPaintBox* PaintBox1 = nullptr;
+    TRUVCheckBox* cb_PRZT = nullptr;
+    QLabel* Label1 = nullptr;
+    TPlainLabel* lbl_xH = nullptr;
+    TPlainLabel* lbl_Hges = nullptr;
+    TRUVLabel* lbl_LLi = nullptr;
+    TRUVLabel* lbl_LRe = nullptr;
+    TRUVLabel* lbl_LGes = nullptr;
+    TRUVLabel* lbl_Neig = nullptr;
+    TRUVLabel* lbl_info = nullptr;
+    TRUVButton* btn_Save = nullptr;
+    TRUVButton* btn_load = nullptr;
+    TRUVButton* btn_copy1 = nullptr;
+    TRUVLabel* lbl_YErg = nullptr;
+    TSpezialSpin* spin__X = nullptr;
+    TSpezialSpin* spin_x1 = nullptr;
+    TSpezialSpin* spin_x2 = nullptr;
+    TSpezialSpin* spin_y1 = nullptr;
+    TSpezialSpin* spin_y2 = nullptr;
+
+    TRUVBMPMerker* BMP_R = nullptr;
+    TRUVBMPMerker* BMP_L = nullptr;
+    TRUVBMPMerker* BMP_E = nullptr;
+    QMenu* PM_1 = nullptr;
+    QAction* PM_NKDef = nullptr;
+    QAction* N1 = nullptr;
+    QAction* PM_Reset = nullptr;
+    QAction* pm_Mirror = nullptr;
+    QAction* PM_CopyBMP = nullptr;
+    QAction* N2 = nullptr;
+    QAction* PM_Info = nullptr;
+    TRUVTaRe* RUVRechner = nullptr;
+    TOpenDialog* OpenDialog1 = nullptr;
+
+    // Window settings.
+    qint32 Decimals = 3;
+    TLayoutState Layout = lsRising;
+    std::array<TMovableControl, 4> Movables{};
+
+    // Recomputes and redisplays everything from the five inputs.
+    void Aktualisieren(QObject* Sender = nullptr);
+    TLayoutState ChooseLayout();
+
+    // Handlers.
+    void FormCreate(QObject* Sender);
+    void FormShow(QObject* Sender);
+    void FormClose(QObject* Sender);
+    void PaintBox1Paint(QPainter& painter);
+    void spin_y1DelayedChange(QObject* Sender);
+    void lbl_infoClick(QObject* Sender);
+
+    // Entering values through the result fields.
+    void lbl_LGesClick(QObject* Sender);
+    void lbl_HgesClick(QObject* Sender);
+    void lbl_LLiClick(QObject* Sender);
+    void lbl_LReClick(QObject* Sender);
+    void lbl_NeigClick(QObject* Sender);
+    void lbl_YErgClick(QObject* Sender);
+
+    // Value files.
+    void btn_SaveClick(QObject* Sender);
+    void btn_loadClick(QObject* Sender);
+
+    // Context menu and clipboard.
+    void PM_NKDefClick(QObject* Sender);
+    void PM_ResetClick(QObject* Sender);
+    void pm_MirrorClick(QObject* Sender);
+    void PM_CopyBMPClick(QObject* Sender);
+    void PM_InfoClick(QObject* Sender);
+    void btn_copy1Click(QObject* Sender);
+
+    // The picture that "Ergebnis als Grafik kopieren" puts on the clipboard.
+    QImage ResultPicture();
+
+    // The window position for the first command-line parameter "left|top";
+    // nothing when the parameter has no "|" and the design position stays.
+    static std::optional<QPoint> PlacementFromParameter(const QString& parameter);
+    // An integer as the parameter gives it, or 100 when it is not one.
+    static int ParameterInteger(const QString& text);
+    // The integer a text holds, or fallback when it holds none.
+    static int TextToIntDef(const QString& text, int fallback);
+
+    static constexpr int ClientWidth = 470;
+    static constexpr int ClientHeight = 270;
+    static constexpr QPoint DesignPosition{657, 403};
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateFromDescription();
+    void PlaceWindow();
+    void LoadSaveLastValues(bool load);
+    // The shared sequence of the five result fields that change an input.
+    void EnterResult(const QString& prompt, const QString& prefilled, const std::function<void(double)>& apply);
+    // X := x2 when x2 < X, with both read back from their editors.
+    void KeepXLeftOfX2();
+
+    QStringList m_parameters;
+};

@@ -1,0 +1,38 @@
+// Program entry: module start-up in fixed order, the application object and
+// its title, the window, the message loop, and shut-down in reverse order.
+
+#include "controls/RUVButton.h"
+#include "controls/SpezialSpin.h"
+#include "drawing/kavriGraphics.h"
+#include "main/tirasomain.h"
+#include "platform/Application.h"
+
+#include <QLocale>
+
+int main(int argc, char* argv[])
+{
+    kavriGraphicsStartup();
+    TRUVButton::ModuleStartup();
+    TSpezialSpin::ModuleStartup();
+
+    int exitCode = 0;
+    {
+        TApplication application(argc, argv);
+        // A German program: without a language of its own on the machine
+        // (the C locale of a bare system), it keeps German number texts.
+        if (QLocale::system().language() == QLocale::C)
+            QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        TApplication::SetTitle(QStringLiteral("Tiraso - RUV"));
+
+        QStringList parameters = QCoreApplication::arguments();
+        parameters.removeFirst();
+        TForm1 Form1(parameters);
+        Form1.show();
+        exitCode = application.exec();
+    }
+
+    TSpezialSpin::ModuleShutdown();
+    TRUVButton::ModuleShutdown();
+    kavriGraphicsShutdown();
+    return exitCode;
+}

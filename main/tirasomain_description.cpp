@@ -1,0 +1,303 @@
+// The window description: every control and component of the main window,
+// created bottom to top and configured through its setters in the order its
+// class declares them, as a stored form would be loaded.
+
+#include "main/tirasomain.h"
+
+#include "calc/RUVTaRe.h"
+#include "platform/Dialogs.h"
+#include "platform/Font.h"
+#include "platform/Loading.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPainter>
+#include <QSvgRenderer>
+
+namespace {
+
+constexpr TColor AccentBlue = RGBColor(0, 128, 255);
+constexpr TColor AccentGreen = RGBColor(0, 176, 0);
+constexpr TColor LightGrey = RGBColor(246, 246, 246);
+constexpr TColor PaleYellow = RGBColor(255, 255, 192);
+
+// The labels' link target, which labels of the plain kind never open.
+const QString MakerContact = QStringLiteral("mailto:info@ruv-software.example");
+
+void setTahoma(TFont* font, TColor color, TFont::TFontStyles style = {})
+{
+    font->setName(QStringLiteral("Tahoma"));
+    font->setHeight(-11);
+    font->setColor(color);
+    font->setStyle(style);
+}
+
+QImage picture(const QString& resource, int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QSvgRenderer renderer(resource);
+    if (renderer.isValid()) {
+        QPainter painter(&image);
+        renderer.render(&painter, QRectF(0, 0, width, height));
+    }
+    return image;
+}
+
+struct SpinDesign {
+    double value;
+    const char* textBefore;
+    int subscriptCount;
+    TColor frame;
+};
+
+struct LabelDesign {
+    TRUVLabel::TLayout layout;
+    TRUVLabel::TBevelFrame bevel;
+    TColor color;
+    TColor singleBorder;
+    TColor hooverText;
+    TFont::TFontStyles style;
+    TColor fontColor;
+};
+
+} // namespace
+
+void TForm1::CreateFromDescription()
+{
+    const LoadingScope loading;
+
+    setWindowTitle(QStringLiteral("Tiraso - Pravenda"));
+    setFixedSize(ClientWidth, ClientHeight);
+    move(DesignPosition);
+    QPalette windowPalette = palette();
+    windowPalette.setColor(QPalette::Window, Qt::white);
+    setPalette(windowPalette);
+    setAutoFillBackground(true);
+    QFont windowFont(QStringLiteral("Tahoma"));
+    windowFont.setPixelSize(11);
+    setFont(windowFont);
+
+    PaintBox1 = new TPaintBox(this);
+    PaintBox1->setObjectName(QStringLiteral("PaintBox1"));
+    PaintBox1->setGeometry(0, 0, 470, 270);
+    PaintBox1->OnPaint = [this](QPainter& painter) { PaintBox1Paint(painter); };
+
+    cb_PRZT = new TRUVCheckBox(this);
+    cb_PRZT->setObjectName(QStringLiteral("cb_PRZT"));
+    cb_PRZT->setGeometry(278, 246, 37, 20);
+    cb_PRZT->setCaption(QStringLiteral("%"));
+    cb_PRZT->setChecked(true);
+    cb_PRZT->setRightHand(false);
+    cb_PRZT->setHookColor(clBlue);
+    cb_PRZT->setLook3D(false);
+    cb_PRZT->setStyle(TRUVCheckBox::cs_Hook);
+    cb_PRZT->setBackgroundOpak(false);
+    cb_PRZT->setBackgroundColor(clBtnFace);
+    cb_PRZT->setGroupIndex(0);
+    cb_PRZT->setYKorrekturText(0);
+    cb_PRZT->setAutoBoldRadioButton(false);
+    setTahoma(cb_PRZT->Font(), clWindowText);
+    cb_PRZT->OnChange = [this](QObject* sender) { Aktualisieren(sender); };
+
+    Label1 = new QLabel(QStringLiteral("Neigung:"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(147, 249, 43, 13);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    const auto plainLabel = [this](const char* name, const QRect& bounds, TColor color, bool handCursor) {
+        auto* label = new TPlainLabel(this);
+        label->setObjectName(QLatin1String(name));
+        label->setGeometry(bounds);
+        label->setText(QStringLiteral("H="));
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        QFont bold = font();
+        bold.setBold(true);
+        label->setFont(bold);
+        QPalette labelPalette = label->palette();
+        labelPalette.setColor(QPalette::WindowText, ToQColor(color));
+        label->setPalette(labelPalette);
+        if (handCursor)
+            label->setCursor(Qt::PointingHandCursor);
+        return label;
+    };
+    lbl_xH = plainLabel("lbl_xH", QRect(252, 111, 93, 13), AccentBlue, false);
+    lbl_Hges = plainLabel("lbl_Hges", QRect(384, 90, 80, 13), clGray, true);
+    lbl_Hges->OnClick = [this](QObject* sender) { lbl_HgesClick(sender); };
+
+    const auto hoverLabel = [this](const char* name, const QRect& bounds, const LabelDesign& design) {
+        auto* label = new TRUVLabel(this);
+        label->setObjectName(QLatin1String(name));
+        label->setGeometry(bounds);
+        label->setLabelTyp(TRUVLabel::ltnormal);
+        label->setLabelLayout(design.layout);
+        label->setLabelBevel(design.bevel);
+        label->setLabelExecute(MakerContact);
+        label->setShowEllipses(false);
+        label->setBorders({});
+        label->setColor(design.color);
+        label->setColorHoover(clSilver);
+        label->setColorGlow(PaleYellow);
+        label->setColorSingleBorder(design.singleBorder);
+        label->setColorEllipsesLine(clBtnHighlight);
+        label->setColorBorder(clBlack);
+        label->setColorHooverText(design.hooverText);
+        label->setCaption(QStringLiteral("0,000"));
+        label->setCaptionVisible(true);
+        label->setCaptionMarginTop(0);
+        setTahoma(label->Font(), design.fontColor, design.style);
+        label->setShowDesigntimeFrame(false);
+        label->setDesigntimeFrameColor(clPurple);
+        label->setTag2(0);
+        label->setAutoWidth(false);
+        label->setCursor(Qt::PointingHandCursor);
+        return label;
+    };
+    constexpr auto bold = TFont::TFontStyles(TFont::fsBold);
+    lbl_LLi = hoverLabel("lbl_LLi", QRect(120, 194, 95, 20),
+                         {TRUVLabel::lycenter, TRUVLabel::bfsingle, clWhite, AccentBlue, clBlack, bold, AccentBlue});
+    lbl_LRe = hoverLabel("lbl_LRe", QRect(257, 194, 95, 20),
+                         {TRUVLabel::lycenter, TRUVLabel::bfsingle, LightGrey, clGray, AccentBlue, bold, clBlack});
+    lbl_LGes = hoverLabel("lbl_LGes", QRect(188, 225, 95, 20),
+                          {TRUVLabel::lycenter, TRUVLabel::bfsingle, LightGrey, clGray, AccentBlue, bold, clBlack});
+    lbl_Neig = hoverLabel("lbl_Neig", QRect(192, 249, 87, 13),
+                          {TRUVLabel::lycenter, TRUVLabel::bfnone, clWhite, clBtnShadow, clWindowText, bold, AccentBlue});
+    lbl_info = hoverLabel("lbl_info", QRect(2, 246, 132, 20),
+                          {TRUVLabel::lycenterleft, TRUVLabel::bfnone, clNone, clBtnShadow, AccentBlue, {}, clSilver});
+    lbl_info->setCaption(QStringLiteral("RUV-Software 05/2024"));
+    lbl_info->setGlyph(QImage(QStringLiteral(":/glyph_info.xpm")));
+    lbl_info->setToolTip(QStringLiteral("Einstellung/Extras"));
+    lbl_LLi->OnClick = [this](QObject* sender) { lbl_LLiClick(sender); };
+    lbl_LRe->OnClick = [this](QObject* sender) { lbl_LReClick(sender); };
+    lbl_LGes->OnClick = [this](QObject* sender) { lbl_LGesClick(sender); };
+    lbl_Neig->OnClick = [this](QObject* sender) { lbl_NeigClick(sender); };
+    lbl_info->OnClick = [this](QObject* sender) { lbl_infoClick(sender); };
+
+    const auto button = [this](const char* name, const QRect& bounds, const QString& glyph, const QString& hint) {
+        auto* b = new TRUVButton(this);
+        b->setObjectName(QLatin1String(name));
+        b->setGeometry(bounds);
+        b->setCaption(QString());
+        b->setCaptionPosition(TRUVButton::tp_none);
+        b->setColorHighlight(clWhite);
+        b->setColorEdgeLight(clSilver);
+        b->setColorEdgeShadow(clSilver);
+        b->setColorHighlightText(clWindowText);
+        b->setColorSpezialFrame(clWhite);
+        b->setColorAllwaysBorder(clBtnShadow);
+        b->setColorDownBackGround(clNone);
+        b->setColorBackground(clNone);
+        b->setColorBorderMouseIn(AccentBlue);
+        b->setColorButtonDownText(clBlack);
+        b->setMargin(4);
+        b->setGlyph(QImage(glyph));
+        b->setGroupIndex(0);
+        b->setDown(false);
+        b->setNormalFlat(true);
+        b->setEdgestyle(TRUVButton::bs_rectangle);
+        b->setSimpleAnimation(true);
+        b->setShowAllwaysColor(true);
+        b->setShowAllwaysSimpleBorder(false);
+        b->setShowBackgroundColor(false);
+        b->setButtontyp(TRUVButton::typ_normal);
+        setTahoma(b->Font(), clWindowText);
+        b->setHint(hint);
+        return b;
+    };
+    btn_Save = button("btn_Save", QRect(438, 238, 24, 24), QStringLiteral(":/glyph_save.xpm"), QStringLiteral("Speichern"));
+    btn_load = button("btn_load", QRect(410, 238, 24, 24), QStringLiteral(":/glyph_open.xpm"), QStringLiteral("Öffnen"));
+    btn_copy1 = button("btn_copy1", QRect(289, 49, 20, 20), QStringLiteral(":/glyph_copy.xpm"),
+                       QStringLiteral("Wert kopieren"));
+    btn_Save->OnClick = [this](QObject* sender) { btn_SaveClick(sender); };
+    btn_load->OnClick = [this](QObject* sender) { btn_loadClick(sender); };
+    btn_copy1->OnClick = [this](QObject* sender) { btn_copy1Click(sender); };
+
+    lbl_YErg = hoverLabel("lbl_YErg", QRect(181, 49, 109, 20),
+                          {TRUVLabel::lycenter, TRUVLabel::bfsingle, clWhite, AccentBlue, clWindowText, bold, AccentBlue});
+    lbl_YErg->OnClick = [this](QObject* sender) { lbl_YErgClick(sender); };
+
+    const auto spin = [this](const char* name, const QRect& bounds, const SpinDesign& design) {
+        auto* s = new TSpezialSpin(this);
+        s->setObjectName(QLatin1String(name));
+        s->setGeometry(bounds);
+        s->setNachkommaStellen(3);
+        s->setChangeDelay(5000);
+        s->setValueReal(design.value);
+        s->setMaxValue(0);
+        s->setMinValue(-1000000);
+        s->setMarginTop(0);
+        s->setEditorEnabled(true);
+        s->setTextCenter(true);
+        s->setBorderWidth(1);
+        s->setBorderColWidth1(design.frame);
+        s->setArrowSize(12);
+        s->setArrowColor(clBtnText);
+        s->setTextBefore(QString::fromLatin1(design.textBefore));
+        s->setTextSpacing(0);
+        s->setEditorColor(clBlack);
+        s->setTausenderZeichen(true);
+        s->setAllowArrowKeyChange(true);
+        s->setPlusZeichenPositiveWerte(false);
+        s->setTextBeforeSubScriptcCount(design.subscriptCount);
+        s->OnDelayedChange = [this](QObject* sender) { spin_y1DelayedChange(sender); };
+        setTahoma(s->Font(), clBtnText);
+        s->setTabStop(false);
+        // Takes the window's colour: the editor's own surface is erased in white.
+        s->setParentColor(true);
+        return s;
+    };
+    spin__X = spin("spin__X", QRect(184, 156, 103, 20), {0, "X ", 0, AccentBlue});
+    spin_x1 = spin("spin_x1", QRect(45, 156, 103, 20), {0, "X1 ", 1, clGray});
+    spin_x2 = spin("spin_x2", QRect(318, 156, 103, 20), {1, "X2 ", 1, clGray});
+    spin_y1 = spin("spin_y1", QRect(45, 92, 103, 20), {0, "Y1 ", 1, AccentGreen});
+    spin_y2 = spin("spin_y2", QRect(320, 11, 103, 20), {1, "Y2 ", 1, AccentGreen});
+    setTabOrder(spin__X, spin_x1);
+    setTabOrder(spin_x1, spin_x2);
+    setTabOrder(spin_x2, spin_y1);
+    setTabOrder(spin_y1, spin_y2);
+
+    const auto holder = [this](const char* name, const QString& resource) {
+        auto* h = new TRUVBMPMerker(this);
+        h->setObjectName(QLatin1String(name));
+        h->setBitmap(picture(resource, ClientWidth, ClientHeight));
+        h->setTransparent(false);
+        h->setBMPWidth(470);
+        h->setBMPHeight(270);
+        return h;
+    };
+    BMP_R = holder("BMP_R", QStringLiteral(":/BMP_R.svg"));
+    BMP_L = holder("BMP_L", QStringLiteral(":/BMP_L.svg"));
+    BMP_E = holder("BMP_E", QStringLiteral(":/BMP_E.svg"));
+
+    PM_1 = new QMenu(this);
+    PM_1->setObjectName(QStringLiteral("PM_1"));
+    // Captions show exactly as written: no separators merged away.
+    PM_1->setSeparatorsCollapsible(false);
+    const auto item = [this](const char* name, const QString& caption, void (TForm1::*handler)(QObject*)) {
+        QAction* action = PM_1->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(PM_1); });
+        return action;
+    };
+    PM_NKDef = item("PM_NKDef", QStringLiteral("Nachkommastellen definieren"), &TForm1::PM_NKDefClick);
+    N1 = PM_1->addSeparator();
+    N1->setObjectName(QStringLiteral("N1"));
+    PM_Reset = item("PM_Reset", QStringLiteral("Werte auf Standard setzen (Reset)"), &TForm1::PM_ResetClick);
+    pm_Mirror = item("pm_Mirror", QStringLiteral("Y-Werte spiegeln (links nach rechts)"), &TForm1::pm_MirrorClick);
+    PM_CopyBMP = item("PM_CopyBMP", QStringLiteral("Ergebnis als Grafik kopieren"), &TForm1::PM_CopyBMPClick);
+    N2 = PM_1->addSeparator();
+    N2->setObjectName(QStringLiteral("N2"));
+    PM_Info = item("PM_Info", QStringLiteral("Info über..."), &TForm1::PM_InfoClick);
+    PaintBox1->PopupMenu = PM_1;
+
+    RUVRechner = new TRUVTaRe(this);
+    RUVRechner->setObjectName(QStringLiteral("RUVRechner"));
+
+    OpenDialog1 = new TOpenDialog(this);
+    OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
+    OpenDialog1->Title = QStringLiteral("Gespeicherte Werte laden");
+    OpenDialog1->Filter = QStringLiteral("Tiraso-Datendatei (*.dat)|*.dat");
+    OpenDialog1->DefaultExt = QStringLiteral("dat");
+    OpenDialog1->Options = TOpenDialog::TOpenOptions(TOpenDialog::ofHideReadOnly) | TOpenDialog::ofNoChangeDir
+        | TOpenDialog::ofEnableSizing;
+}
