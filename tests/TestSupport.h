@@ -21,12 +21,123 @@ inline void prepareProcess()
 #if defined(QT_WIDGETS_LIB) && __has_include("platform/Application.h")
 #include "platform/Application.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+namespace TestSupport {
+
+// Owner of the dialog watchers still waiting, so a test can drop the ones
+// whose dialog never came before they catch the next test's dialog.
+inline QObject& dialogWatchers()
+{
+    static QObject* owner = new QObject(qApp);
+    return *owner;
+}
+
+inline void cancelDialogWatchers()
+{
+    qDeleteAll(dialogWatchers().findChildren<QTimer*>(Qt::FindDirectChildrenOnly));
+}
+
+// Runs `action` on the next modal dialog that opens, from inside that
+// dialog's own event loop. Call it before the code that opens the dialog.
+// A dialog that never comes leaves the action unrun; callers check that,
+// and call cancelDialogWatchers() in cleanup().
+inline void whenModalOpens(std::function<void(QWidget* dialog)> action, int timeoutMs = 5000)
+{
+    QWidget* const before = QApplication::activeModalWidget();
+    auto* timer = new QTimer(&dialogWatchers());
+    auto elapsed = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, timer, [=] {
+        QWidget* modal = QApplication::activeModalWidget();
+        *elapsed += timer->interval();
+        if (modal && modal != before && modal->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            action(modal);
+        } else if (*elapsed > timeoutMs) {
+            timer->stop();
+            timer->deleteLater();
+        }
+    });
+    timer->start(10);
+}
+
+// Presses the dialog button with exactly this text.
+inline bool pressButton(QWidget* dialog, const QString& text)
+{
+    for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>()) {
+        if (button->text() == text && button->isVisible()) {
+            button->click();
+            return true;
+        }
+    }
+    return false;
+}
+
+// What a dialog showed: its caption, every label text and its line edit.
+struct DialogSeen {
+    bool opened = false;
+    QString caption;
+    QStringList labels;
+    QString editText;
+    QStringList buttons;
+};
+
+inline void collect(QWidget* dialog, DialogSeen& seen)
+{
+    seen.opened = true;
+    seen.caption = dialog->windowTitle();
+    for (QLabel* label : dialog->findChildren<QLabel*>())
+        if (!label->text().isEmpty())
+            seen.labels << label->text();
+    if (auto* edit = dialog->findChild<QLineEdit*>())
+        seen.editText = edit->text();
+    for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>())
+        if (button->isVisible())
+            seen.buttons << button->text();
+}
+
+// Answers the next input prompt: notes what it showed, replaces the text
+// (unless text is null) and presses "OK" or "Abbrechen". `then` runs right
+// after, for example to wait for a message box that the answer brings up.
+inline void answerNextPrompt(std::shared_ptr<DialogSeen> seen, const QString& text, bool confirm = true,
+                             std::function<void()> then = {})
+{
+    whenModalOpens([=](QWidget* dialog) {
+        collect(dialog, *seen);
+        if (!text.isNull())
+            if (auto* edit = dialog->findChild<QLineEdit*>())
+                edit->setText(text);
+        pressButton(dialog, confirm ? QStringLiteral("OK") : QStringLiteral("Abbrechen"));
+        if (then)
+            then();
+    });
+}
+
+// Notes and closes the next message box with its "OK" button.
+inline void acknowledgeNextMessage(std::shared_ptr<DialogSeen> seen)
+{
+    whenModalOpens([=](QWidget* dialog) {
+        collect(dialog, *seen);
+        pressButton(dialog, QStringLiteral("OK"));
+    });
+}
+
+} // namespace TestSupport
+
 #define TIRASO_TEST_MAIN(TestObject)                                  \
     int main(int argc, char* argv[])                                  \
     {                                                                 \
         TestSupport::prepareProcess();                                \
         TApplication app(argc, argv);                                 \
-        app.setAttribute(Qt::AA_Use96Dpi, true);                      \
         TestObject tc;                                                \
         QTEST_SET_MAIN_SOURCE_PATH                                    \
         return QTest::qExec(&tc, argc, argv);                         \

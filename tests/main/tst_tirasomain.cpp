@@ -1,0 +1,709 @@
+// The main window: its description, the recomputation, placement, entering
+// values through the result fields and the context-menu commands.
+
+#include "TestSupport.h"
+
+#include "controls/RUVButton.h"
+#include "controls/SpezialSpin.h"
+#include "main/tirasomain.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QDir>
+#include <QMenu>
+#include <QMimeData>
+#include <QScreen>
+
+#include <memory>
+
+using namespace TestSupport;
+
+namespace {
+
+struct Inputs {
+    double x1, x2, X, y1, y2;
+};
+
+void setInputs(TForm1& form, const Inputs& in)
+{
+    form.spin_x1->setValueReal(in.x1);
+    form.spin_x2->setValueReal(in.x2);
+    form.spin__X->setValueReal(in.X);
+    form.spin_y1->setValueReal(in.y1);
+    form.spin_y2->setValueReal(in.y2);
+}
+
+Inputs readInputs(TForm1& form)
+{
+    return {form.spin_x1->ValueReal(), form.spin_x2->ValueReal(), form.spin__X->ValueReal(),
+            form.spin_y1->ValueReal(), form.spin_y2->ValueReal()};
+}
+
+// Counts recomputations by the caption writes they make.
+struct RecomputeCounter {
+    int count = 0;
+    explicit RecomputeCounter(TForm1& form)
+    {
+        form.lbl_YErg->OnChange = [this](QObject*) { ++count; };
+    }
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(TLayoutState)
+
+class tst_tirasomain : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TForm1> makeForm(const QStringList& parameters = {})
+    {
+        auto form = std::make_unique<TForm1>(parameters);
+        form->show();
+        return form;
+    }
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+
+    void windowFollowsItsDescription();
+    void controlsSitWhereDesigned_data();
+    void controlsSitWhereDesigned();
+    void startValuesAreShown();
+
+    void recomputation_data();
+    void recomputation();
+    void layoutMovesControls_data();
+    void layoutMovesControls();
+    void decimalsOutsideTheRangeGiveTwo_data();
+    void decimalsOutsideTheRangeGiveTwo();
+    void slopeModeSwitchesTheText();
+    void typedTextIsDroppedByRecomputation();
+
+    void placementParameter_data();
+    void placementParameter();
+    void placementWithoutParameterCentres();
+
+    void resultFieldEntry_data();
+    void resultFieldEntry();
+    void resultFieldPrefills_data();
+    void resultFieldPrefills();
+    void invalidEntryShowsTheMessage();
+    void thousandsPrefillCannotBeConfirmed();
+    void entryOverflowKeepsTheEditors();
+    void backCalculation_data();
+    void backCalculation();
+    void backCalculationCancelDoesNotRecompute();
+
+    void contextMenuItems();
+    void decimalPlacesCommand_data();
+    void decimalPlacesCommand();
+    void resetKeepsDecimals();
+    void mirrorSwapsYValues();
+    void copyPictureBlanksTheButtons();
+    void copyValueTakesTheCaption();
+    void infoBox();
+};
+
+void tst_tirasomain::initTestCase()
+{
+    TRUVButton::ModuleStartup();
+    TSpezialSpin::ModuleStartup();
+}
+
+void tst_tirasomain::cleanupTestCase()
+{
+    TSpezialSpin::ModuleShutdown();
+    TRUVButton::ModuleShutdown();
+}
+
+void tst_tirasomain::init()
+{
+    // Every test starts without stored last values.
+    QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/tiraso"))
+        .removeRecursively();
+}
+
+void tst_tirasomain::cleanup()
+{
+    cancelDialogWatchers();
+}
+
+void tst_tirasomain::windowFollowsItsDescription()
+{
+    auto form = makeForm();
+    QCOMPARE(form->windowTitle(), QStringLiteral("Tiraso - Pravenda"));
+    QCOMPARE(form->size(), QSize(470, 270));
+    QCOMPARE(form->minimumSize(), QSize(470, 270));
+    QCOMPARE(form->maximumSize(), QSize(470, 270));
+    QVERIFY(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QCOMPARE(form->windowType(), Qt::Tool);
+    QVERIFY(!form->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(!form->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    QCOMPARE(form->palette().color(QPalette::Window), QColor(Qt::white));
+    QCOMPARE(TApplication::HintPause(), 50);
+    QCOMPARE(form->btn_Save->Hint(), QStringLiteral("Speichern"));
+    QCOMPARE(form->btn_load->Hint(), QStringLiteral("Öffnen"));
+    QCOMPARE(form->lbl_info->toolTip(), QStringLiteral("Einstellung/Extras"));
+    QCOMPARE(form->Label1->text(), QStringLiteral("Neigung:"));
+    QCOMPARE(form->cb_PRZT->Caption(), QStringLiteral("%"));
+    QCOMPARE(form->spin_x1->TextBefore(), QStringLiteral("X1 "));
+    QCOMPARE(form->spin_x1->TextBeforeSubScriptcCount(), 1);
+    QCOMPARE(form->spin__X->TextBeforeSubScriptcCount(), 0);
+    for (const TRUVBMPMerker* holder : {form->BMP_R, form->BMP_L, form->BMP_E}) {
+        QCOMPARE(holder->BMPWidth(), 470);
+        QCOMPARE(holder->BMPHeight(), 270);
+        QVERIFY(!holder->Transparent());
+    }
+    // Stacking: the editors lie above every windowless control.
+    const QObjectList children = form->children();
+    QVERIFY(children.indexOf(form->PaintBox1) < children.indexOf(form->cb_PRZT));
+    QVERIFY(children.indexOf(form->lbl_YErg) < children.indexOf(form->spin__X));
+}
+
+void tst_tirasomain::controlsSitWhereDesigned_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("bounds");
+    QTest::newRow("PaintBox1") << "PaintBox1" << QRect(0, 0, 470, 270);
+    QTest::newRow("cb_PRZT") << "cb_PRZT" << QRect(278, 246, 37, 20);
+    QTest::newRow("Label1") << "Label1" << QRect(147, 249, 43, 13);
+    QTest::newRow("lbl_xH") << "lbl_xH" << QRect(252, 111, 93, 13);
+    QTest::newRow("lbl_Hges") << "lbl_Hges" << QRect(384, 90, 80, 13);
+    QTest::newRow("lbl_LLi") << "lbl_LLi" << QRect(120, 194, 95, 20);
+    QTest::newRow("lbl_LRe") << "lbl_LRe" << QRect(257, 194, 95, 20);
+    QTest::newRow("lbl_LGes") << "lbl_LGes" << QRect(188, 225, 95, 20);
+    QTest::newRow("lbl_Neig") << "lbl_Neig" << QRect(192, 249, 87, 13);
+    QTest::newRow("lbl_info") << "lbl_info" << QRect(2, 246, 132, 20);
+    QTest::newRow("btn_Save") << "btn_Save" << QRect(438, 238, 24, 24);
+    QTest::newRow("btn_load") << "btn_load" << QRect(410, 238, 24, 24);
+    QTest::newRow("btn_copy1") << "btn_copy1" << QRect(289, 49, 20, 20);
+    QTest::newRow("lbl_YErg") << "lbl_YErg" << QRect(181, 49, 109, 20);
+    QTest::newRow("spin__X") << "spin__X" << QRect(184, 156, 103, 20);
+    QTest::newRow("spin_x1") << "spin_x1" << QRect(45, 156, 103, 20);
+    QTest::newRow("spin_x2") << "spin_x2" << QRect(318, 156, 103, 20);
+    QTest::newRow("spin_y1 (rising)") << "spin_y1" << QRect(45, 92, 103, 20);
+    QTest::newRow("spin_y2 (rising)") << "spin_y2" << QRect(320, 11, 103, 20);
+}
+
+void tst_tirasomain::controlsSitWhereDesigned()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, bounds);
+    auto form = makeForm();
+    auto* control = form->findChild<QWidget*>(name);
+    QVERIFY2(control, qPrintable(name));
+    QCOMPARE(control->geometry(), bounds);
+}
+
+void tst_tirasomain::startValuesAreShown()
+{
+    auto form = makeForm();
+    QCOMPARE(form->Layout, lsRising);
+    QCOMPARE(form->Decimals, 3);
+    QCOMPARE(form->lbl_YErg->Caption(), QStringLiteral("0,330"));
+    QCOMPARE(form->lbl_xH->text(), QStringLiteral("H=0,330"));
+    QCOMPARE(form->lbl_Hges->text(), QStringLiteral("H=1,000"));
+    QCOMPARE(form->lbl_LGes->Caption(), QStringLiteral("1,000"));
+    QCOMPARE(form->lbl_LLi->Caption(), QStringLiteral("0,330"));
+    QCOMPARE(form->lbl_LRe->Caption(), QStringLiteral("0,670"));
+    QCOMPARE(form->lbl_Neig->Caption(), QStringLiteral("100,000%"));
+    QVERIFY(form->cb_PRZT->Checked());
+}
+
+void tst_tirasomain::recomputation_data()
+{
+    QTest::addColumn<Inputs>("in");
+    QTest::addColumn<int>("decimals");
+    QTest::addColumn<bool>("percent");
+    QTest::addColumn<TLayoutState>("layout");
+    QTest::addColumn<QStringList>("texts"); // Y, H at X, total H, LGes, LLi, LRe, slope
+
+    const auto row = [](const char* name, Inputs in, int decimals, bool percent, TLayoutState layout, QStringList texts) {
+        QTest::newRow(name) << in << decimals << percent << layout << texts;
+    };
+    row("rising, percent", {0, 1, 0.33, 0, 1}, 3, true, lsRising,
+        {"0,330", "H=0,330", "H=1,000", "1,000", "0,330", "0,670", "100,000%"});
+    row("rising, degrees", {0, 1, 0.33, 0, 1}, 3, false, lsRising,
+        {"0,330", "H=0,330", "H=1,000", "1,000", "0,330", "0,670", "45,000°"});
+    row("falling", {0, 1, 0.33, 1, 0}, 3, true, lsFalling,
+        {"0,670", "H=-0,330", "H=-1,000", "1,000", "0,330", "0,670", "-100,000%"});
+    row("level line", {0, 1, 0.33, 2, 2}, 3, false, lsLevel,
+        {"2,000", "H=0,000", "H=0,000", "1,000", "0,330", "0,670", "0,000°"});
+    row("X at x1", {0, 1, 0, 0, 1}, 3, true, lsLevel,
+        {"0,000", "H=0,000", "H=1,000", "1,000", "0,000", "1,000", "100,000%"});
+    row("X at x2 gives y1, not y2", {0, 1, 1, 0, 1}, 3, true, lsLevel,
+        {"0,000", "H=0,000", "H=1,000", "1,000", "1,000", "0,000", "100,000%"});
+    row("X right of the interval", {0, 1, 2, 0, 1}, 3, true, lsLevel,
+        {"0,000", "H=0,000", "H=1,000", "1,000", "2,000", "-1,000", "100,000%"});
+    row("reversed interval", {1, 0, 0.5, 0, 1}, 3, true, lsLevel,
+        {"0,000", "H=0,000", "H=1,000", "-1,000", "-0,500", "-0,500", "-100,000%"});
+    row("no interval, no division", {1, 1, 1, 0, 1}, 3, true, lsLevel,
+        {"0,000", "H=0,000", "H=1,000", "0,000", "0,000", "0,000", "0,000%"});
+    row("interval within tolerance", {0, 5e-8, 2.5e-8, 0, 1}, 3, false, lsLevel,
+        {"0,000", "H=0,000", "H=1,000", "0,000", "0,000", "0,000", "0,000°"});
+    row("height within tolerance still rises", {0, 1, 0.33, 0, 5e-8}, 3, true, lsRising,
+        {"0,000", "H=0,000", "H=0,000", "1,000", "0,330", "0,670", "0,000%"});
+    row("grouped thousands", {0, 2000000, 1000000, 0, 1000}, 3, true, lsRising,
+        {"500,000", "H=500,000", "H=1.000,000", "2.000.000,000", "1.000.000,000", "1.000.000,000", "0,050%"});
+    row("no decimals", {0, 1, 0.33, 0, 1}, 0, true, lsRising, {"0", "H=0", "H=1", "1", "0", "1", "100%"});
+    row("steep slope in degrees", {0, 1, 0.5, 0, -1000}, 3, false, lsFalling,
+        {"-500,000", "H=-500,000", "H=-1.000,000", "1,000", "0,500", "0,500", "-89,943°"});
+}
+
+void tst_tirasomain::recomputation()
+{
+    QFETCH(Inputs, in);
+    QFETCH(int, decimals);
+    QFETCH(bool, percent);
+    QFETCH(TLayoutState, layout);
+    QFETCH(QStringList, texts);
+
+    auto form = makeForm();
+    setInputs(*form, in);
+    form->Decimals = decimals;
+    form->cb_PRZT->SetCheckedSilent(percent);
+    form->Aktualisieren();
+
+    QCOMPARE(form->Layout, layout);
+    const QStringList shown{form->lbl_YErg->Caption(), form->lbl_xH->text(),     form->lbl_Hges->text(),
+                            form->lbl_LGes->Caption(), form->lbl_LLi->Caption(), form->lbl_LRe->Caption(),
+                            form->lbl_Neig->Caption()};
+    QCOMPARE(shown, texts);
+    QCOMPARE(form->lbl_xH->isHidden(), layout == lsLevel);
+    QCOMPARE(form->lbl_Hges->isHidden(), layout == lsLevel);
+}
+
+void tst_tirasomain::layoutMovesControls_data()
+{
+    QTest::addColumn<Inputs>("in");
+    QTest::addColumn<int>("y1Top");
+    QTest::addColumn<int>("y2Top");
+    QTest::addColumn<int>("xHLeft");
+    QTest::addColumn<int>("hgesLeft");
+    QTest::addColumn<bool>("rightAligned");
+    QTest::newRow("falling") << Inputs{0, 1, 0.5, 1, 0} << 11 << 92 << 125 << 8 << true;
+    QTest::newRow("rising") << Inputs{0, 1, 0.5, 0, 1} << 92 << 11 << 252 << 384 << false;
+    // The level layout leaves the hidden height labels where the last layout put them.
+    QTest::newRow("level after falling") << Inputs{0, 1, 0.5, 1, 1} << 49 << 49 << 125 << 8 << true;
+}
+
+void tst_tirasomain::layoutMovesControls()
+{
+    QFETCH(Inputs, in);
+    QFETCH(int, y1Top);
+    QFETCH(int, y2Top);
+    QFETCH(int, xHLeft);
+    QFETCH(int, hgesLeft);
+    QFETCH(bool, rightAligned);
+
+    auto form = makeForm();
+    setInputs(*form, {0, 1, 0.5, 1, 0});
+    form->Aktualisieren();
+    setInputs(*form, in);
+    form->Aktualisieren();
+    QCOMPARE(form->spin_y1->y(), y1Top);
+    QCOMPARE(form->spin_y2->y(), y2Top);
+    QCOMPARE(form->spin_y1->x(), 45);
+    QCOMPARE(form->spin_y2->x(), 320);
+    QCOMPARE(form->lbl_xH->x(), xHLeft);
+    QCOMPARE(form->lbl_Hges->x(), hgesLeft);
+    QCOMPARE(form->lbl_xH->y(), 111);
+    QCOMPARE(form->lbl_xH->alignment().testFlag(Qt::AlignRight), rightAligned);
+    QCOMPARE(form->lbl_Hges->alignment().testFlag(Qt::AlignRight), rightAligned);
+}
+
+void tst_tirasomain::decimalsOutsideTheRangeGiveTwo_data()
+{
+    QTest::addColumn<int>("decimals");
+    QTest::addColumn<QString>("y");
+    QTest::newRow("-1") << -1 << QStringLiteral("0,33");
+    QTest::newRow("25") << 25 << QStringLiteral("0,33");
+    QTest::newRow("18 is still taken") << 18 << QStringLiteral("0,330000000000000016");
+}
+
+void tst_tirasomain::decimalsOutsideTheRangeGiveTwo()
+{
+    QFETCH(int, decimals);
+    QFETCH(QString, y);
+    auto form = makeForm();
+    form->Decimals = decimals;
+    form->Aktualisieren();
+    QCOMPARE(form->lbl_YErg->Caption(), y);
+}
+
+void tst_tirasomain::slopeModeSwitchesTheText()
+{
+    auto form = makeForm();
+    QCOMPARE(form->lbl_Neig->Caption(), QStringLiteral("100,000%"));
+    QTest::mouseClick(form->cb_PRZT, Qt::LeftButton);
+    QVERIFY(!form->cb_PRZT->Checked());
+    QCOMPARE(form->lbl_Neig->Caption(), QStringLiteral("45,000°"));
+    QCOMPARE(form->lbl_YErg->Caption(), QStringLiteral("0,330"));
+    QTest::mouseClick(form->cb_PRZT, Qt::LeftButton);
+    QCOMPARE(form->lbl_Neig->Caption(), QStringLiteral("100,000%"));
+}
+
+void tst_tirasomain::typedTextIsDroppedByRecomputation()
+{
+    auto form = makeForm();
+    QLineEdit* edit = form->spin_x1->InnerEdit();
+    edit->setText(QStringLiteral("0,5"));
+    form->Aktualisieren();
+    QCOMPARE(edit->text(), QStringLiteral("0,000"));
+    QCOMPARE(form->spin_x1->ValueReal(), 0.0);
+}
+
+void tst_tirasomain::placementParameter_data()
+{
+    QTest::addColumn<QString>("parameter");
+    QTest::addColumn<QPoint>("position");
+    QTest::newRow("200|300") << "200|300" << QPoint(200, 300);
+    QTest::newRow("abc| gives 100 each") << "abc|" << QPoint(100, 100);
+    QTest::newRow("only the first bar counts") << "10|20|30" << QPoint(10, 100);
+    QTest::newRow("signs and leading blanks") << " -5|+7" << QPoint(-5, 7);
+    QTest::newRow("hex") << "$10|0x20" << QPoint(16, 32);
+    QTest::newRow("trailing blank is not an integer") << "5 |6" << QPoint(100, 6);
+    QTest::newRow("beyond 32 bits") << "2147483648|-2147483648" << QPoint(100, -2147483647 - 1);
+    QTest::newRow("no bar keeps the design position") << "500" << QPoint(657, 403);
+}
+
+void tst_tirasomain::placementParameter()
+{
+    QFETCH(QString, parameter);
+    QFETCH(QPoint, position);
+    auto form = makeForm({parameter, QStringLiteral("ignored|parameter")});
+    QCOMPARE(form->pos(), position);
+}
+
+void tst_tirasomain::placementWithoutParameterCentres()
+{
+    auto form = makeForm();
+    const QSize monitor = QGuiApplication::screens().constFirst()->geometry().size();
+    const QSize outer = form->frameGeometry().size();
+    QCOMPARE(form->pos(), QPoint((monitor.width() - outer.width()) / 2, (monitor.height() - outer.height()) / 2));
+}
+
+void tst_tirasomain::resultFieldEntry_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("percent");
+    QTest::addColumn<Inputs>("expected");
+    const Inputs start{0, 1, 0.33, 0, 1};
+    QTest::newRow("total length 2") << "lbl_LGes" << "2" << true << Inputs{0, 2, 0.33, 0, 1};
+    QTest::newRow("total length 0,2 pulls X") << "lbl_LGes" << "0,2" << true << Inputs{0, 0.2, 0.2, 0, 1};
+    QTest::newRow("left part 5 stops at x2") << "lbl_LLi" << "5" << true << Inputs{0, 1, 1, 0, 1};
+    QTest::newRow("left part -1") << "lbl_LLi" << "-1" << true << Inputs{0, 1, -1, 0, 1};
+    QTest::newRow("right part 0,25") << "lbl_LRe" << "0,25" << true << Inputs{0, 1, 0.75, 0, 1};
+    QTest::newRow("total height 3") << "lbl_Hges" << "3" << true << Inputs{0, 1, 0.33, 0, 3};
+    QTest::newRow("total height 0 is ignored") << "lbl_Hges" << "0" << true << start;
+    QTest::newRow("slope 50 %") << "lbl_Neig" << "50" << true << Inputs{0, 1, 0.33, 0, 0.5};
+    QTest::newRow("slope 45 degrees") << "lbl_Neig" << "45" << false << Inputs{0, 1, 0.33, 0, 1};
+    QTest::newRow("cancelled") << "lbl_LGes" << QString() << true << start;
+}
+
+void tst_tirasomain::resultFieldEntry()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(bool, percent);
+    QFETCH(Inputs, expected);
+
+    auto form = makeForm();
+    form->cb_PRZT->SetCheckedSilent(percent);
+    form->Aktualisieren();
+    RecomputeCounter recomputed(*form);
+    auto seen = std::make_shared<DialogSeen>();
+    answerNextPrompt(seen, typed, !typed.isNull());
+    QTest::mouseClick(form->findChild<QWidget*>(field), Qt::LeftButton);
+    QVERIFY(seen->opened);
+    QCOMPARE(seen->caption, QStringLiteral("Wert eingeben"));
+    QCOMPARE(recomputed.count, 1); // in every case, also after a cancel or an ignored zero
+
+    const Inputs now = readInputs(*form);
+    QCOMPARE(now.x1, expected.x1);
+    QCOMPARE(now.x2, expected.x2);
+    QCOMPARE(now.X, expected.X);
+    QCOMPARE(now.y1, expected.y1);
+    QVERIFY2(qAbs(now.y2 - expected.y2) < 1e-12, qPrintable(QString::number(now.y2, 'g', 17)));
+}
+
+void tst_tirasomain::resultFieldPrefills_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<bool>("percent");
+    QTest::addColumn<QString>("prompt");
+    QTest::addColumn<QString>("prefilled");
+    QTest::newRow("total length") << "lbl_LGes" << true << "Neue Gesamtlänge:" << "1,000";
+    QTest::newRow("total height without H=") << "lbl_Hges" << true << "Neue Gesamthöhe:" << "1,000";
+    QTest::newRow("left part") << "lbl_LLi" << true << "Neue Teillänge:" << "0,330";
+    QTest::newRow("right part") << "lbl_LRe" << true << "Neue Teillänge:" << "0,670";
+    QTest::newRow("slope in percent") << "lbl_Neig" << true << "Neue Neigung (in Prozent):" << "100,000";
+    QTest::newRow("slope in degrees") << "lbl_Neig" << false << "Neue Neigung (in Grad [deg]):" << "45,000";
+}
+
+void tst_tirasomain::resultFieldPrefills()
+{
+    QFETCH(QString, field);
+    QFETCH(bool, percent);
+    QFETCH(QString, prompt);
+    QFETCH(QString, prefilled);
+    auto form = makeForm();
+    form->cb_PRZT->SetCheckedSilent(percent);
+    form->Aktualisieren();
+    auto seen = std::make_shared<DialogSeen>();
+    answerNextPrompt(seen, QString(), false);
+    QTest::mouseClick(form->findChild<QWidget*>(field), Qt::LeftButton);
+    QVERIFY(seen->labels.contains(prompt));
+    QCOMPARE(seen->editText, prefilled);
+}
+
+void tst_tirasomain::invalidEntryShowsTheMessage()
+{
+    auto form = makeForm();
+    auto prompt = std::make_shared<DialogSeen>();
+    auto message = std::make_shared<DialogSeen>();
+    answerNextPrompt(prompt, QStringLiteral("abc"), true, [message] { acknowledgeNextMessage(message); });
+    QTest::mouseClick(form->lbl_LGes, Qt::LeftButton);
+    QVERIFY(message->opened);
+    QVERIFY(message->labels.contains(QStringLiteral("Bitte eine gültige Zahl oder Rechenformel eingeben!")));
+    QCOMPARE(message->caption, TApplication::Title());
+    QCOMPARE(form->spin_x2->ValueReal(), 1.0);
+}
+
+void tst_tirasomain::thousandsPrefillCannotBeConfirmed()
+{
+    // The calculator reads every "." as a decimal comma, so the grouped
+    // pre-fill of a large total length is refused when confirmed unchanged.
+    auto form = makeForm();
+    form->spin_x2->setValueReal(1000);
+    form->Aktualisieren();
+    auto prompt = std::make_shared<DialogSeen>();
+    auto message = std::make_shared<DialogSeen>();
+    answerNextPrompt(prompt, QString(), true, [message] { acknowledgeNextMessage(message); });
+    QTest::mouseClick(form->lbl_LGes, Qt::LeftButton);
+    QCOMPARE(prompt->editText, QStringLiteral("1.000,000"));
+    QVERIFY(message->opened);
+    QCOMPARE(form->spin_x2->ValueReal(), 1000.0);
+}
+
+void tst_tirasomain::entryOverflowKeepsTheEditors()
+{
+    // x1 + v beyond the double range is a failure of the step, not a value.
+    auto form = makeForm();
+    form->spin_x1->setValueReal(1.7e308);
+    form->spin_x2->setValueReal(1.75e308);
+    form->Aktualisieren();
+    auto seen = std::make_shared<DialogSeen>();
+    auto message = std::make_shared<DialogSeen>();
+    answerNextPrompt(seen, QStringLiteral("10^308"), true, [message] { acknowledgeNextMessage(message); });
+    QTest::mouseClick(form->lbl_LGes, Qt::LeftButton);
+    QVERIFY(seen->opened);
+    QVERIFY(!message->opened);
+    QCOMPARE(form->spin_x2->ValueReal(), 1.75e308);
+}
+
+void tst_tirasomain::backCalculation_data()
+{
+    QTest::addColumn<Inputs>("in");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<double>("X");
+    QTest::addColumn<bool>("refused");
+    QTest::addColumn<int>("recomputations");
+    QTest::newRow("0,25 on the rising line") << Inputs{0, 1, 0.33, 0, 1} << "0,25" << 0.25 << false << 1;
+    QTest::newRow("y2 itself is extrapolation") << Inputs{0, 1, 0.33, 0, 1} << "1" << 0.33 << true << 0;
+    QTest::newRow("y1 itself is extrapolation") << Inputs{0, 1, 0.33, 0, 1} << "0" << 0.33 << true << 0;
+    QTest::newRow("falling line") << Inputs{0, 1, 0.33, 2, 0} << "1" << 0.5 << false << 1;
+    QTest::newRow("falling, above y1") << Inputs{0, 1, 0.33, 2, 0} << "3" << 0.33 << true << 0;
+    QTest::newRow("level line does nothing") << Inputs{0, 1, 0.33, 1, 1} << "1" << 0.33 << false << 0;
+    QTest::newRow("no interval does nothing") << Inputs{1, 1, 1, 0, 1} << "0,5" << 1.0 << false << 0;
+    QTest::newRow("wider interval") << Inputs{2, 6, 3, 10, 20} << "15" << 4.0 << false << 1;
+}
+
+void tst_tirasomain::backCalculation()
+{
+    QFETCH(Inputs, in);
+    QFETCH(QString, typed);
+    QFETCH(double, X);
+    QFETCH(bool, refused);
+    QFETCH(int, recomputations);
+
+    auto form = makeForm();
+    setInputs(*form, in);
+    form->Aktualisieren();
+    RecomputeCounter recomputed(*form);
+    auto prompt = std::make_shared<DialogSeen>();
+    auto message = std::make_shared<DialogSeen>();
+    answerNextPrompt(prompt, typed, true, [message] { acknowledgeNextMessage(message); });
+    QTest::mouseClick(form->lbl_YErg, Qt::LeftButton);
+    QCOMPARE(prompt->caption, QStringLiteral("Rückrechnung"));
+    QVERIFY(prompt->labels.contains(QStringLiteral("Neue Höhe zwischen y1 und y2:")));
+    if (refused) {
+        QTRY_VERIFY(message->opened);
+        QVERIFY(message->labels.contains(QStringLiteral("Eine extrapolation ist nicht vorgesehen!")));
+    } else {
+        // Give a stray message box time to appear before concluding there is none.
+        QTest::qWait(50);
+        QVERIFY(!message->opened);
+    }
+    QCOMPARE(form->spin__X->ValueReal(), X);
+    QCOMPARE(recomputed.count, recomputations);
+}
+
+void tst_tirasomain::backCalculationCancelDoesNotRecompute()
+{
+    auto form = makeForm();
+    RecomputeCounter recomputed(*form);
+    auto prompt = std::make_shared<DialogSeen>();
+    answerNextPrompt(prompt, QStringLiteral("0,5"), false);
+    QTest::mouseClick(form->lbl_YErg, Qt::LeftButton);
+    QCOMPARE(prompt->editText, QStringLiteral("0,330"));
+    QCOMPARE(recomputed.count, 0);
+    QCOMPARE(form->spin__X->ValueReal(), 0.33);
+}
+
+void tst_tirasomain::contextMenuItems()
+{
+    auto form = makeForm();
+    QStringList captions;
+    for (QAction* action : form->PM_1->actions())
+        captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    QCOMPARE(captions, (QStringList{"Nachkommastellen definieren", "-", "Werte auf Standard setzen (Reset)",
+                                    "Y-Werte spiegeln (links nach rechts)", "Ergebnis als Grafik kopieren", "-",
+                                    "Info über..."}));
+    QCOMPARE(form->PaintBox1->PopupMenu, form->PM_1);
+
+    // A left click on the info line opens the menu.
+    QTest::mouseClick(form->lbl_info, Qt::LeftButton);
+    QTRY_VERIFY(form->PM_1->isVisible());
+    form->PM_1->hide();
+}
+
+void tst_tirasomain::decimalPlacesCommand_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("decimals");
+    QTest::addColumn<int>("editorDecimals");
+    QTest::addColumn<QString>("y");
+    QTest::addColumn<QString>("editorX");
+    QTest::newRow("0") << "0" << 0 << 0 << "0" << "0";
+    QTest::newRow("8") << "8" << 8 << 8 << "0,33000000" << "0,33000000";
+    QTest::newRow("9: editors stop at 8") << "9" << 9 << 8 << "0,330000000" << "0,33000000";
+    QTest::newRow("abc keeps 3") << "abc" << 3 << 3 << "0,330" << "0,330";
+    QTest::newRow("-3: labels two, editors none") << "-3" << -3 << 0 << "0,33" << "0";
+}
+
+void tst_tirasomain::decimalPlacesCommand()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, decimals);
+    QFETCH(int, editorDecimals);
+    QFETCH(QString, y);
+    QFETCH(QString, editorX);
+    auto form = makeForm();
+    auto seen = std::make_shared<DialogSeen>();
+    answerNextPrompt(seen, typed);
+    form->PM_NKDef->trigger();
+    QCOMPARE(seen->caption, QStringLiteral("Neuer Wert"));
+    QVERIFY(seen->labels.contains(QStringLiteral("Nachkommastellen:")));
+    QCOMPARE(seen->editText, QStringLiteral("3"));
+    QCOMPARE(form->Decimals, decimals);
+    for (TSpezialSpin* spin : {form->spin_x1, form->spin_x2, form->spin__X, form->spin_y1, form->spin_y2})
+        QCOMPARE(spin->NachkommaStellen(), editorDecimals);
+    QCOMPARE(form->lbl_YErg->Caption(), y);
+    QCOMPARE(form->spin__X->ValueText(), editorX);
+}
+
+void tst_tirasomain::resetKeepsDecimals()
+{
+    auto form = makeForm();
+    setInputs(*form, {3, 7, 4, 5, -2});
+    form->cb_PRZT->SetCheckedSilent(false);
+    form->Decimals = 5;
+    form->PM_Reset->trigger();
+    const Inputs now = readInputs(*form);
+    QCOMPARE(now.x1, 0.0);
+    QCOMPARE(now.x2, 1.0);
+    QCOMPARE(now.X, 0.5);
+    QCOMPARE(now.y1, 0.0);
+    QCOMPARE(now.y2, 1.0);
+    QVERIFY(form->cb_PRZT->Checked());
+    QCOMPARE(form->Decimals, 5);
+    QCOMPARE(form->lbl_YErg->Caption(), QStringLiteral("0,50000"));
+}
+
+void tst_tirasomain::mirrorSwapsYValues()
+{
+    auto form = makeForm();
+    form->pm_Mirror->trigger();
+    QCOMPARE(form->spin_y1->ValueReal(), 1.0);
+    QCOMPARE(form->spin_y2->ValueReal(), 0.0);
+    QCOMPARE(form->lbl_YErg->Caption(), QStringLiteral("0,670"));
+    QCOMPARE(form->Layout, lsFalling);
+}
+
+void tst_tirasomain::copyPictureBlanksTheButtons()
+{
+    auto form = makeForm();
+    QGuiApplication::clipboard()->clear();
+    form->PM_CopyBMP->trigger();
+    const QImage copied = QGuiApplication::clipboard()->image();
+    QCOMPARE(copied.size(), QSize(470, 270));
+    const QImage picture = form->ResultPicture();
+    QCOMPARE(picture.format(), QImage::Format_RGB888);
+    QCOMPARE(picture.depth(), 24);
+
+    const auto allWhite = [&](const QRect& area) {
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                if (picture.pixel(x, y) != qRgb(255, 255, 255))
+                    return false;
+        return true;
+    };
+    QVERIFY(allWhite(QRect(QPoint(410, 238), QPoint(469, 269))));
+    QVERIFY(allWhite(QRect(QPoint(0, 246), QPoint(133, 269))));
+    QVERIFY(allWhite(QRect(QPoint(290, 49), QPoint(308, 68))));
+    // The column shared with the value field's frame stays.
+    QVERIFY(!allWhite(QRect(289, 49, 1, 20)));
+    // The results stay in the picture.
+    QVERIFY(!allWhite(form->lbl_YErg->geometry().adjusted(1, 1, -1, -1)));
+}
+
+void tst_tirasomain::copyValueTakesTheCaption()
+{
+    auto form = makeForm();
+    form->spin_x2->setValueReal(2);
+    form->spin__X->setValueReal(1.2345678);
+    form->spin_y2->setValueReal(2000);
+    form->Aktualisieren();
+    QCOMPARE(form->lbl_YErg->Caption(), QStringLiteral("1.234,568"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("vorher"));
+    QTest::mouseClick(form->btn_copy1, Qt::LeftButton);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("1.234,568"));
+
+    form->lbl_YErg->setCaption(QString());
+    QGuiApplication::clipboard()->setText(QStringLiteral("vorher"));
+    QTest::mouseClick(form->btn_copy1, Qt::LeftButton);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("vorher"));
+}
+
+void tst_tirasomain::infoBox()
+{
+    auto form = makeForm();
+    auto seen = std::make_shared<DialogSeen>();
+    acknowledgeNextMessage(seen);
+    form->PM_Info->trigger();
+    QCOMPARE(seen->caption, QStringLiteral("Bestätigung"));
+    QCOMPARE(seen->buttons, QStringList{QStringLiteral("OK")});
+    const QString text = seen->labels.join(QLatin1Char('\n'));
+    QVERIFY(text.startsWith(QStringLiteral("Tiraso\tPravenda\n\nAutor\t")));
+    QVERIFY(text.contains(QStringLiteral("\nKontakt\t")));
+    QVERIFY(text.endsWith(QStringLiteral("\n\nVersion\t3.0 - 05/2024")));
+}
+
+TIRASO_TEST_MAIN(tst_tirasomain)
+#include "tst_tirasomain.moc"

@@ -1,0 +1,242 @@
+// Dialogs, the general error handler and the small services of the platform layer.
+
+#include "TestSupport.h"
+
+#include "platform/Application.h"
+#include "platform/Dialogs.h"
+#include "platform/Font.h"
+#include "platform/Loading.h"
+#include "platform/Shell.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStyle>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <stdexcept>
+
+using namespace TestSupport;
+
+namespace {
+
+// Throws from inside event delivery, as a control's handler might.
+class Thrower : public QObject
+{
+public:
+    bool event(QEvent* event) override
+    {
+        if (event->type() == QEvent::User)
+            throw std::runtime_error("Gleitkommaüberlauf");
+        return QObject::event(event);
+    }
+};
+
+} // namespace
+
+class tst_Platform : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void inputQueryReturnsTheEditedText_data();
+    void inputQueryReturnsTheEditedText();
+    void messageBoxCarriesTheApplicationTitle();
+    void errorHandlerShowsTheMessageAndGoesOn();
+    void runGuardedRoutesExceptionsToTheErrorBox();
+    void confirmationHasOneOkButton();
+    void openDialogFilterAndTitle();
+    void loadingScopeNests();
+    void fontSizeAndHeight_data();
+    void fontSizeAndHeight();
+    void fontSignalsOnlyRealChanges();
+    void storageServices();
+    void shellOpenRefusesEmptyTargets();
+    void hintPauseReachesTheStyle();
+};
+
+void tst_Platform::inputQueryReturnsTheEditedText_data()
+{
+    QTest::addColumn<bool>("confirm");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("OK") << true << QStringLiteral("neu");
+    QTest::newRow("Abbrechen keeps the value") << false << QStringLiteral("alt");
+}
+
+void tst_Platform::inputQueryReturnsTheEditedText()
+{
+    QFETCH(bool, confirm);
+    QFETCH(QString, expected);
+    auto seen = std::make_shared<DialogSeen>();
+    answerNextPrompt(seen, QStringLiteral("neu"), confirm);
+    QString value = QStringLiteral("alt");
+    const bool result = InputQuery(QStringLiteral("Titel"), QStringLiteral("Frage:"), value);
+    QVERIFY(seen->opened);
+    QCOMPARE(result, confirm);
+    QCOMPARE(value, expected);
+    QCOMPARE(seen->caption, QStringLiteral("Titel"));
+    QVERIFY(seen->labels.contains(QStringLiteral("Frage:")));
+    QCOMPARE(seen->editText, QStringLiteral("alt"));
+    QVERIFY(seen->buttons.contains(QStringLiteral("OK")));
+    QVERIFY(seen->buttons.contains(QStringLiteral("Abbrechen")));
+}
+
+void tst_Platform::messageBoxCarriesTheApplicationTitle()
+{
+    TApplication::SetTitle(QStringLiteral("Tiraso - Test"));
+    auto seen = std::make_shared<DialogSeen>();
+    acknowledgeNextMessage(seen);
+    ShowMessage(QStringLiteral("Zeile 1\r\nZeile 2"));
+    QVERIFY(seen->opened);
+    QCOMPARE(seen->caption, QStringLiteral("Tiraso - Test"));
+    // CR LF reaches the screen as a plain line break, with no stray CR glyph.
+    QVERIFY(seen->labels.contains(QStringLiteral("Zeile 1\nZeile 2")));
+    QCOMPARE(seen->buttons, QStringList{QStringLiteral("OK")});
+}
+
+void tst_Platform::errorHandlerShowsTheMessageAndGoesOn()
+{
+    Thrower thrower;
+    auto seen = std::make_shared<DialogSeen>();
+    acknowledgeNextMessage(seen);
+    QEvent event(QEvent::User);
+    QCoreApplication::sendEvent(&thrower, &event);
+    QVERIFY(seen->opened);
+    QVERIFY(seen->labels.contains(QStringLiteral("Gleitkommaüberlauf")));
+}
+
+void tst_Platform::runGuardedRoutesExceptionsToTheErrorBox()
+{
+    auto seen = std::make_shared<DialogSeen>();
+    acknowledgeNextMessage(seen);
+    bool after = false;
+    RunGuarded([] { throw std::invalid_argument("'x' ist kein gültiger Gleitkommawert"); });
+    after = true;
+    QVERIFY(after);
+    QVERIFY(seen->labels.contains(QStringLiteral("'x' ist kein gültiger Gleitkommawert")));
+}
+
+void tst_Platform::confirmationHasOneOkButton()
+{
+    auto seen = std::make_shared<DialogSeen>();
+    acknowledgeNextMessage(seen);
+    ShowConfirmation(QStringLiteral("Bestätigung"), QStringLiteral("Version\t3.0"));
+    QCOMPARE(seen->caption, QStringLiteral("Bestätigung"));
+    QCOMPARE(seen->buttons, QStringList{QStringLiteral("OK")});
+}
+
+void tst_Platform::openDialogFilterAndTitle()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    QFile file(folder.filePath(QStringLiteral("werte.dat")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+
+    TOpenDialog dialog;
+    dialog.Title = QStringLiteral("Gespeicherte Werte laden");
+    dialog.Filter = QStringLiteral("Tiraso-Datendatei (*.dat)|*.dat");
+    dialog.DefaultExt = QStringLiteral("dat");
+    dialog.InitialDir = folder.path();
+    QCOMPARE(dialog.NameFilters(), QStringList{QStringLiteral("Tiraso-Datendatei (*.dat)")});
+
+    const QString before = QDir::currentPath();
+    auto seen = std::make_shared<DialogSeen>();
+    QString shownFolder;
+    whenModalOpens([&, seen](QWidget* modal) {
+        collect(modal, *seen);
+        auto* fileDialog = qobject_cast<QFileDialog*>(modal);
+        QVERIFY(fileDialog);
+        shownFolder = fileDialog->directory().absolutePath();
+        fileDialog->selectFile(QStringLiteral("werte.dat"));
+        QMetaObject::invokeMethod(fileDialog, "accept");
+    });
+    QVERIFY(dialog.Execute());
+    QCOMPARE(seen->caption, QStringLiteral("Gespeicherte Werte laden"));
+    QCOMPARE(shownFolder, QDir(folder.path()).absolutePath());
+    QCOMPARE(QFileInfo(dialog.FileName).fileName(), QStringLiteral("werte.dat"));
+    QCOMPARE(QDir::currentPath(), before);
+}
+
+void tst_Platform::loadingScopeNests()
+{
+    QVERIFY(!LoadingScope::Active());
+    {
+        LoadingScope outer;
+        {
+            LoadingScope inner;
+            QVERIFY(LoadingScope::Active());
+        }
+        QVERIFY(LoadingScope::Active());
+    }
+    QVERIFY(!LoadingScope::Active());
+}
+
+void tst_Platform::fontSizeAndHeight_data()
+{
+    QTest::addColumn<int>("points");
+    QTest::addColumn<int>("height");
+    QTest::newRow("8 points") << 8 << -11;
+    QTest::newRow("9 points") << 9 << -12;
+    QTest::newRow("10 points") << 10 << -13;
+    QTest::newRow("12 points") << 12 << -16;
+}
+
+void tst_Platform::fontSizeAndHeight()
+{
+    QFETCH(int, points);
+    QFETCH(int, height);
+    TFont font;
+    font.setSize(points);
+    QCOMPARE(font.Height(), height);
+    QCOMPARE(font.Size(), points);
+    QCOMPARE(font.toQFont().pixelSize(), -height);
+}
+
+void tst_Platform::fontSignalsOnlyRealChanges()
+{
+    TFont font;
+    QSignalSpy changed(&font, &TFont::changed);
+    font.setName(QStringLiteral("Tahoma"));
+    font.setColor(clWindowText);
+    QCOMPARE(changed.count(), 0);
+    font.setStyle(TFont::fsBold);
+    font.setColor(clBlue);
+    QCOMPARE(changed.count(), 2);
+    TFont copy;
+    QSignalSpy copied(&copy, &TFont::changed);
+    copy.Assign(font);
+    QCOMPARE(copied.count(), 1);
+    QCOMPARE(copy.Style(), TFont::TFontStyles(TFont::fsBold));
+    QCOMPARE(copy.Color(), clBlue);
+}
+
+void tst_Platform::storageServices()
+{
+    // Test mode keeps this away from the user's real data folder.
+    QVERIFY(LocalAppDataFolder().contains(QStringLiteral(".qttest")));
+    QTemporaryDir folder;
+    const QString deep = folder.filePath(QStringLiteral("a/b/c"));
+    QVERIFY(ForceDirectories(deep));
+    QVERIFY(ForceDirectories(deep)); // existing counts as success
+    QVERIFY(QFileInfo(deep).isDir());
+    QVERIFY(!ForceDirectories(QString()));
+    QVERIFY(DiskFree(folder.path()) > 0);
+    QCOMPARE(DiskFree(folder.filePath(QStringLiteral("missing/nowhere"))), qint64(-1));
+}
+
+void tst_Platform::shellOpenRefusesEmptyTargets()
+{
+    QVERIFY(!ShellOpen(QString()));
+    QVERIFY(!ShellOpen(QStringLiteral("   ")));
+}
+
+void tst_Platform::hintPauseReachesTheStyle()
+{
+    TApplication::SetHintPause(50);
+    QCOMPARE(TApplication::HintPause(), 50);
+    QCOMPARE(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 50);
+}
+
+TIRASO_TEST_MAIN(tst_Platform)
+#include "tst_Platform.moc"
