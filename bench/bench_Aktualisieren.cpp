@@ -1,0 +1,61 @@
+// One recomputation of the main window, offscreen, with the synchronous
+// repaint of the background it includes.
+
+#include "controls/RUVButton.h"
+#include "controls/SpezialSpin.h"
+#include "main/tirasomain.h"
+#include "platform/Application.h"
+
+#include <QStandardPaths>
+#include <QtTest/QtTest>
+
+class bench_Aktualisieren : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        TRUVButton::ModuleStartup();
+        TSpezialSpin::ModuleStartup();
+    }
+    void cleanupTestCase()
+    {
+        TSpezialSpin::ModuleShutdown();
+        TRUVButton::ModuleShutdown();
+    }
+
+    void aktualisieren_data()
+    {
+        QTest::addColumn<bool>("alternate");
+        QTest::newRow("same inputs") << false;
+        QTest::newRow("layout changes every time") << true;
+    }
+
+    void aktualisieren()
+    {
+        QFETCH(bool, alternate);
+        TForm1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        bool falling = false;
+        QBENCHMARK {
+            if (alternate) {
+                falling = !falling;
+                form.spin_y2->setValueReal(falling ? -1 : 1);
+            }
+            form.Aktualisieren();
+        }
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    TApplication application(argc, argv);
+    bench_Aktualisieren benchmark;
+    return QTest::qExec(&benchmark, argc, argv);
+}
+
+#include "bench_Aktualisieren.moc"

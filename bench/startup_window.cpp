@@ -1,0 +1,70 @@
+// One start of the program up to its first painted window, then exit. Built
+// twice: with TIRASO_BENCH_FULL_WINDOW as the real start sequence of Tiraso,
+// and without it as an empty 470 x 270 Qt window, the peer it is measured
+// against. The process exits right after the first paint event.
+
+#include <QApplication>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QWidget>
+
+#ifdef TIRASO_BENCH_FULL_WINDOW
+#include "controls/RUVButton.h"
+#include "controls/SpezialSpin.h"
+#include "drawing/kavriGraphics.h"
+#include "main/tirasomain.h"
+#include "platform/Application.h"
+#endif
+
+namespace {
+
+class FirstPaint : public QObject
+{
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && !m_seen) {
+            m_seen = true;
+            // Quit once this paint has been delivered.
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool m_seen = false;
+};
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    // Never read or write the user's real last-values file.
+    QStandardPaths::setTestModeEnabled(true);
+    FirstPaint firstPaint;
+#ifdef TIRASO_BENCH_FULL_WINDOW
+    kavriGraphicsStartup();
+    TRUVButton::ModuleStartup();
+    TSpezialSpin::ModuleStartup();
+    int exitCode = 0;
+    {
+        TApplication application(argc, argv);
+        TApplication::SetTitle(QStringLiteral("Tiraso - RUV"));
+        TForm1 form;
+        form.installEventFilter(&firstPaint);
+        form.show();
+        exitCode = application.exec();
+    }
+    TSpezialSpin::ModuleShutdown();
+    TRUVButton::ModuleShutdown();
+    kavriGraphicsShutdown();
+    return exitCode;
+#else
+    QApplication application(argc, argv);
+    QWidget window;
+    window.setFixedSize(470, 270);
+    window.installEventFilter(&firstPaint);
+    window.show();
+    return application.exec();
+#endif
+}
