@@ -4,16 +4,24 @@
 #include "platform/Events.h"
 
 #include <QImage>
+#include <QPoint>
 #include <QWidget>
 
+#include <functional>
+
+class QFontMetrics;
+class TCanvas;
 class TFont;
 
 // Windowless text control: caption with an optional glyph, background,
-// hover colours, bevel and border lines, in several variants.
+// hover colours, bevel and border lines, in several variants (plain,
+// hyperlink, hover background, file-path field, glow / raised / lowered
+// caption pictures).
 class TRUVLabel : public QWidget
 {
     Q_OBJECT
 public:
+    // The ordinal values are what window descriptions store.
     enum TLtype { ltnormal, ltfile, lthyperlink, lthoover, ltglow, ltraised, ltlowered, ltshadowed, ltprinter };
     Q_ENUM(TLtype)
     enum TLayout { lylefttop, lycentertop, lyrighttop, lycenter, lycenterbottom, lycenterleft, lycenterright };
@@ -52,6 +60,7 @@ private:
 public:
     explicit TRUVLabel(QWidget* parent = nullptr);
     ~TRUVLabel() override;
+    Q_DISABLE_COPY(TRUVLabel)
 
     TLtype LabelTyp() const { return m_labelTyp; }
     void setLabelTyp(TLtype value);
@@ -100,16 +109,84 @@ public:
 
     TFont* Font() const { return m_font; }
 
-    TNotifyEvent OnChange;
+    // The text the caption step draws at the current size and state: the
+    // caption shortened with "..." when it does not fit, the shortened path of
+    // the file variant, or empty when no caption is drawn. Derived from the
+    // state on every call, so painting never has to remember it.
+    QString ShownText() const;
+
+    // True while the pointer is over the label (only tracked while enabled).
+    bool MouseInside() const { return m_hover; }
+
+    // Shortens a path to fit into maxWidth by replacing leading folders with
+    // "...", then dropping the drive, then the folders: for example
+    // C:\a\b\name → C:\...\b\name → C:\...\name → ...\name → name. Stops at
+    // the first form that fits; the bare name is the last resort.
+    static QString ShortenPath(const QString& path, int maxWidth,
+                               const std::function<int(const QString&)>& textWidth);
+
+    // Initially the label's own click action (a hyperlink label opens
+    // LabelExecute); an owner that assigns its own handler replaces it.
     TNotifyEvent OnClick;
+    TNotifyEvent OnChange;
     TNotifyEvent OnMouseEnter;
     TNotifyEvent OnMouseLeave;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
+    // Where the caption step starts: the position and alignment of the
+    // layout table, with the top margin already added.
+    struct TextPlacement {
+        int x = 0;
+        int y = 0;
+        unsigned align = 0;
+        bool tooWide = false;
+    };
+    struct PlainCaption {
+        bool drawGlyph = false;
+        QPoint glyphPos;
+        int x = 0;
+        int y = 0;
+        unsigned align = 0;
+        QString text;
+    };
+    struct FileDisplay {
+        bool drawGlyph = false;
+        QPoint glyphPos;
+        int x = 0;
+        int y = 0;
+        unsigned align = 0;
+        int buttonRoom = 0; // width kept free for the "…" button at the right end
+        QString text;
+        bool cut = false;
+    };
+
+    QString displayText() const;
+    int glyphWidth() const;
+    TColor textColor() const;
+    TextPlacement textPlacement(const QFontMetrics& metrics) const;
+    PlainCaption plainCaption(const QFontMetrics& metrics) const;
+    FileDisplay fileDisplay(const QFontMetrics& metrics) const;
+    QPoint effectPicturePos() const;
+
+    void assignCaption(const QString& value);
+    void rebuildEffectPicture();
+    void adjustWidth();
+    void ownClickAction();
+    bool isVisibleSetting() const;
+    void releaseCursorOverride();
+
+    void paintPlainCaption(TCanvas& canvas, const QFontMetrics& metrics, TColor color) const;
+    void paintFileDisplay(TCanvas& canvas, const QFontMetrics& metrics, TColor color) const;
+    void paintFrame(TCanvas& canvas) const;
+
     TFont* m_font = nullptr;
     TLtype m_labelTyp = ltnormal;
     TLayout m_labelLayout = lycenterleft;
@@ -133,6 +210,11 @@ private:
     TColor m_designtimeFrameColor = clPurple;
     int m_tag2 = 0;
     bool m_autoWidth = false;
+
+    bool m_hover = false;
+    bool m_leftPressed = false;
+    bool m_ownsCursorOverride = false;
+    QImage m_effectPicture; // null when the variant has no caption picture
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TRUVLabel::TBorders)
