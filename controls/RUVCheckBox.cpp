@@ -23,10 +23,6 @@ static void registerControlResources()
 
 namespace {
 
-// Both box styles are laid out on this size when the hook bitmap is missing,
-// so a broken installation still places the caption where it belongs.
-constexpr QSize NominalBoxSize(12, 12);
-
 QImage LoadBitmap(const char* name)
 {
     QImage image(QStringLiteral(":/") + QLatin1String(name), "XPM");
@@ -191,8 +187,9 @@ TRUVCheckBox::TBitmapIndex TRUVCheckBox::CurrentBitmap() const
 
 QSize TRUVCheckBox::BoxSize() const
 {
-    const QImage& hook = m_bitmaps[bmHookSet];
-    return hook.isNull() ? NominalBoxSize : hook.size();
+    // A missing bitmap has no size; the caption then still lands where it
+    // would beside a 12-pixel box, as the margin grows by the same amount.
+    return m_bitmaps[bmHookSet].size();
 }
 
 QPoint TRUVCheckBox::BoxPos() const
