@@ -1,63 +1,281 @@
-// Face of the check box; bitmaps, groups and painting follow on this class.
 #include "controls/RUVCheckBox.h"
 
 #include "platform/Canvas.h"
 #include "platform/Font.h"
+#include "platform/Loading.h"
 
+#include <QEnterEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
+
+// Resources compiled into a static library are only linked in when something
+// refers to them; this reference does, and registers them once. It has to stay
+// outside any namespace for the resource's init function to be found.
+static void registerControlResources()
+{
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(controls);
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
+
+namespace {
+
+QImage LoadBitmap(const char* name)
+{
+    QImage image(QStringLiteral(":/") + QLatin1String(name), "XPM");
+    if (image.isNull()) {
+        // Not fatal: the box is left out of the picture, the caption and the
+        // clicking still work.
+        qWarning("TRUVCheckBox: bitmap resource \"%s\" could not be loaded; it is not drawn", name);
+        return image;
+    }
+    // Indexed images would key their transparency through the palette;
+    // plain RGB keeps the bottom-left rule simple.
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+} // namespace
 
 TRUVCheckBox::TRUVCheckBox(QWidget* parent)
     : QWidget(parent)
     , m_font(new TFont(this))
 {
+    registerControlResources();
     resize(80, 20);
+    m_bitmaps[bmHookSet] = LoadBitmap("CB_HOOKSET");
+    m_bitmaps[bmHookLeer] = LoadBitmap("CB_HOOKLEER");
+    m_bitmaps[bmHookNA] = LoadBitmap("CB_HOOKNA");
+    m_bitmaps[bmCircSet] = LoadBitmap("CB_CIRCSET");
+    m_bitmaps[bmCircLeer] = LoadBitmap("CB_CIRCLEER");
+    m_bitmaps[bmCircNA] = LoadBitmap("CB_CIRCNA");
+    connect(m_font, &TFont::changed, this, qOverload<>(&QWidget::update));
 }
 
 TRUVCheckBox::~TRUVCheckBox() = default;
 
-void TRUVCheckBox::setCaption(const QString& value) { m_caption = value; repaint(); }
-void TRUVCheckBox::setChecked(bool value) { m_checked = value; repaint(); }
-void TRUVCheckBox::SetCheckedSilent(bool value) { m_checked = value; repaint(); }
-void TRUVCheckBox::setRightHand(bool value) { m_rightHand = value; repaint(); }
-void TRUVCheckBox::setHookColor(TColor value) { m_hookColor = value; repaint(); }
-void TRUVCheckBox::setLook3D(bool value) { m_look3D = value; repaint(); }
-void TRUVCheckBox::setStyle(TCheckBoxStyle value) { m_style = value; repaint(); }
-void TRUVCheckBox::setBackgroundOpak(bool value) { m_backgroundOpak = value; repaint(); }
-void TRUVCheckBox::setBackgroundColor(TColor value) { m_backgroundColor = value; repaint(); }
-void TRUVCheckBox::setGroupIndex(int value) { m_groupIndex = value; }
-void TRUVCheckBox::setYKorrekturText(int value) { m_yKorrekturText = value; repaint(); }
-void TRUVCheckBox::setAutoBoldRadioButton(bool value) { m_autoBoldRadioButton = value; }
-
-void TRUVCheckBox::paintEvent(QPaintEvent*)
+void TRUVCheckBox::setCaption(const QString& value)
 {
-    QPainter painter(this);
-    TCanvas canvas(painter);
-    const int m = (height() - 12) / 2;
-    canvas.SetPenColor(clGray);
-    canvas.SetBrushColor(clWhite);
-    canvas.Rectangle(m, m, m + 12, m + 12);
-    if (m_checked) {
-        canvas.SetPenColor(clBlue);
-        canvas.Polyline({{m + 3, m + 6}, {m + 5, m + 8}, {m + 10, m + 3}});
-    }
-    canvas.SetFont(m_font->toQFont());
-    canvas.SetFontColor(m_pressed ? m_hookColor : m_font->Color());
-    canvas.SetBrushStyle(TBrushStyle::bsClear);
-    canvas.TextOut(12 + 2 * m, (height() - canvas.TextHeight(QStringLiteral("Ag"))) / 2 + m_yKorrekturText, m_caption);
+    if (value == m_caption)
+        return;
+    m_caption = value;
+    repaint();
 }
 
-void TRUVCheckBox::mousePressEvent(QMouseEvent*)
+void TRUVCheckBox::setChecked(bool value)
 {
+    if (value == m_checked)
+        return;
+    m_checked = value;
+    UpdateGroup();
+    repaint();
+}
+
+void TRUVCheckBox::SetCheckedSilent(bool value)
+{
+    if (value == m_checked)
+        return;
+    m_checked = value;
+    repaint();
+}
+
+void TRUVCheckBox::setRightHand(bool value)
+{
+    if (value == m_rightHand)
+        return;
+    m_rightHand = value;
+    repaint();
+}
+
+void TRUVCheckBox::setHookColor(TColor value)
+{
+    if (value == m_hookColor)
+        return;
+    m_hookColor = value;
+    repaint();
+}
+
+void TRUVCheckBox::setLook3D(bool value)
+{
+    // Kept for window descriptions that set it; the drawing has no 3-D variant.
+    if (value == m_look3D)
+        return;
+    m_look3D = value;
+    repaint();
+}
+
+void TRUVCheckBox::setStyle(TCheckBoxStyle value)
+{
+    if (value == m_style)
+        return;
+    m_style = value;
+    repaint();
+}
+
+void TRUVCheckBox::setBackgroundOpak(bool value)
+{
+    m_backgroundOpak = value;
+    repaint();
+}
+
+void TRUVCheckBox::setBackgroundColor(TColor value)
+{
+    m_backgroundColor = value;
+    repaint();
+}
+
+void TRUVCheckBox::setGroupIndex(int value)
+{
+    m_groupIndex = value;
+    UpdateGroup();
+}
+
+void TRUVCheckBox::setYKorrekturText(int value)
+{
+    m_yKorrekturText = value;
+    repaint();
+}
+
+void TRUVCheckBox::setAutoBoldRadioButton(bool value)
+{
+    if (value == m_autoBoldRadioButton)
+        return;
+    m_autoBoldRadioButton = value;
+    UpdateGroup();
+}
+
+void TRUVCheckBox::UpdateGroup()
+{
+    // While a window description is applied, the siblings may not all exist
+    // yet and their Checked values are still arriving; the description's
+    // values stand as written.
+    if (LoadingScope::Active() || m_groupIndex == 0 || !parentWidget())
+        return;
+
+    // The other members are cleared whatever this box's own state is, and this
+    // caption turns bold whenever the box finds itself among its siblings.
+    // Writing Checked false on a member therefore leaves the group empty with
+    // this caption bold. Deliberate, not an oversight: keep it.
+    const QObjectList siblings = parentWidget()->children();
+    for (QObject* child : siblings) {
+        auto* box = qobject_cast<TRUVCheckBox*>(child);
+        if (!box)
+            continue;
+        if (box != this && box->m_groupIndex == m_groupIndex) {
+            box->m_checked = false;
+            if (m_autoBoldRadioButton)
+                box->m_font->setStyle({});
+        } else if (m_autoBoldRadioButton) {
+            m_font->setStyle(TFont::fsBold);
+        }
+        box->repaint();
+    }
+}
+
+TRUVCheckBox::TBitmapIndex TRUVCheckBox::CurrentBitmap() const
+{
+    const bool hook = m_style == cs_Hook;
+    if (!m_checked)
+        return hook ? bmHookLeer : bmCircLeer;
+    if (isEnabled())
+        return hook ? bmHookSet : bmCircSet;
+    return hook ? bmHookNA : bmCircNA;
+}
+
+QSize TRUVCheckBox::BoxSize() const
+{
+    // A missing bitmap has no size; the caption then still lands where it
+    // would beside a 12-pixel box, as the margin grows by the same amount.
+    return m_bitmaps[bmHookSet].size();
+}
+
+QPoint TRUVCheckBox::BoxPos() const
+{
+    // The vertical margin doubles as the horizontal one; C++ division
+    // truncates toward zero, so a control lower than the box gets a
+    // negative margin rounded toward zero.
+    const QSize box = BoxSize();
+    const int m = (height() - box.height()) / 2;
+    return QPoint(m_rightHand ? width() - m - box.width() : m, m);
+}
+
+void TRUVCheckBox::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    TCanvas canvas(painter, event->rect());
+
+    if (m_backgroundOpak) {
+        canvas.SetBrushColor(m_backgroundColor);
+        canvas.FillRect(rect());
+    }
+
+    const QSize box = BoxSize();
+    const QPoint boxPos = BoxPos();
+    const int m = boxPos.y();
+    const TBitmapIndex bitmap = CurrentBitmap();
+    // The circles sit on a grey surround that must not cover the background.
+    const bool transparent = bitmap == bmCircSet || bitmap == bmCircLeer || bitmap == bmCircNA;
+    canvas.Draw(boxPos.x(), boxPos.y(), m_bitmaps[bitmap], transparent);
+
+    canvas.SetFont(m_font->toQFont());
+    canvas.SetTextAlign(TA_LEFT | TA_TOP);
+    canvas.SetBrushStyle(TBrushStyle::bsClear);
+    const int y = (height() - canvas.TextHeight(QStringLiteral("Ag"))) / 2 + m_yKorrekturText;
+    const int x = m_rightHand ? boxPos.x() - m - canvas.TextWidth(m_caption) : box.width() + 2 * m;
+
+    if (isEnabled()) {
+        canvas.SetFontColor(m_pressed ? m_hookColor : m_font->Color());
+        canvas.TextOut(x, y, m_caption);
+    } else {
+        // Engraved: a light copy one pixel down and right under the shadow.
+        canvas.SetFontColor(clWindow);
+        canvas.TextOut(x + 1, y + 1, m_caption);
+        canvas.SetFontColor(clBtnShadow);
+        canvas.TextOut(x, y, m_caption);
+    }
+}
+
+void TRUVCheckBox::mousePressEvent(QMouseEvent* event)
+{
+    // Accepted so that the release comes back here and not to the parent.
+    event->accept();
     m_pressed = true;
     repaint();
 }
 
-void TRUVCheckBox::mouseReleaseEvent(QMouseEvent*)
+void TRUVCheckBox::mouseReleaseEvent(QMouseEvent* event)
 {
+    event->accept();
     m_pressed = false;
-    m_checked = !m_checked;
+    // A group member cannot be switched off by clicking it; the click still
+    // counts as a change for OnChange.
+    m_checked = m_groupIndex != 0 ? true : !m_checked;
+    if (m_groupIndex != 0)
+        UpdateGroup();
     repaint();
     if (OnChange)
         OnChange(this);
+}
+
+void TRUVCheckBox::enterEvent(QEnterEvent* event)
+{
+    QWidget::enterEvent(event);
+    if (OnMouseEnter)
+        OnMouseEnter(this);
+}
+
+void TRUVCheckBox::leaveEvent(QEvent* event)
+{
+    QWidget::leaveEvent(event);
+    if (OnMouseExit)
+        OnMouseExit(this);
+}
+
+void TRUVCheckBox::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange)
+        repaint();
 }

@@ -3,7 +3,10 @@
 #include "platform/Colors.h"
 #include "platform/Events.h"
 
+#include <QImage>
 #include <QWidget>
+
+#include <array>
 
 class TFont;
 
@@ -69,8 +72,22 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    // Indices into m_bitmaps, in the order they are loaded.
+    enum TBitmapIndex { bmHookSet, bmHookLeer, bmHookNA, bmCircSet, bmCircLeer, bmCircNA, bmCount };
+
+    // Clears the other members of this box's radio group among its siblings.
+    void UpdateGroup();
+    TBitmapIndex CurrentBitmap() const;
+    // The size of the hook bitmap places the box for both styles.
+    QSize BoxSize() const;
+    QPoint BoxPos() const;
+
+    std::array<QImage, bmCount> m_bitmaps;
     TFont* m_font = nullptr;
     QString m_caption;
     bool m_checked = false;
