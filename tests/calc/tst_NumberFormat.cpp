@@ -37,21 +37,17 @@ void tst_NumberFormat::fixedPoint_data()
     row("grouped, rounded up", 3, 1234567.8915L, "1.234.567,892", "1234567,892");
     row("negative", 3, -1234.5L, "-1.234,500", "-1234,500");
     row("no decimals, no separator", 0, 1234.5L, "1.235", "1235");
-    row("three digits, no group", 2, 999.0L, "999,00", "999,00");
     row("carry adds a group", 0, 999999.5L, "1.000.000", "1000000");
     row("negative places fall back to 2", -1, 1.5L, "1,50", "1,50");
-    row("19 places fall back to 2", 19, 1.5L, "1,50", "1,50");
     row("18 places allowed", 18, 1.0L / 3, "0,333333333333333333", "0,333333333333333333");
     row("exact half rounds up", 2, 0.125L, "0,13", "0,13");
     row("double 1.005 is below the half", 2, static_cast<long double>(1.005), "1,00", "1,00");
     row("half away from zero", 0, -2.5L, "-3", "-3");
-    row("half at the first digit", 0, 0.5L, "1", "1");
     row("rounds to zero, no minus", 3, -0.0001L, "0,000", "0,000");
     row("halves judged on 18 digits", 1, 0.04999999999999999999L, "0,1", "0,1");
     row("beyond 18 digits are zeros", 0, 123456789012345678901.0L, "123.456.789.012.345.679.000",
         "123456789012345679000");
     row("infinity", 2, kInf, "∞", "∞");
-    row("minus infinity", 2, -kInf, "-∞", "-∞");
     row("not a number", 2, kNaN, "NaN", "NaN");
 }
 
@@ -83,8 +79,6 @@ void tst_NumberFormat::general_data()
     QTest::newRow("whole number, no separator") << 1.0L << "1";
     QTest::newRow("negative zero") << -0.0L << "0";
     QTest::newRow("15 digits of a third") << 1.0L / 3 << "0,333333333333333";
-    QTest::newRow("15 digits rounded up") << 2.0L / 3 << "0,666666666666667";
-    QTest::newRow("largest fixed") << 999999999999999.0L << "999999999999999";
     QTest::newRow("10^15 switches to E") << 1e15L << "1E15";
     QTest::newRow("rounding carries into E form") << 999999999999999.5L << "1E15";
     QTest::newRow("long value in E form") << 123456789012345678.0L << "1,23456789012346E17";
