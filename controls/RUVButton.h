@@ -4,12 +4,21 @@
 #include "platform/Events.h"
 
 #include <QImage>
+#include <QMenu>
+#include <QPoint>
+#include <QPointer>
+#include <QSize>
 #include <QWidget>
 
-class QMenu;
+class QTimer;
+class TCanvas;
 class TFont;
 
-// Flat, windowless push button with a glyph and an optional caption.
+// Flat, windowless push button with a glyph and an optional caption. At rest
+// it shows only glyph and caption; hovering adds the frame and the highlight,
+// pressing or holding it down the sunken frame over a checkered background.
+// It acts as push button, toggle, member of an exclusive group, menu button
+// or shell launcher, and dispatches a click by the Ctrl and Shift keys.
 class TRUVButton : public QWidget
 {
     Q_OBJECT
@@ -110,6 +119,21 @@ public:
     QMenu* PopupMenu() const { return m_popupMenu; }
     void setPopupMenu(QMenu* menu) { m_popupMenu = menu; }
 
+    // The click action: toggles or releases Down, then shows the popup menu,
+    // fires the click event chosen by the modifiers or opens Button_Execute.
+    // Left release over the button after a press on it and the second press
+    // of a double-click run it.
+    void Click();
+
+    // Where glyph and caption go. The caption anchor is the text's top edge
+    // and, by textAlign, its horizontal centre or its left edge.
+    struct TGlyphLayout {
+        QPoint glyph;
+        QPoint caption;
+        unsigned textAlign = 0;
+    };
+    static TGlyphLayout ComputeLayout(TBSTextPos position, QSize client, QSize text, QSize glyph, int margin);
+
     TNotifyEvent OnClick;
     TNotifyEvent OnSTRGClick;
     TNotifyEvent OnSHIFTClick;
@@ -120,15 +144,47 @@ public:
     // The shared pressed-background pattern, built by the module's start-up.
     static void ModuleStartup();
     static void ModuleShutdown();
+    // Null before start-up and after shut-down; the fills that use them are
+    // then left out.
+    static const QImage* DownPattern();
+    static const QImage* DownPatternTile();
 
 protected:
+    bool MouseIn() const { return m_mouseIn; }
+    bool Pressed() const { return m_pressed; }
+    QImage GreyGlyph() const { return m_greyGlyph; }
+    QImage DisabledGlyph() const { return m_disabledGlyph; }
+
     void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
+    void pointerEntered();
+    void pointerLeft();
+    void buttonDown(QMouseEvent* event);
+    void buttonUp(QMouseEvent* event);
+    void holdTick();
+    void cancelPress();
+    void showPopupMenu(const QPoint& globalPos);
+    void UpdateGroup();
+    void RefreshMouseIn();
+    void PrepareGlyphs();
+    void rebuildMaskedGlyphs();
+    void DrawEdge(TCanvas& canvas, bool raised) const;
+    void styledFill(TCanvas& canvas, const QRect& r, TColor color) const;
+    void pressedFill(TCanvas& canvas, const QRect& r) const;
+    void disabledDownFill(TCanvas& canvas) const;
+
     TFont* m_font = nullptr;
-    QMenu* m_popupMenu = nullptr;
+    QPointer<QMenu> m_popupMenu;
     QString m_caption;
     TBSTextPos m_captionPosition = tp_top;
     TColor m_colorHighlight = clWhite;
@@ -154,5 +210,23 @@ private:
     bool m_showBackgroundColor = false;
     TBTNTyp m_buttontyp = typ_normal;
     QString m_buttonExecute;
+
+    bool m_mouseIn = false;
     bool m_pressed = false;
+    bool m_ctrlAtClick = false;
+    bool m_shiftAtClick = false;
+    QImage m_greyGlyph;
+    QImage m_disabledGlyph;
+    // The three pictures with their key colour made transparent, so painting
+    // only draws them.
+    QImage m_glyphMasked;
+    QImage m_greyGlyphMasked;
+    QImage m_disabledGlyphMasked;
+
+    // What the framework's notifications last told about the pointer, kept
+    // apart from MouseIn, which RefreshMouseIn may overwrite.
+    bool m_pointerInside = false;
+    // A left press on the button that a release over it turns into a click.
+    bool m_clickPending = false;
+    QTimer* m_holdTimer = nullptr;
 };
