@@ -1,1 +1,468 @@
 #include "main/ValueFiles.h"
+
+#include "calc/NumberFormat.h"
+
+#include <QIODevice>
+#include <QSaveFile>
+
+#include <bit>
+#include <charconv>
+#include <string>
+#include <system_error>
+
+namespace ValueFiles {
+
+namespace {
+
+constexpr quint64 kDoubleFractionMask = (quint64(1) << 52) - 1;
+constexpr quint64 kDoubleQuietBit = quint64(1) << 51;
+constexpr quint64 kIntegerBit = quint64(1) << 63;
+constexpr int kExtendedBias = 16383;
+constexpr int kDoubleBias = 1023;
+
+quint64 ReadLE(const quint8* p, int size)
+{
+    quint64 v = 0;
+    for (int i = size - 1; i >= 0; --i)
+        v = (v << 8) | p[i];
+    return v;
+}
+
+void AppendLE(QByteArray& out, quint64 v, int size)
+{
+    for (int i = 0; i < size; ++i)
+        out.append(char(quint8(v >> (8 * i))));
+}
+
+} // namespace
+
+std::array<quint8, 10> EncodeExtended(double value)
+{
+    const auto bits = std::bit_cast<quint64>(value);
+    const quint16 sign = (bits >> 63) ? 0x8000 : 0;
+    const int exponent = int((bits >> 52) & 0x7FF);
+    const quint64 fraction = bits & kDoubleFractionMask;
+
+    quint64 significand = 0;
+    int extExponent = 0;
+    if (exponent == 0x7FF) {
+        // The double's fraction lands right below the integer bit, so its quiet
+        // bit becomes the extended quiet bit and the payload is kept.
+        significand = kIntegerBit | (fraction << 11);
+        extExponent = 0x7FFF;
+    } else if (exponent != 0) {
+        significand = kIntegerBit | (fraction << 11);
+        extExponent = exponent - kDoubleBias + kExtendedBias;
+    } else if (fraction != 0) {
+        // A double denormal is fraction * 2^-1074; the extended range is wide
+        // enough to hold it normalised.
+        const int shift = std::countl_zero(fraction);
+        significand = fraction << shift;
+        extExponent = kExtendedBias + 63 - 1074 - shift;
+    }
+
+    std::array<quint8, 10> out{};
+    for (int i = 0; i < 8; ++i)
+        out[i] = quint8(significand >> (8 * i));
+    const quint16 top = quint16(sign | quint16(extExponent));
+    out[8] = quint8(top);
+    out[9] = quint8(top >> 8);
+    return out;
+}
+
+double DecodeExtended(const quint8* tenBytes)
+{
+    quint64 significand = ReadLE(tenBytes, 8);
+    const quint16 top = quint16(ReadLE(tenBytes + 8, 2));
+    const quint64 sign = quint64(top >> 15) << 63;
+    const int exponent = top & 0x7FFF;
+
+    if (exponent == 0x7FFF) {
+        const quint64 fraction = significand & ~kIntegerBit;
+        if ((significand & kIntegerBit) && fraction == 0)
+            return std::bit_cast<double>(sign | (quint64(0x7FF) << 52));
+        // NaN, or the pseudo-infinity / pseudo-NaN patterns without an integer
+        // bit: all of them are "not a number" here.
+        return std::bit_cast<double>(sign | (quint64(0x7FF) << 52) | kDoubleQuietBit
+                                     | ((fraction >> 11) & kDoubleFractionMask));
+    }
+    if (significand == 0)
+        return std::bit_cast<double>(sign);
+
+    // Read by value: significand * 2^(e - bias - 63), with exponent 0 meaning
+    // e = 1 as for denormals. Normalising here also covers unnormals and
+    // pseudo-denormals.
+    const int leadingZeros = std::countl_zero(significand);
+    significand <<= leadingZeros;
+    // The value is now 1.f * 2^unbiased, f being the 63 bits below the top.
+    const int unbiased = (exponent == 0 ? 1 : exponent) - kExtendedBias - leadingZeros;
+
+    // Number of low significand bits that do not fit: 11 for a normal double,
+    // more as the result sinks into the denormals.
+    int dropped = 11;
+    if (unbiased < 1 - kDoubleBias)
+        dropped = 11 + (1 - kDoubleBias - unbiased);
+    if (dropped > 64) // below half the smallest denormal
+        return std::bit_cast<double>(sign);
+
+    quint64 kept = dropped == 64 ? 0 : significand >> dropped;
+    const quint64 rest = dropped == 64 ? significand : significand & ((quint64(1) << dropped) - 1);
+    const quint64 half = quint64(1) << (dropped - 1);
+    if (rest > half || (rest == half && (kept & 1)))
+        ++kept;
+
+    if (dropped > 11) {
+        // Denormal result; rounding up to 2^52 gives the smallest normal, whose
+        // bit pattern is exactly that.
+        return std::bit_cast<double>(sign | kept);
+    }
+    int biased = unbiased + kDoubleBias;
+    if (kept >> 53) { // rounded up to the next power of two
+        kept >>= 1;
+        ++biased;
+    }
+    if (biased >= 0x7FF)
+        return std::bit_cast<double>(sign | (quint64(0x7FF) << 52));
+    return std::bit_cast<double>(sign | (quint64(biased) << 52) | (kept & kDoubleFractionMask));
+}
+
+QByteArray WriteLastValues(const LastValues& values)
+{
+    QByteArray out;
+    out.reserve(60);
+    for (const double v : {values.x1, values.X, values.x2, values.y1, values.y2}) {
+        out.append(char(TagExtended));
+        const auto bytes = EncodeExtended(v);
+        out.append(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+    }
+    const qint32 d = values.Decimals;
+    if (d >= -128 && d <= 127) {
+        out.append(char(TagInt8));
+        AppendLE(out, quint32(d), 1);
+    } else if (d >= -32768 && d <= 32767) {
+        out.append(char(TagInt16));
+        AppendLE(out, quint32(d), 2);
+    } else {
+        out.append(char(TagInt32));
+        AppendLE(out, quint32(d), 4);
+    }
+    out.append(char(values.Percent ? TagTrue : TagFalse));
+    return out;
+}
+
+namespace {
+
+// Cursor over the bytes of "lastV.def"; each reader returns false at a wrong
+// tag or a value cut short, without moving past the end.
+class TaggedReader
+{
+public:
+    explicit TaggedReader(QByteArrayView data) : m_data(data) {}
+
+    bool atEnd() const { return m_pos >= m_data.size(); }
+
+    bool readInteger(qint32& value)
+    {
+        if (atEnd())
+            return false;
+        int size = 0;
+        switch (quint8(m_data[m_pos])) {
+        case TagInt8: size = 1; break;
+        case TagInt16: size = 2; break;
+        case TagInt32: size = 4; break;
+        default: return false;
+        }
+        if (m_data.size() - m_pos - 1 < size)
+            return false;
+        const quint64 raw = ReadLE(bytesAt(m_pos + 1), size);
+        // Sign-extend from the payload's width.
+        const int unused = 64 - 8 * size;
+        value = qint32(qint64(raw << unused) >> unused);
+        m_pos += 1 + size;
+        return true;
+    }
+
+    bool readFloat(double& value)
+    {
+        if (atEnd())
+            return false;
+        if (quint8(m_data[m_pos]) != TagExtended) {
+            qint32 i = 0;
+            if (!readInteger(i))
+                return false;
+            value = i;
+            return true;
+        }
+        if (m_data.size() - m_pos - 1 < 10)
+            return false;
+        value = DecodeExtended(bytesAt(m_pos + 1));
+        m_pos += 11;
+        return true;
+    }
+
+    bool readBoolean(bool& value)
+    {
+        if (atEnd())
+            return false;
+        value = quint8(m_data[m_pos]) == TagTrue;
+        ++m_pos;
+        return true;
+    }
+
+private:
+    const quint8* bytesAt(qsizetype pos) const { return reinterpret_cast<const quint8*>(m_data.data()) + pos; }
+
+    QByteArrayView m_data;
+    qsizetype m_pos = 0;
+};
+
+} // namespace
+
+LastValuesRead ReadLastValues(QByteArrayView data)
+{
+    LastValuesRead result;
+    TaggedReader reader(data);
+    for (double& f : result.floats) {
+        double v = 0;
+        if (!reader.readFloat(v))
+            return result;
+        f = v;
+        ++result.count;
+    }
+    qint32 decimals = 0;
+    if (!reader.readInteger(decimals))
+        return result;
+    result.Decimals = decimals;
+    ++result.count;
+    bool percent = false;
+    if (!reader.readBoolean(percent))
+        return result;
+    result.Percent = percent;
+    ++result.count;
+    return result;
+}
+
+QString TimeStamp(const QDateTime& when)
+{
+    return when.toString(QStringLiteral("dd-MM-yyyy HH-mm-ss"));
+}
+
+QByteArray WriteValueSet(const QString& stamp, double y1, double y2, double x1, double x2, double X,
+                         const QString& lengthCaption, const QString& leftCaption,
+                         QChar decimalSeparator)
+{
+    const QString lines[kValueSetLineCount] = {
+        stamp,
+        QString::fromLatin1(kValueSetMarker),
+        NumberFormat::FormatGeneral(y1, decimalSeparator),
+        NumberFormat::FormatGeneral(y2, decimalSeparator),
+        NumberFormat::FormatGeneral(x1, decimalSeparator),
+        NumberFormat::FormatGeneral(x2, decimalSeparator),
+        NumberFormat::FormatGeneral(X, decimalSeparator),
+        lengthCaption,
+        leftCaption,
+    };
+    QByteArray out;
+    for (const QString& line : lines) {
+        for (const QChar c : line) {
+            const char16_t u = c.unicode();
+            if (u == u'\r' || u == u'\n')
+                out.append(' ');
+            else if (u > 0xFF)
+                out.append('?');
+            else
+                out.append(char(u));
+        }
+        out.append("\r\n");
+    }
+    return out;
+}
+
+QStringList ReadValueSetLines(QIODevice& device, int maxLines)
+{
+    QStringList lines;
+    if (maxLines <= 0)
+        return lines;
+
+    QString current;
+    bool inLine = false;    // something (even an over-long rest) since the last line end
+    bool afterCR = false;   // the previous byte ended a line with CR; a LF now belongs to it
+    qint64 scanned = 0;
+    char buffer[4096];
+    while (scanned < kMaxValueSetScanBytes) {
+        const qint64 want = qMin<qint64>(sizeof buffer, kMaxValueSetScanBytes - scanned);
+        const qint64 got = device.read(buffer, want);
+        if (got <= 0)
+            break;
+        scanned += got;
+        for (qint64 i = 0; i < got; ++i) {
+            const char c = buffer[i];
+            if (afterCR) {
+                afterCR = false;
+                if (c == '\n')
+                    continue;
+            }
+            if (c == '\r' || c == '\n') {
+                lines.append(current);
+                if (lines.size() >= maxLines)
+                    return lines;
+                current.clear();
+                inLine = false;
+                afterCR = c == '\r';
+                continue;
+            }
+            inLine = true;
+            if (current.size() < kMaxValueSetLineLength)
+                current.append(QChar(char16_t(quint8(c))));
+        }
+    }
+    if (inLine)
+        lines.append(current);
+    return lines;
+}
+
+bool TextToFloat(QStringView text, QChar decimalSeparator, double& value)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    const auto isBlank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    while (begin < end && isBlank(text[begin]))
+        ++begin;
+    while (end > begin && isBlank(text[end - 1]))
+        --end;
+
+    // Checked and copied into plain ASCII with '.', the only form std::from_chars
+    // reads; it does not look at the process locale.
+    std::string ascii;
+    ascii.reserve(std::size_t(end - begin));
+    qsizetype i = begin;
+    bool negative = false;
+    if (i < end && (text[i] == u'+' || text[i] == u'-')) {
+        negative = text[i] == u'-';
+        if (negative)
+            ascii.push_back('-');
+        ++i;
+    }
+    const auto isDigit = [](QChar c) { return c >= u'0' && c <= u'9'; };
+    int digits = 0;
+    int integerDigits = 0;
+    int leadingZeros = 0;
+    bool separatorSeen = false;
+    bool nonZeroSeen = false;
+    for (; i < end; ++i) {
+        const QChar c = text[i];
+        if (isDigit(c)) {
+            ++digits;
+            if (!separatorSeen)
+                ++integerDigits;
+            if (c != u'0')
+                nonZeroSeen = true;
+            else if (!nonZeroSeen)
+                ++leadingZeros;
+            ascii.push_back(char(c.unicode()));
+        } else if (c == decimalSeparator && !separatorSeen) {
+            separatorSeen = true;
+            ascii.push_back('.');
+        } else {
+            break;
+        }
+    }
+    if (digits == 0)
+        return false;
+
+    // Decimal exponent, saturated: only its sign and rough size matter beyond
+    // what from_chars itself reads.
+    long long exponent = 0;
+    if (i < end && (text[i] == u'e' || text[i] == u'E')) {
+        ascii.push_back('e');
+        ++i;
+        bool negativeExponent = false;
+        if (i < end && (text[i] == u'+' || text[i] == u'-')) {
+            negativeExponent = text[i] == u'-';
+            ascii.push_back(char(text[i].unicode()));
+            ++i;
+        }
+        int exponentDigits = 0;
+        for (; i < end && isDigit(text[i]); ++i) {
+            ++exponentDigits;
+            exponent = qMin<long long>(exponent * 10 + (text[i].unicode() - u'0'), 1'000'000'000);
+            ascii.push_back(char(text[i].unicode()));
+        }
+        if (exponentDigits == 0)
+            return false;
+        if (negativeExponent)
+            exponent = -exponent;
+    }
+    if (i != end)
+        return false;
+
+    double parsed = 0;
+    const char* first = ascii.data();
+    const char* last = first + ascii.size();
+    const auto [ptr, ec] = std::from_chars(first, last, parsed);
+    if (ec == std::errc::result_out_of_range) {
+        // from_chars reports both ends of the range. Tell them apart by the
+        // position of the first significant digit: too small rounds to zero,
+        // too large is no number we can hold.
+        const long long magnitude = (integerDigits - leadingZeros) + exponent;
+        if (!nonZeroSeen || magnitude <= 0) {
+            value = negative ? -0.0 : 0.0;
+            return true;
+        }
+        return false;
+    }
+    if (ec != std::errc() || ptr != last)
+        return false;
+    value = parsed;
+    return true;
+}
+
+ValueSetRead ParseValueSet(const QStringList& lines, QChar decimalSeparator)
+{
+    ValueSetRead result;
+    for (int n = 0; n < 5; ++n) {
+        const int line = 2 + n;
+        if (line >= lines.size() || !TextToFloat(lines[line], decimalSeparator, result.values[n]))
+            break;
+        ++result.count;
+    }
+    return result;
+}
+
+bool FileNameIsValid(const QString& name)
+{
+    const QStringView forbidden = u"\\:*?\"<>|/";
+    for (const QChar c : name) {
+        if (c.unicode() < 32 || forbidden.contains(c))
+            return false;
+    }
+    return true;
+}
+
+bool WriteFileAtomically(const QString& path, const QByteArray& data, QString* errorText)
+{
+    QSaveFile file(path);
+    // Writing in place would defeat the point: a folder that refuses the
+    // temporary file must make the whole write fail.
+    file.setDirectWriteFallback(false);
+    const auto fail = [&] {
+        if (errorText)
+            *errorText = file.errorString();
+        file.cancelWriting();
+        return false;
+    };
+    if (!file.open(QIODevice::WriteOnly))
+        return fail();
+    if (file.write(data) != data.size())
+        return fail();
+    if (!file.commit()) {
+        if (errorText)
+            *errorText = file.errorString();
+        return false;
+    }
+    if (errorText)
+        errorText->clear();
+    return true;
+}
+
+} // namespace ValueFiles

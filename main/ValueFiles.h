@@ -1,2 +1,160 @@
 #pragma once
-// Encoding and decoding of the value files; filled in on its own branch.
+
+// The two kinds of value files, without any widget: the "lastV.def" tagged
+// byte format (with its 80-bit extended floats), the nine-line value-set text,
+// the conversion of those lines back to numbers, and safe writing.
+//
+// The window applies what these functions return; nothing here knows about
+// spin editors or labels, so every rule can be tested and fuzzed on its own.
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QChar>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <array>
+
+class QIODevice;
+
+namespace ValueFiles {
+
+// ---------------------------------------------------------------------------
+// 80-bit extended floats
+//
+// Layout: 8 bytes significand with an explicit integer bit (bit 63), little
+// endian, then 2 bytes holding the sign (bit 15) and a 15-bit exponent with
+// bias 16383. Encoded and decoded bit by bit: `long double` is not this type on
+// every compiler, so it is never used.
+
+// Exact widening: every double has exactly one extended twin. Denormal doubles
+// come out normalised; infinities stay infinities; a NaN keeps its sign and
+// payload (shifted up to the extended fraction), so a quiet NaN stays quiet.
+std::array<quint8, 10> EncodeExtended(double value);
+
+// Narrowing with round-to-nearest-even, defined for every one of the 2^80
+// patterns:
+//  - results too large become +-inf, results too small become a double
+//    denormal or +-0, as rounding dictates;
+//  - the integer bit is not trusted: a pattern is read by its value,
+//    significand * 2^(e - 16383 - 63) with e = max(exponent, 1), so
+//    unnormals and pseudo-denormals give the number they stand for;
+//  - exponent 0x7FFF: infinity when the fraction is zero and the integer bit
+//    set, otherwise (NaNs, pseudo-infinity, pseudo-NaN) a quiet NaN with the
+//    sign and the top payload bits.
+double DecodeExtended(const quint8* tenBytes);
+
+// ---------------------------------------------------------------------------
+// Last values ("lastV.def")
+
+inline constexpr char kLastValuesFileName[] = "lastV.def";
+
+// Value tags of the byte format.
+enum Tag : quint8 {
+    TagInt8 = 0x02,
+    TagInt16 = 0x03,
+    TagInt32 = 0x04,
+    TagExtended = 0x05,
+    TagFalse = 0x08,
+    TagTrue = 0x09,
+};
+
+// What the window keeps over a restart; the defaults are its start values.
+struct LastValues {
+    double x1 = 0;
+    double X = 0.33;
+    double x2 = 1;
+    double y1 = 0;
+    double y2 = 1;
+    qint32 Decimals = 3;
+    bool Percent = true;
+};
+
+// x1, X, x2, y1, y2 as tag 0x05 and ten bytes each, Decimals with the smallest
+// integer tag that holds it, then 0x09 for percent or 0x08 for degrees.
+// 58 bytes while Decimals is within -128..127.
+QByteArray WriteLastValues(const LastValues& values);
+
+// How far a read got. The file has no signature or checksum, so a damaged or
+// foreign file is read value by value until the first fault; the caller
+// applies the first `count` values in file order and keeps its start values
+// for the rest.
+struct LastValuesRead {
+    // Values read in order: 0..5 are the floats, 6 adds Decimals, 7 Percent.
+    int count = 0;
+    // x1, X, x2, y1, y2; entries at or beyond `count` hold the start values.
+    double floats[5] = {0, 0.33, 1, 0, 1};
+    qint32 Decimals = 3;
+    bool Percent = true;
+};
+
+// A float position takes tag 0x05 or an integer tag (0x02..0x04, converted);
+// the Decimals position takes only the integer tags; any other tag, or a
+// value cut short by the end of the data, stops the reading. The Boolean
+// position takes whatever byte is there: 0x09 is true, anything else false;
+// it counts as read only when that byte exists. Bytes after it are ignored.
+// Floats are returned as decoded, so inf and NaN can come out of a damaged
+// file: the caller bounds them as it bounds any other input.
+LastValuesRead ReadLastValues(QByteArrayView data);
+
+// ---------------------------------------------------------------------------
+// Value sets (".dat")
+
+inline constexpr char kValueSetMarker[] = "---V1";
+inline constexpr int kValueSetLineCount = 9;
+// Longest line kept by ReadValueSetLines; real lines are a few dozen characters.
+inline constexpr int kMaxValueSetLineLength = 1024;
+// Bytes ReadValueSetLines looks at before it treats the file as ended.
+inline constexpr qint64 kMaxValueSetScanBytes = 1024 * 1024;
+
+// The name proposed when saving: "dd-mm-yyyy hh-nn-ss" (24-hour clock).
+QString TimeStamp(const QDateTime& when);
+
+// Nine lines, each ended by CR LF: stamp, "---V1", y1, y2, x1, x2, X in the
+// general number format with the given decimal separator, the two captions.
+// Latin-1; characters outside it become "?", and CR or LF inside a text become
+// blanks so that they cannot shift the lines below.
+QByteArray WriteValueSet(const QString& stamp, double y1, double y2, double x1, double x2, double X,
+                         const QString& lengthCaption, const QString& leftCaption,
+                         QChar decimalSeparator);
+
+// Reads at most the first `maxLines` lines of a Latin-1 text. A line ends at
+// CR LF, LF or CR; a last line without an end counts; an empty device gives no
+// lines. A line longer than kMaxValueSetLineLength keeps only its beginning
+// (the rest is skipped, not buffered), and reading stops after
+// kMaxValueSetScanBytes, so a huge or binary file chosen by mistake costs
+// neither memory nor noticeable time.
+QStringList ReadValueSetLines(QIODevice& device, int maxLines = kValueSetLineCount);
+
+// Text to number for value-set lines, independent of the process locale:
+// surrounding blanks, an optional sign, digits with at most one
+// `decimalSeparator` (at least one digit in all), an optional exponent
+// E/e with optional sign and at least one digit. No thousands separators, no
+// other decimal separator, no "inf"/"nan". A value beyond the double range
+// gives false (value untouched); one too small for it rounds to a denormal or
+// to zero like any other rounding.
+bool TextToFloat(QStringView text, QChar decimalSeparator, double& value);
+
+// The numbers of a value set, lines 2..6 in file order y1, y2, x1, x2, X.
+struct ValueSetRead {
+    // Numbers converted in order before the first missing or non-numeric line.
+    int count = 0;
+    double values[5] = {};
+};
+ValueSetRead ParseValueSet(const QStringList& lines, QChar decimalSeparator);
+
+// ---------------------------------------------------------------------------
+// Files
+
+// True when the name holds no character below 32 and none of \ : * ? " < > | /.
+// An empty name is valid (it saves as ".dat").
+bool FileNameIsValid(const QString& name);
+
+// Writes through a temporary file in the target's folder and renames it over
+// the target only when everything was written, so a full disk, a killed
+// process or a refused folder leaves a previous file byte-identical.
+bool WriteFileAtomically(const QString& path, const QByteArray& data, QString* errorText = nullptr);
+
+} // namespace ValueFiles
