@@ -1,21 +1,120 @@
-// Temporary stand-in until the calculator branch lands.
 #include "calc/NumberFormat.h"
 
+#include "calc/DecimalDigits.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
 namespace NumberFormat {
+
+namespace {
+
+using detail::DecimalDigits;
+
+constexpr int kMaxDecimals = 18;
+constexpr int kFallbackDecimals = 2;
+constexpr int kGeneralDigits = 15;
+
+// Non-finite values have no digits; they get fixed texts in every format.
+bool specialText(long double value, QString& text)
+{
+    if (std::isnan(value)) {
+        text = QStringLiteral("NaN");
+        return true;
+    }
+    if (std::isinf(value)) {
+        text = value < 0 ? QStringLiteral("-∞") : QStringLiteral("∞");
+        return true;
+    }
+    return false;
+}
+
+char digitAt(const DecimalDigits& d, int power)
+{
+    const int index = d.exponent - power;
+    return index >= 0 && index < d.count ? d.digits[index] : '0';
+}
+
+QString fixedText(int decimals, long double value, const QString& groupSeparator,
+                  const QString& decimalSeparator)
+{
+    QString text;
+    if (specialText(value, text))
+        return text;
+    if (decimals < 0 || decimals > kMaxDecimals)
+        decimals = kFallbackDecimals;
+
+    DecimalDigits d = detail::Digits18(value);
+    detail::RoundAtExponent(d, -decimals);
+
+    // Large values are written out in full; past the 18th digit they are zeros.
+    const int top = d.count > 0 ? std::max(d.exponent, 0) : 0;
+    text.reserve(top + top / 3 * groupSeparator.size() + decimals + 3);
+    // A value that rounds to zero loses its sign: "-0,00" would only confuse.
+    if (d.negative && d.count > 0)
+        text += QLatin1Char('-');
+    for (int power = top; power >= 0; --power) {
+        text += QLatin1Char(digitAt(d, power));
+        if (power > 0 && power % 3 == 0)
+            text += groupSeparator;
+    }
+    if (decimals > 0) {
+        text += decimalSeparator;
+        for (int power = -1; power >= -decimals; --power)
+            text += QLatin1Char(digitAt(d, power));
+    }
+    return text;
+}
+
+} // namespace
+
 QString FormatN(int decimals, long double value, const QLocale& locale)
 {
-    if (decimals < 0 || decimals > 18)
-        decimals = 2;
-    return locale.toString(double(value), 'f', decimals);
+    return fixedText(decimals, value, locale.groupSeparator(), locale.decimalPoint());
 }
+
 QString FormatF(int decimals, long double value, const QLocale& locale)
 {
-    QLocale l = locale;
-    l.setNumberOptions(QLocale::OmitGroupSeparator);
-    return FormatN(decimals, value, l);
+    return fixedText(decimals, value, QString(), locale.decimalPoint());
 }
+
 QString FormatGeneral(long double value, QChar decimalSeparator)
 {
-    return QString::number(double(value), 'g', 15).replace(QLatin1Char('.'), decimalSeparator);
+    QString text;
+    if (specialText(value, text))
+        return text;
+
+    DecimalDigits d = detail::Digits18(value);
+    detail::RoundToSignificant(d, kGeneralDigits);
+    if (d.count == 0)
+        return QStringLiteral("0");
+
+    if (d.negative)
+        text += QLatin1Char('-');
+    // Fixed point for 0,0001 <= |value| < 10^15 (after rounding).
+    if (d.exponent >= -4 && d.exponent < kGeneralDigits) {
+        for (int power = std::max(d.exponent, 0); power >= 0; --power)
+            text += QLatin1Char(digitAt(d, power));
+        const int lowest = d.exponent - d.count + 1;
+        if (lowest < 0) {
+            text += decimalSeparator;
+            for (int power = -1; power >= lowest; --power)
+                text += QLatin1Char(digitAt(d, power));
+        }
+        return text;
+    }
+    text += QLatin1Char(d.digits[0]);
+    if (d.count > 1) {
+        text += decimalSeparator;
+        for (int i = 1; i < d.count; ++i)
+            text += QLatin1Char(d.digits[i]);
+    }
+    text += QLatin1Char('E');
+    char exponent[8];
+    const auto end = std::to_chars(exponent, exponent + sizeof exponent, d.exponent).ptr;
+    text += QLatin1StringView(exponent, end - exponent);
+    return text;
 }
-}
+
+} // namespace NumberFormat

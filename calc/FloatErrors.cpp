@@ -1,0 +1,21 @@
+#include "calc/FloatErrors.h"
+
+EInvalidOp::EInvalidOp()
+    : ECalcError("Ungültige Gleitkommaoperation")
+{
+}
+
+EZeroDivide::EZeroDivide()
+    : ECalcError("Gleitkommadivision durch Null")
+{
+}
+
+EOverflow::EOverflow()
+    : ECalcError("Gleitkommaüberlauf")
+{
+}
+
+EConvertError::EConvertError(const QString& text)
+    : ECalcError(QStringLiteral("'%1' ist kein gültiger Gleitkommawert").arg(text).toStdString())
+{
+}
