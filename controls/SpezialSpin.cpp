@@ -194,14 +194,56 @@ quint16 TSpezialSpin::VirtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers)
     case Qt::Key_Menu: return 0x5D;
     case Qt::Key_NumLock: return 0x90;
     case Qt::Key_ScrollLock: return 0x91;
+    // Qt names printable characters by their code, which for punctuation
+    // coincides with the codes of the navigation keys ("(" is 0x28, Down):
+    // they get the code of the key that types them on a US keyboard instead.
+    case Qt::Key_Exclam: return 0x31;
+    case Qt::Key_At: return 0x32;
+    case Qt::Key_NumberSign: return 0x33;
+    case Qt::Key_Dollar: return 0x34;
+    case Qt::Key_Percent: return 0x35;
+    case Qt::Key_AsciiCircum: return 0x36;
+    case Qt::Key_Ampersand: return 0x37;
+    case Qt::Key_Asterisk: return 0x38;
+    case Qt::Key_ParenLeft: return 0x39;
+    case Qt::Key_ParenRight: return 0x30;
+    case Qt::Key_Semicolon:
+    case Qt::Key_Colon: return 0xBA;
+    case Qt::Key_Equal:
+    case Qt::Key_Plus: return 0xBB;
+    case Qt::Key_Comma:
+    case Qt::Key_Less: return 0xBC;
+    case Qt::Key_Minus:
+    case Qt::Key_Underscore: return 0xBD;
+    case Qt::Key_Period:
+    case Qt::Key_Greater: return 0xBE;
+    case Qt::Key_Slash:
+    case Qt::Key_Question: return 0xBF;
+    case Qt::Key_QuoteLeft:
+    case Qt::Key_AsciiTilde: return 0xC0;
+    case Qt::Key_BracketLeft:
+    case Qt::Key_BraceLeft: return 0xDB;
+    case Qt::Key_Backslash:
+    case Qt::Key_Bar: return 0xDC;
+    case Qt::Key_BracketRight:
+    case Qt::Key_BraceRight: return 0xDD;
+    case Qt::Key_Apostrophe:
+    case Qt::Key_QuoteDbl: return 0xDE;
     default: break;
     }
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
         return quint16(0x70 + (qtKey - Qt::Key_F1));
-    // Qt numbers digits and letters by their upper-case ASCII codes, which are
-    // their virtual-key codes too. Anything else has no code of its own here
-    // and is reported as Qt's key number cut to 16 bits.
-    return quint16(qtKey & 0xFFFF);
+    // Digits and letters: Qt uses their upper-case ASCII codes, which are
+    // their virtual-key codes too.
+    if ((qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) || (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z))
+        return quint16(qtKey);
+    // Anything else has no code of its own here and is reported as Qt's key
+    // number cut to 16 bits, except where that would pose as Enter or a step
+    // key and make the control act on it.
+    const auto code = quint16(qtKey & 0xFFFF);
+    if (code == 0x0D || (code >= 0x21 && code <= 0x28))
+        return 0;
+    return code;
 }
 
 // Construction ------------------------------------------------------------
@@ -932,7 +974,12 @@ bool TSpezialSpin::eventFilter(QObject* watched, QEvent* event)
 
 void TSpezialSpin::InnerEditKeyReleased(const QKeyEvent& event)
 {
-    const quint16 key = VirtualKeyCode(event.key(), event.modifiers());
+    quint16 key = VirtualKeyCode(event.key(), event.modifiers());
+#ifdef Q_OS_WIN
+    // The desktop's own code, which also knows the keyboard layout.
+    if (event.nativeVirtualKey() != 0)
+        key = quint16(event.nativeVirtualKey());
+#endif
     const Qt::KeyboardModifiers shift
         = event.modifiers() & (Qt::ShiftModifier | Qt::AltModifier | Qt::ControlModifier);
     QPointer<TSpezialSpin> self(this);
