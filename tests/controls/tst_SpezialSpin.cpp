@@ -203,6 +203,8 @@ private slots:
     void holdingDownCellAccelerates();
     void holdEndsWhenDisabled();
     void pressFocusesEditAndStopsDelay();
+    void commitLeavesCaretOrSelection_data();
+    void commitLeavesCaretOrSelection();
     void tabNeverEntersByDefault_data();
     void tabNeverEntersByDefault();
     void setFocusReachesEdit();
@@ -217,6 +219,7 @@ private slots:
     void loweredPrefixTail_data();
     void loweredPrefixTail();
     void disabledPrefixIsEmbossed();
+    void ownBackgroundWithoutParentColor();
     void triangleMatchesSymbolFont_data();
     void triangleMatchesSymbolFont();
 };
@@ -647,9 +650,10 @@ void tst_SpezialSpin::handlerMayDeleteTheControl()
     e->spin->setChangeDelay(20);
     QPointer<TSpezialSpin> spin(e->spin);
     bool deleted = false;
+    // The handler lives in the control: nothing of it may be touched after the delete.
     spin->OnDelayedChange = [&deleted](QObject* sender) {
-        delete sender;
         deleted = true;
+        delete sender;
     };
     typeText(e->edit, QStringLiteral("4"));
     if (byEnter)
@@ -851,6 +855,29 @@ void tst_SpezialSpin::pressFocusesEditAndStopsDelay()
     // The typed 7 was parsed but never committed.
     QCOMPARE(e->edit->text(), QStringLiteral("7"));
     QCOMPARE(e->spin->ValueReal(), 7.0);
+}
+
+void tst_SpezialSpin::commitLeavesCaretOrSelection_data()
+{
+    QTest::addColumn<bool>("focused");
+    QTest::newRow("focused: all selected for retyping") << true;
+    QTest::newRow("not focused: caret after the text") << false;
+}
+
+void tst_SpezialSpin::commitLeavesCaretOrSelection()
+{
+    QFETCH(bool, focused);
+    auto e = windowEditor();
+    e->host->show();
+    QVERIFY(QTest::qWaitForWindowActive(e->host.get()));
+    if (focused)
+        e->spin->setFocus();
+    typeText(e->edit, QStringLiteral("1234"));
+    QTest::keyClick(e->edit, Qt::Key_Return);
+    QCOMPARE(e->edit->text(), QStringLiteral("1.234,000"));
+    QCOMPARE(e->edit->selectedText(), focused ? e->edit->text() : QString());
+    if (!focused)
+        QCOMPARE(e->edit->cursorPosition(), int(e->edit->text().size()));
 }
 
 void tst_SpezialSpin::tabNeverEntersByDefault_data()
@@ -1067,6 +1094,15 @@ void tst_SpezialSpin::disabledPrefixIsEmbossed()
         QCOMPARE(light.bottomRight(), shadow.bottomRight() + QPoint(1, 1));
         QVERIFY(inkBox(image, area, rgb(clBtnText)).isEmpty());
     }
+}
+
+void tst_SpezialSpin::ownBackgroundWithoutParentColor()
+{
+    auto e = windowEditor();
+    e->spin->setColor(clRed);
+    QCOMPARE(render(e->spin).pixel(e->left() - 1, 0), kBackdrop);
+    e->spin->setParentColor(false);
+    QCOMPARE(render(e->spin).pixel(e->left() - 1, 0), rgb(clRed));
 }
 
 void tst_SpezialSpin::triangleMatchesSymbolFont_data()
