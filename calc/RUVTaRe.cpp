@@ -19,8 +19,9 @@
 //
 // A group's value stays a number item in N rather than text. Written out,
 // values such as 1E-6 or -3 would be misread by the tokenizer (the "E" is
-// not part of the language, and "5--3" would lose a sign), so an evaluated
-// group behaves exactly like a number operand, with an optional sign.
+// not part of the language, and "-(0-3)" would become "--3", whose first
+// sign the tokenizer drops), so an evaluated group behaves exactly like a
+// number operand, with an optional sign that negates it.
 
 namespace {
 
@@ -126,9 +127,9 @@ Failure scan(const QString& formula, std::vector<Item>& n)
             write(char(c), i);
             break;
         case u'-':
-            // A space after "-" is an error on purpose: "5 -3" is 5 and -3
-            // with the sign on the 3 (so 2), but "5 - 3" is refused rather
-            // than guessed.
+            // A "-" must touch what it applies to. "5 -3" subtracts (spaces
+            // are dropped), but "5 - 3" is refused on purpose, and so is
+            // "5--3": a second minus would have to be a sign.
             if (!hasAfter
                 || !(isDigit(after) || after == u'(' || after == u')' || after == u','
                      || after == u'.' || after == u'/'))
@@ -178,7 +179,7 @@ long double power(long double base, long double exponent)
     const bool whole = exponent == std::trunc(exponent);
     if (whole && std::fabs(exponent) <= kMaxSquaringExponent) {
         if (base == 0)
-            throw EZeroDivide();
+            throw EZeroDivide(); // 0 to a negative power: a reciprocal of 0
         // Square and multiply, so that whole powers of negative bases work
         // and small powers are exact.
         auto bits = static_cast<unsigned long>(std::fabs(exponent));
@@ -204,7 +205,7 @@ long double power(long double base, long double exponent)
     }
 
     if (base == 0)
-        throw EZeroDivide();
+        throw EZeroDivide(); // the logarithm of 0 is minus infinity
     if (base < 0) {
         if (!whole)
             throw EInvalidOp();
@@ -212,6 +213,8 @@ long double power(long double base, long double exponent)
         const long double magnitude = std::pow(-base, exponent);
         return checked(std::fmod(exponent, 2.0L) != 0 ? -magnitude : magnitude);
     }
+    // exp(exponent * ln base); pow computes it without losing the
+    // digits that the product would lose for large results.
     return checked(std::pow(base, exponent));
 }
 
@@ -252,6 +255,8 @@ public:
             m_text[m_length++] = c;
     }
 
+    // The scan refuses numbers glued to a group, so digits next to a value
+    // do not occur; should they, the operand is not a number.
     void setValue(long double value)
     {
         const bool signOnly = m_length == 1 && m_text[0] == '-';
@@ -359,8 +364,10 @@ GroupResult evaluateGroup(const Item* items, int count)
     //        to its number, so -2^2 is 4 and 2^-1 is 0,5.
     //   "/"  before "*", and "-" before "+", as stages of their own. That
     //        gives the same results as plain left-to-right evaluation apart
-    //        from rounding (a*b/c is a*(b/c), a+b-c is a+(b-c)); users rely
-    //        on the values as they are, so do not merge the stages.
+    //        from rounding (a*b/c is a*(b/c), a+b-c is a+(b-c)). Do not merge
+    //        the stages: the last digits of results and which failure is
+    //        reported first (a division by zero, then an overflow in "*")
+    //        depend on this order.
     //   "*", "-", "+".
     // Each step stores its result in the right-hand number and drops the
     // operator and the left-hand number.

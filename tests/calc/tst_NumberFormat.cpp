@@ -1,2 +1,102 @@
-// Placeholder until the calculator tests land.
-int main() { return 0; }
+#include "calc/NumberFormat.h"
+
+#include "../TestSupport.h"
+
+#include <limits>
+
+Q_DECLARE_METATYPE(long double)
+
+using namespace NumberFormat;
+
+namespace {
+constexpr long double kInf = std::numeric_limits<long double>::infinity();
+constexpr long double kNaN = std::numeric_limits<long double>::quiet_NaN();
+} // namespace
+
+class tst_NumberFormat : public QObject {
+    Q_OBJECT
+
+private slots:
+    void fixedPoint_data();
+    void fixedPoint();
+    void separatorsComeFromTheLocaleArgument();
+    void general_data();
+    void general();
+};
+
+void tst_NumberFormat::fixedPoint_data()
+{
+    QTest::addColumn<int>("decimals");
+    QTest::addColumn<long double>("value");
+    QTest::addColumn<QString>("grouped");
+    QTest::addColumn<QString>("plain");
+
+    auto row = [](const char* name, int decimals, long double value, const char* grouped, const char* plain) {
+        QTest::newRow(name) << decimals << value << QString::fromUtf8(grouped) << QString::fromUtf8(plain);
+    };
+    row("grouped, rounded up", 3, 1234567.8915L, "1.234.567,892", "1234567,892");
+    row("negative", 3, -1234.5L, "-1.234,500", "-1234,500");
+    row("no decimals, no separator", 0, 1234.5L, "1.235", "1235");
+    row("carry adds a group", 0, 999999.5L, "1.000.000", "1000000");
+    row("negative places fall back to 2", -1, 1.5L, "1,50", "1,50");
+    row("18 places allowed", 18, 1.0L / 3, "0,333333333333333333", "0,333333333333333333");
+    row("exact half rounds up", 2, 0.125L, "0,13", "0,13");
+    row("double 1.005 is below the half", 2, static_cast<long double>(1.005), "1,00", "1,00");
+    row("half away from zero", 0, -2.5L, "-3", "-3");
+    row("rounds to zero, no minus", 3, -0.0001L, "0,000", "0,000");
+    row("halves judged on 18 digits", 1, 0.04999999999999999999L, "0,1", "0,1");
+    row("beyond 18 digits are zeros", 0, 123456789012345678901.0L, "123.456.789.012.345.679.000",
+        "123456789012345679000");
+    row("infinity", 2, kInf, "∞", "∞");
+    row("not a number", 2, kNaN, "NaN", "NaN");
+}
+
+void tst_NumberFormat::fixedPoint()
+{
+    QFETCH(int, decimals);
+    QFETCH(long double, value);
+    QFETCH(QString, grouped);
+    QFETCH(QString, plain);
+    const QLocale german(QLocale::German, QLocale::Germany);
+    QCOMPARE(FormatN(decimals, value, german), grouped);
+    QCOMPARE(FormatF(decimals, value, german), plain);
+}
+
+void tst_NumberFormat::separatorsComeFromTheLocaleArgument()
+{
+    // The process default is German (TestSupport); the argument must win.
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    QCOMPARE(FormatN(2, 1234567.891L, english), QStringLiteral("1,234,567.89"));
+    QCOMPARE(FormatF(2, 1234567.891L, english), QStringLiteral("1234567.89"));
+}
+
+void tst_NumberFormat::general_data()
+{
+    QTest::addColumn<long double>("value");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("fraction") << 0.33L << "0,33";
+    QTest::newRow("whole number, no separator") << 1.0L << "1";
+    QTest::newRow("negative zero") << -0.0L << "0";
+    QTest::newRow("15 digits of a third") << 1.0L / 3 << "0,333333333333333";
+    QTest::newRow("10^15 switches to E") << 1e15L << "1E15";
+    QTest::newRow("rounding carries into E form") << 999999999999999.5L << "1E15";
+    QTest::newRow("long value in E form") << 123456789012345678.0L << "1,23456789012346E17";
+    QTest::newRow("negative E form") << -2e20L << "-2E20";
+    QTest::newRow("smallest fixed") << 0.0001L << "0,0001";
+    QTest::newRow("rounds up to 0.0001") << 0.00009999999999999999L << "0,0001";
+    QTest::newRow("small E form") << 1.5e-7L << "1,5E-7";
+    QTest::newRow("extended range") << 1e4000L << "1E4000";
+    QTest::newRow("infinity") << -kInf << "-∞";
+    QTest::newRow("not a number") << kNaN << "NaN";
+}
+
+void tst_NumberFormat::general()
+{
+    QFETCH(long double, value);
+    QFETCH(QString, expected);
+    QCOMPARE(FormatGeneral(value, u','), expected);
+}
+
+TIRASO_TEST_MAIN(tst_NumberFormat)
+#include "tst_NumberFormat.moc"
