@@ -27,8 +27,8 @@ namespace {
 
 TRUVTaRe* sharedCalculator = nullptr;
 
-// One cycle of the held mouse button: the step itself used to block for
-// 100 ms and the loop waited another 150 ms before it looked for the release.
+// A held arrow cell steps every 250 ms: a 100 ms pause per step plus a
+// 150 ms wait for the release, run by a timer so the event loop goes on.
 constexpr int kHoldCycleMs = 250;
 
 constexpr QChar kPlusMinus(0x00B1);
@@ -944,8 +944,8 @@ bool TSpezialSpin::eventFilter(QObject* watched, QEvent* event)
         break;
     case QEvent::KeyRelease: {
         auto* key = static_cast<QKeyEvent*>(event);
-        // Held keys repeat only their presses on the desktop this behaviour
-        // comes from; a repeated release would step and commit every time.
+        // On Windows a held key repeats only its press; a repeated release
+        // would step and commit with every repetition.
         if (key->isAutoRepeat())
             break;
         QPointer<TSpezialSpin> self(this);
