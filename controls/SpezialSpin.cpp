@@ -1,21 +1,137 @@
-// Face of the spin editor: value, bounds and text. Interaction and painting
-// follow on this class.
 #include "controls/SpezialSpin.h"
 
+#include "calc/FloatErrors.h"
 #include "calc/NumberFormat.h"
 #include "calc/RUVTaRe.h"
+#include "platform/Application.h"
 #include "platform/Canvas.h"
 #include "platform/Font.h"
 
+#include <QCoreApplication>
+#include <QFocusEvent>
+#include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QLocale>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QTimer>
 
+#include <charconv>
 #include <cmath>
+#include <limits>
+#include <string>
 
 namespace {
+
 TRUVTaRe* sharedCalculator = nullptr;
+
+// A held arrow cell steps every 250 ms: a 100 ms pause per step plus a
+// 150 ms wait for the release, run by a timer so the event loop goes on.
+constexpr int kHoldCycleMs = 250;
+
+constexpr QChar kPlusMinus(0x00B1);
+
+// Powers of ten as literals, so each is the double nearest to the decimal step.
+constexpr double kStepSizes[9] = {1, 0.1, 0.01, 0.001, 0.0001, 1e-5, 1e-6, 1e-7, 1e-8};
+
+int PointsToPixels(int points)
+{
+    // Designed at 96 dpi; MulDiv rounds halves away from zero.
+    return int(std::lround(points * 96.0 / 72.0));
 }
+
+QFont SymbolFont(int pixelSize)
+{
+    QFont font(QStringLiteral("Marlett"));
+    font.setPixelSize(pixelSize);
+    font.setStyleStrategy(QFont::NoAntialias);
+    font.setHintingPreference(QFont::PreferFullHinting);
+    return font;
+}
+
+bool IsBlankOrControl(QChar c)
+{
+    return c.unicode() <= 0x20;
+}
+
+// A plain decimal number with the given decimal separator: optional "-",
+// digits with at most one separator among them (at least one digit), then an
+// optional exponent "e"/"E" with optional "-" and digits. Nothing else, so a
+// formula is not mistaken for its leading number.
+bool ConvertDecimal(const QString& text, const QString& decimalPoint, double& result)
+{
+    std::string ascii;
+    ascii.reserve(size_t(text.size()) + 1);
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    auto isDigit = [&](qsizetype at) { return at < n && text.at(at) >= u'0' && text.at(at) <= u'9'; };
+
+    if (i < n && text.at(i) == u'-')
+        ascii += text.at(i++).toLatin1();
+    int mantissaDigits = 0;
+    while (isDigit(i)) {
+        ascii += text.at(i++).toLatin1();
+        ++mantissaDigits;
+    }
+    if (!decimalPoint.isEmpty() && QStringView(text).mid(i).startsWith(decimalPoint)) {
+        i += decimalPoint.size();
+        ascii += '.';
+        while (isDigit(i)) {
+            ascii += text.at(i++).toLatin1();
+            ++mantissaDigits;
+        }
+    }
+    if (mantissaDigits == 0)
+        return false;
+    if (i < n && (text.at(i) == u'e' || text.at(i) == u'E')) {
+        ascii += 'e';
+        ++i;
+        if (i < n && text.at(i) == u'-')
+            ascii += text.at(i++).toLatin1();
+        if (!isDigit(i))
+            return false;
+        while (isDigit(i))
+            ascii += text.at(i++).toLatin1();
+    }
+    if (i != n)
+        return false;
+
+    double value = 0;
+    const char* begin = ascii.data();
+    const char* end = begin + ascii.size();
+    const auto [ptr, ec] = std::from_chars(begin, end, value);
+    // Out of the double's range counts as not convertible.
+    if (ec != std::errc() || ptr != end || !std::isfinite(value))
+        return false;
+    result = value;
+    return true;
+}
+
+// The calculator works in extended precision; a result beyond the double's
+// range must not turn into infinity silently.
+double NarrowToDouble(long double value)
+{
+    if (std::isfinite(value) && std::fabs(value) > static_cast<long double>(std::numeric_limits<double>::max()))
+        throw EOverflow();
+    return static_cast<double>(value);
+}
+
+int SaturatedInt(double whole)
+{
+    if (std::isnan(whole))
+        return 0;
+    if (whole >= double(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    if (whole <= double(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
+    return int(whole);
+}
+
+} // namespace
+
+// Module start-up and shut-down ------------------------------------------
 
 void TSpezialSpin::ModuleStartup()
 {
@@ -34,54 +150,289 @@ TRUVTaRe* TSpezialSpin::SharedCalculator()
     return sharedCalculator;
 }
 
+quint16 TSpezialSpin::VirtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers)
+{
+    const bool keypad = modifiers.testFlag(Qt::KeypadModifier);
+    if (keypad && qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
+        return quint16(0x60 + (qtKey - Qt::Key_0)); // VK_NUMPAD0..9
+    if (keypad) {
+        switch (qtKey) {
+        case Qt::Key_Asterisk: return 0x6A;
+        case Qt::Key_Plus: return 0x6B;
+        case Qt::Key_Minus: return 0x6D;
+        case Qt::Key_Period:
+        case Qt::Key_Comma: return 0x6E;
+        case Qt::Key_Slash: return 0x6F;
+        default: break;
+        }
+    }
+    switch (qtKey) {
+    case Qt::Key_Backspace: return 0x08;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return 0x09;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 0x0D;
+    case Qt::Key_Shift: return 0x10;
+    case Qt::Key_Control: return 0x11;
+    case Qt::Key_Alt: return 0x12;
+    case Qt::Key_Pause: return 0x13;
+    case Qt::Key_CapsLock: return 0x14;
+    case Qt::Key_Escape: return 0x1B;
+    case Qt::Key_Space: return 0x20;
+    case Qt::Key_PageUp: return 0x21;
+    case Qt::Key_PageDown: return 0x22;
+    case Qt::Key_End: return 0x23;
+    case Qt::Key_Home: return 0x24;
+    case Qt::Key_Left: return 0x25;
+    case Qt::Key_Up: return 0x26;
+    case Qt::Key_Right: return 0x27;
+    case Qt::Key_Down: return 0x28;
+    case Qt::Key_Print: return 0x2C;
+    case Qt::Key_Insert: return 0x2D;
+    case Qt::Key_Delete: return 0x2E;
+    case Qt::Key_Meta: return 0x5B;
+    case Qt::Key_Menu: return 0x5D;
+    case Qt::Key_NumLock: return 0x90;
+    case Qt::Key_ScrollLock: return 0x91;
+    // Qt names printable characters by their code, which for punctuation
+    // coincides with the codes of the navigation keys ("(" is 0x28, Down):
+    // they get the code of the key that types them on a US keyboard instead.
+    case Qt::Key_Exclam: return 0x31;
+    case Qt::Key_At: return 0x32;
+    case Qt::Key_NumberSign: return 0x33;
+    case Qt::Key_Dollar: return 0x34;
+    case Qt::Key_Percent: return 0x35;
+    case Qt::Key_AsciiCircum: return 0x36;
+    case Qt::Key_Ampersand: return 0x37;
+    case Qt::Key_Asterisk: return 0x38;
+    case Qt::Key_ParenLeft: return 0x39;
+    case Qt::Key_ParenRight: return 0x30;
+    case Qt::Key_Semicolon:
+    case Qt::Key_Colon: return 0xBA;
+    case Qt::Key_Equal:
+    case Qt::Key_Plus: return 0xBB;
+    case Qt::Key_Comma:
+    case Qt::Key_Less: return 0xBC;
+    case Qt::Key_Minus:
+    case Qt::Key_Underscore: return 0xBD;
+    case Qt::Key_Period:
+    case Qt::Key_Greater: return 0xBE;
+    case Qt::Key_Slash:
+    case Qt::Key_Question: return 0xBF;
+    case Qt::Key_QuoteLeft:
+    case Qt::Key_AsciiTilde: return 0xC0;
+    case Qt::Key_BracketLeft:
+    case Qt::Key_BraceLeft: return 0xDB;
+    case Qt::Key_Backslash:
+    case Qt::Key_Bar: return 0xDC;
+    case Qt::Key_BracketRight:
+    case Qt::Key_BraceRight: return 0xDD;
+    case Qt::Key_Apostrophe:
+    case Qt::Key_QuoteDbl: return 0xDE;
+    default: break;
+    }
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
+        return quint16(0x70 + (qtKey - Qt::Key_F1));
+    // Digits and letters: Qt uses their upper-case ASCII codes, which are
+    // their virtual-key codes too.
+    if ((qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) || (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z))
+        return quint16(qtKey);
+    // Anything else has no code of its own here and is reported as Qt's key
+    // number cut to 16 bits, except where that would pose as Enter or a step
+    // key and make the control act on it.
+    const auto code = quint16(qtKey & 0xFFFF);
+    if (code == 0x0D || (code >= 0x21 && code <= 0x28))
+        return 0;
+    return code;
+}
+
+// Construction ------------------------------------------------------------
+
 TSpezialSpin::TSpezialSpin(QWidget* parent)
     : QWidget(parent)
     , m_font(new TFont(this))
 {
-    m_font->setColor(clBtnText);
     resize(120, 20);
+    m_font->setName(QStringLiteral("Tahoma"));
+    m_font->setColor(clBtnText);
+
     m_innerEdit = new QLineEdit(this);
     m_innerEdit->setObjectName(QStringLiteral("InnerEdit"));
-    m_innerEdit->setFrame(false);
     m_innerEdit->setText(QStringLiteral("0"));
+    m_innerEdit->setFrame(false);
+    m_innerEdit->installEventFilter(this);
+    ApplyEditorPalette();
+
     m_delayTimer = new QTimer(this);
+    m_delayTimer->setObjectName(QStringLiteral("DelayTimer"));
     m_delayTimer->setSingleShot(true);
     m_delayTimer->setInterval(m_changeDelay);
+    connect(m_delayTimer, &QTimer::timeout, this, [this] { RunGuarded([this] { CommitText(); }); });
+
+    m_repeatTimer = new QTimer(this);
+    m_repeatTimer->setObjectName(QStringLiteral("RepeatTimer"));
+    m_repeatTimer->setTimerType(Qt::PreciseTimer);
+    m_repeatTimer->setInterval(kHoldCycleMs);
+    connect(m_repeatTimer, &QTimer::timeout, this, [this] { HoldCycle(); });
+
+    connect(m_font, &TFont::changed, this, [this] { FontChanged(); });
+
+    // setFocus() on the control lands in the edit.
+    setFocusProxy(m_innerEdit);
+    setFocusPolicy(Qt::ClickFocus);
+    m_innerEdit->setFocusPolicy(Qt::ClickFocus);
+
+    m_innerEdit->setFont(m_font->toQFont());
     LayoutParts();
 }
 
-TSpezialSpin::~TSpezialSpin() = default;
+TSpezialSpin::~TSpezialSpin()
+{
+    m_delayTimer->stop();
+    m_repeatTimer->stop();
+    // The edit would otherwise report its focus loss to a half-destroyed control.
+    m_innerEdit->removeEventFilter(this);
+    delete m_innerEdit;
+    m_innerEdit = nullptr;
+}
+
+// Value model -------------------------------------------------------------
 
 void TSpezialSpin::UpdateText()
 {
     m_delayTimer->stop();
     if (m_maxValue > 0 && m_currentValue > m_maxValue)
         m_currentValue = m_maxValue;
+    // Written this way round so that not-a-number falls to the minimum too.
     if (!(m_currentValue >= m_minValue))
         m_currentValue = m_minValue;
-    m_wholePart = int(std::trunc(m_currentValue));
-    m_fractionPart = m_currentValue - m_wholePart;
-    const QString text = m_tausenderZeichen ? NumberFormat::FormatN(m_nachkommaStellen, m_currentValue)
-                                            : NumberFormat::FormatF(m_nachkommaStellen, m_currentValue);
-    m_innerEdit->setText(text);
+
+    const double whole = std::trunc(m_currentValue);
+    // Beyond the int range the whole part saturates; the fraction stays the
+    // value's own.
+    m_wholePart = SaturatedInt(whole);
+    m_fractionPart = std::isfinite(m_currentValue) ? m_currentValue - whole : 0.0;
+
+    QString prefix;
+    if (m_plusZeichenPositiveWerte) {
+        if (m_currentValue == 0)
+            prefix = kPlusMinus;
+        else if (m_currentValue > 0)
+            prefix = QStringLiteral("+");
+    }
+    const QString text = prefix
+        + (m_tausenderZeichen ? NumberFormat::FormatN(m_nachkommaStellen, m_currentValue)
+                              : NumberFormat::FormatF(m_nachkommaStellen, m_currentValue));
+    // Only a real change replaces the text, so a read of the value while the
+    // user edits does not move the caret; a replaced text starts at its
+    // beginning, as an edit box shows new text.
+    if (m_innerEdit->text() != text) {
+        m_innerEdit->setText(text);
+        m_innerEdit->setCursorPosition(0);
+    }
 }
 
-void TSpezialSpin::LayoutParts()
+double TSpezialSpin::ParseTypedText(const QString& typed) const
 {
-    const int s = 16;
-    m_innerEdit->setGeometry(2, 2, qMax(0, width() - 2 * m_borderWidth - s - 8), s);
+    const double fallback = m_currentValue;
+
+    qsizetype first = 0;
+    qsizetype last = typed.size();
+    while (first < last && IsBlankOrControl(typed.at(first)))
+        ++first;
+    while (last > first && IsBlankOrControl(typed.at(last - 1)))
+        --last;
+    QString text = typed.mid(first, last - first);
+
+    const QLocale locale;
+    const QString group = locale.groupSeparator();
+    if (!group.isEmpty())
+        text.remove(group);
+    text.remove(QLatin1Char('+'));
+    text.remove(kPlusMinus);
+
+    if (text.isEmpty() || text == QLatin1String(" ") || text == QLatin1String("-"))
+        return 0.0;
+    double value = 0.0;
+    if (!ConvertDecimal(text, locale.decimalPoint(), value))
+        return fallback;
+    return value;
 }
+
+void TSpezialSpin::CommitText()
+{
+    // Stopped before evaluating: a formula that raises would otherwise raise
+    // again with every tick of the delay.
+    m_delayTimer->stop();
+
+    QString text = m_innerEdit->text();
+    if (m_plusZeichenPositiveWerte) {
+        text.remove(kPlusMinus);
+        if (text.size() >= 2 && text.startsWith(QLatin1Char('+')))
+            text.remove(0, 1);
+    }
+    // The grouping character of the German number format, fixed; the
+    // calculator reads "," as the decimal separator.
+    if (m_tausenderZeichen && text.contains(QLatin1Char('.')))
+        text.remove(QLatin1Char('.'));
+
+    if (!text.isEmpty()) {
+        TRechenErgebnis result{};
+        TRUVTaRe* calculator = SharedCalculator();
+        if (!calculator) {
+            // Start-up was skipped (a tool or test that does not run the
+            // module start-up); the module still owns the instance.
+            ModuleStartup();
+            calculator = SharedCalculator();
+        }
+        calculator->Berechnen(text, result);
+        if (result.Fehler == 0)
+            m_currentValue = NarrowToDouble(result.Wert);
+    }
+
+    UpdateText();
+    const QString shown = m_innerEdit->text();
+    m_delayTimer->stop();
+
+    QPointer<TSpezialSpin> self(this);
+    if (shown != m_lastCommittedText && OnDelayedChange) {
+        OnDelayedChange(this);
+        if (!self)
+            return;
+    }
+    m_lastCommittedText = shown;
+
+    QCoreApplication::processEvents();
+    if (!self)
+        return;
+    if (m_innerEdit->hasFocus())
+        m_innerEdit->selectAll();
+    else
+        m_innerEdit->setCursorPosition(int(m_innerEdit->text().size()));
+    QCoreApplication::processEvents();
+}
+
+void TSpezialSpin::StepUp()
+{
+    m_runningIncrement += m_stepSize;
+    m_currentValue += m_runningIncrement;
+    UpdateText();
+}
+
+void TSpezialSpin::StepDown()
+{
+    m_runningIncrement += m_stepSize;
+    m_currentValue -= m_runningIncrement;
+    UpdateText();
+}
+
+// Value properties ----------------------------------------------------------
 
 void TSpezialSpin::setNachkommaStellen(int value)
 {
     m_nachkommaStellen = qBound(0, value, 8);
+    m_stepSize = kStepSizes[m_nachkommaStellen];
     UpdateText();
-}
-
-void TSpezialSpin::setChangeDelay(int value)
-{
-    m_changeDelay = value <= 0 ? 400 : value;
-    m_delayTimer->setInterval(m_changeDelay);
 }
 
 double TSpezialSpin::ValueReal()
@@ -92,6 +443,7 @@ double TSpezialSpin::ValueReal()
 
 void TSpezialSpin::setValueReal(double value)
 {
+    m_delayTimer->stop();
     m_currentValue = value;
     UpdateText();
 }
@@ -104,7 +456,9 @@ int TSpezialSpin::Value()
 
 void TSpezialSpin::setValue(int value)
 {
-    setValueReal(value);
+    m_delayTimer->stop();
+    m_currentValue = value;
+    UpdateText();
 }
 
 double TSpezialSpin::ValuePrec()
@@ -119,40 +473,563 @@ QString TSpezialSpin::ValueText()
     return m_innerEdit->text();
 }
 
-void TSpezialSpin::setMaxValue(double value) { m_maxValue = value; UpdateText(); }
-void TSpezialSpin::setMinValue(double value) { m_minValue = value; UpdateText(); }
-void TSpezialSpin::setMarginTop(int value) { m_marginTop = value; LayoutParts(); }
-void TSpezialSpin::setEditorEnabled(bool value) { m_editorEnabled = value; m_innerEdit->setReadOnly(!value); }
-void TSpezialSpin::setTextCenter(bool value) { m_textCenter = value; m_innerEdit->setAlignment(value ? Qt::AlignHCenter : Qt::AlignLeft); }
-void TSpezialSpin::setColor(TColor value) { m_color = value; update(); }
-void TSpezialSpin::setBorderWidth(int value) { m_borderWidth = qBound(0, value, 2); LayoutParts(); update(); }
-void TSpezialSpin::setBorderColWidth1(TColor value) { m_borderColWidth1 = value; update(); }
-void TSpezialSpin::setArrowSize(int value) { m_arrowSize = qBound(6, value, 72); update(); }
-void TSpezialSpin::setArrowColor(TColor value) { m_arrowColor = value; update(); }
-void TSpezialSpin::setTextBefore(const QString& value) { m_textBefore = value; LayoutParts(); update(); }
-void TSpezialSpin::setTextAfter(const QString& value) { m_textAfter = value; LayoutParts(); update(); }
-void TSpezialSpin::setTextSpacing(int value) { m_textSpacing = value; LayoutParts(); update(); }
-void TSpezialSpin::setEditorColor(TColor value) { m_editorColor = value; update(); }
-void TSpezialSpin::setTausenderZeichen(bool value) { m_tausenderZeichen = value; UpdateText(); }
-void TSpezialSpin::setAllowArrowKeyChange(bool value) { m_allowArrowKeyChange = value; }
-void TSpezialSpin::setPlusZeichenPositiveWerte(bool value) { m_plusZeichenPositiveWerte = value; }
-void TSpezialSpin::setTextBeforeSubScriptcCount(int value) { m_textBeforeSubScriptcCount = value; update(); }
-void TSpezialSpin::setParentColor(bool value) { m_parentColor = value; update(); }
-void TSpezialSpin::setTabStop(bool value) { m_tabStop = value; setFocusPolicy(value ? Qt::TabFocus : Qt::ClickFocus); }
-
-void TSpezialSpin::paintEvent(QPaintEvent*)
+void TSpezialSpin::setMaxValue(double value)
 {
-    QPainter painter(this);
-    TCanvas canvas(painter);
-    canvas.SetFont(m_font->toQFont());
-    canvas.SetFontColor(m_font->Color());
-    canvas.SetBrushStyle(TBrushStyle::bsClear);
-    canvas.TextOut(0, m_innerEdit->y(), m_textBefore);
-    canvas.SetPenColor(m_borderColWidth1);
-    canvas.Rectangle(QRect(canvas.TextWidth(m_textBefore), 0, width() - canvas.TextWidth(m_textBefore), height()));
+    m_maxValue = value;
+    UpdateText();
+}
+
+void TSpezialSpin::setMinValue(double value)
+{
+    m_minValue = value;
+    UpdateText();
+}
+
+void TSpezialSpin::setTausenderZeichen(bool value)
+{
+    m_tausenderZeichen = value;
+    UpdateText();
+}
+
+void TSpezialSpin::setPlusZeichenPositiveWerte(bool value)
+{
+    // Takes effect with the next text update, not at once.
+    m_plusZeichenPositiveWerte = value;
+}
+
+// Behaviour and look --------------------------------------------------------
+
+void TSpezialSpin::setChangeDelay(int value)
+{
+    m_changeDelay = value <= 0 ? 400 : value;
+    m_delayTimer->setInterval(m_changeDelay);
+}
+
+void TSpezialSpin::setEditorEnabled(bool value)
+{
+    m_editorEnabled = value;
+    m_innerEdit->setReadOnly(!value);
+}
+
+void TSpezialSpin::setAllowArrowKeyChange(bool value)
+{
+    m_allowArrowKeyChange = value;
+}
+
+void TSpezialSpin::setTextCenter(bool value)
+{
+    m_textCenter = value;
+    m_innerEdit->setAlignment((value ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
+    m_innerEdit->update();
+    update();
+}
+
+void TSpezialSpin::setColor(TColor value)
+{
+    m_color = value;
+    m_innerEdit->update();
+    update();
+}
+
+void TSpezialSpin::setParentColor(bool value)
+{
+    if (value == m_parentColor)
+        return;
+    m_parentColor = value;
+    update();
+}
+
+void TSpezialSpin::setBorderWidth(int value)
+{
+    m_borderWidth = qBound(0, value, 2);
+    LayoutParts();
+    update();
+}
+
+void TSpezialSpin::setBorderColWidth1(TColor value)
+{
+    if (value == m_borderColWidth1)
+        return;
+    m_borderColWidth1 = value;
+    update();
+}
+
+void TSpezialSpin::setArrowSize(int value)
+{
+    m_arrowSize = qBound(6, value, 72);
+    update();
+}
+
+void TSpezialSpin::setArrowColor(TColor value)
+{
+    if (value == m_arrowColor)
+        return;
+    m_arrowColor = value;
+    update();
+}
+
+void TSpezialSpin::setTextBefore(const QString& value)
+{
+    m_textBefore = value;
+    MeasureTexts();
+    LayoutParts();
+    update();
+}
+
+void TSpezialSpin::setTextAfter(const QString& value)
+{
+    m_textAfter = value;
+    MeasureTexts();
+    LayoutParts();
+    update();
+}
+
+void TSpezialSpin::setTextSpacing(int value)
+{
+    m_textSpacing = value;
+    LayoutParts();
+    update();
+}
+
+void TSpezialSpin::setMarginTop(int value)
+{
+    m_marginTop = value;
+    LayoutParts();
+}
+
+void TSpezialSpin::setEditorColor(TColor value)
+{
+    m_editorColor = value;
+    ApplyEditorPalette();
+    m_innerEdit->update();
+}
+
+void TSpezialSpin::setTextBeforeSubScriptcCount(int value)
+{
+    if (value == m_textBeforeSubScriptcCount)
+        return;
+    m_textBeforeSubScriptcCount = value;
+    update();
+}
+
+void TSpezialSpin::setTabStop(bool value)
+{
+    m_tabStop = value;
+    // Tab moves into the edit itself; the control only forwards its focus.
+    const Qt::FocusPolicy policy = value ? Qt::StrongFocus : Qt::ClickFocus;
+    setFocusPolicy(policy);
+    m_innerEdit->setFocusPolicy(policy);
+}
+
+void TSpezialSpin::ApplyEditorPalette()
+{
+    QPalette palette = m_innerEdit->palette();
+    palette.setColor(QPalette::Base, Qt::white);
+    const QColor text = ToQColor(m_editorColor);
+    palette.setColor(QPalette::Active, QPalette::Text, text);
+    palette.setColor(QPalette::Inactive, QPalette::Text, text);
+    palette.setColor(QPalette::Disabled, QPalette::Text, ToQColor(clGrayText));
+    m_innerEdit->setPalette(palette);
+}
+
+void TSpezialSpin::FontChanged()
+{
+    m_innerEdit->setFont(m_font->toQFont());
+    MeasureTexts();
+    LayoutParts();
+    update();
+}
+
+// Layout --------------------------------------------------------------------
+
+void TSpezialSpin::MeasureTexts()
+{
+    const QFontMetrics metrics(m_font->toQFont());
+    m_prefixWidth = metrics.horizontalAdvance(m_textBefore);
+    m_suffixWidth = metrics.horizontalAdvance(m_textAfter);
+}
+
+void TSpezialSpin::LayoutParts()
+{
+    const int boxLeft = m_prefixWidth + m_textSpacing;
+    const int boxRight = width() - m_textSpacing - m_suffixWidth;
+    const int boxWidth = boxRight - boxLeft;
+    const int boxHeight = height();
+    m_boxRect = RectLTRB(boxLeft, 0, boxRight, boxHeight);
+
+    m_innerEdit->setFont(m_font->toQFont());
+
+    // The edit box is as high as the font, at least 16; the arrow cells are
+    // as wide as it is high.
+    const int s = qMax(16, std::abs(m_font->Height()));
+    const int editWidth = boxWidth - 2 * m_borderWidth - s - 8;
+    const int editTop = qMax((boxHeight - s) / 2, m_borderWidth) + m_marginTop;
+    m_innerEdit->setGeometry(boxLeft + m_borderWidth + 2, editTop, qMax(0, editWidth), s);
+
+    const int r = boxRight - m_borderWidth - 1;
+    m_upArrowRect = RectLTRB(r - s, m_borderWidth, r, boxHeight / 2);
+    m_downArrowRect = RectLTRB(r - s, boxHeight / 2, r, boxHeight - m_borderWidth);
+    m_textArea = RectLTRB(boxLeft + m_borderWidth, m_borderWidth, r - s - 1, boxHeight - m_borderWidth);
 }
 
 void TSpezialSpin::resizeEvent(QResizeEvent*)
 {
     LayoutParts();
+    update();
+}
+
+// Painting ------------------------------------------------------------------
+
+QSize TSpezialSpin::ArrowGlyphExtent(int pixelSize, bool symbolFont)
+{
+    if (!symbolFont)
+        return QSize(pixelSize, pixelSize); // the symbol font's cells are square
+    const QFontMetrics metrics(SymbolFont(pixelSize));
+    return QSize(metrics.horizontalAdvance(QStringLiteral("5")), metrics.height());
+}
+
+void TSpezialSpin::DrawArrowGlyph(TCanvas& canvas, int x, int y, bool up, int pixelSize, TColor color,
+                                  bool symbolFont)
+{
+    if (symbolFont) {
+        canvas.SetFont(SymbolFont(pixelSize));
+        canvas.SetFontColor(color);
+        canvas.SetBrushStyle(TBrushStyle::bsClear);
+        canvas.SetTextAlign(TA_LEFT | TA_TOP);
+        canvas.TextOut(x, y, up ? QStringLiteral("5") : QStringLiteral("6"));
+        return;
+    }
+    // Proportions of the symbol font's triangles: a right-angled apex, about
+    // 0.3 of the cell high, centred, the down one a row lower than the up one.
+    const int k = pixelSize * 3 / 10;
+    const int centre = x + (pixelSize - 1) / 2;
+    const int top = y + (pixelSize - k - 1) / 2 + (up ? 0 : 1);
+    const TBrushStyle brushStyle = canvas.BrushStyle();
+    const TColor brushColor = canvas.BrushColor();
+    canvas.SetBrushColor(color);
+    for (int row = 0; row <= k; ++row) {
+        const int half = up ? row : k - row;
+        canvas.FillRect(QRect(centre - half, top + row, 2 * half + 1, 1));
+    }
+    canvas.SetBrushColor(brushColor);
+    canvas.SetBrushStyle(brushStyle);
+}
+
+void TSpezialSpin::PaintBorder(TCanvas& canvas) const
+{
+    const int L = m_boxRect.x();
+    const int R = m_boxRect.x() + m_boxRect.width();
+    const int T = 0;
+    const int H = m_boxRect.height();
+    canvas.SetPenStyle(TPenStyle::psSolid);
+    switch (m_borderWidth) {
+    case 1:
+        canvas.SetPenColor(isEnabled() ? m_borderColWidth1 : clBtnShadow);
+        canvas.Polyline({{L, H}, {L, T}, {R, T}});
+        canvas.Polyline({{L + 1, H - 1}, {R - 1, H - 1}, {R - 1, T}});
+        break;
+    case 2:
+        canvas.SetPenColor(clBtnShadow);
+        canvas.Polyline({{L, H}, {L, T}, {R, T}});
+        canvas.SetPenColor(cl3DDkShadow);
+        canvas.Polyline({{L + 1, H}, {L + 1, T + 1}, {R, T + 1}});
+        canvas.SetPenColor(clBtnHighlight);
+        canvas.Polyline({{L + 1, H - 1}, {R - 1, H - 1}, {R - 1, T}});
+        canvas.SetPenColor(clBtnFace);
+        canvas.Polyline({{L + 2, H - 2}, {R - 2, H - 2}, {R - 2, T + 1}});
+        break;
+    default:
+        break;
+    }
+}
+
+void TSpezialSpin::PaintArrowCell(TCanvas& canvas, const QRect& cell, bool pressed, bool up) const
+{
+    const int L = cell.x();
+    const int T = cell.y();
+    const int R = cell.x() + cell.width();
+    const int B = cell.y() + cell.height();
+    const int w = R - L;
+    const int h = B - T;
+
+    if (m_borderWidth == 1) {
+        canvas.SetPenColor(clWhite);
+        canvas.SetBrushColor(clBtnFace);
+        canvas.Rectangle(L, T, R + 1, B);
+        // Separates the cell from the text area and from the cell above.
+        canvas.SetPenColor(m_borderColWidth1);
+        canvas.Polyline({{L - 1, B}, {L - 1, T - 1}});
+        canvas.Polyline({{L, T - 1}, {R + 2, T - 1}});
+    } else {
+        canvas.SetPenColor(pressed ? clBtnShadow : clBtnHighlight);
+        canvas.Polyline({{L, B - 1}, {L, T}, {R + 1, T}});
+        canvas.SetPenColor(pressed ? clBtnHighlight : clBtnShadow);
+        canvas.Polyline({{L, B - 1}, {R, B - 1}, {R, T}});
+    }
+    canvas.SetBrushStyle(TBrushStyle::bsClear);
+
+    const bool symbolFont = TApplication::HasMarlett();
+    const int pixelSize = PointsToPixels(m_arrowSize);
+    const QSize glyph = ArrowGlyphExtent(pixelSize, symbolFont);
+    const int x = (w - glyph.width()) / 2 + L + 1;
+    if (isEnabled()) {
+        int y = (h - glyph.height()) / 2 + T - 1;
+        if (pressed)
+            y += up ? -1 : 1;
+        DrawArrowGlyph(canvas, x, y, up, pixelSize, pressed ? clHighlight : m_arrowColor, symbolFont);
+    } else {
+        const int y = (h - glyph.height()) / 2 + T;
+        DrawArrowGlyph(canvas, x, y, up, pixelSize, clBtnHighlight, symbolFont);
+    }
+}
+
+void TSpezialSpin::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    TCanvas canvas(painter, event->rect());
+
+    canvas.SetBrushStyle(TBrushStyle::bsSolid);
+    if (!m_parentColor) {
+        canvas.SetBrushColor(m_color);
+        canvas.FillRect(rect());
+    }
+    canvas.SetBrushColor(clWhite);
+    canvas.FillRect(m_textArea);
+
+    PaintBorder(canvas);
+    PaintArrowCell(canvas, m_upArrowRect, m_upPressed, true);
+    PaintArrowCell(canvas, m_downArrowRect, m_downPressed, false);
+
+    canvas.SetFont(m_font->toQFont());
+    canvas.SetFontColor(m_font->Color());
+    canvas.SetBrushStyle(TBrushStyle::bsClear);
+    canvas.SetTextAlign(TA_LEFT | TA_TOP);
+
+    const int y = m_innerEdit->y();
+    const bool lowered = m_textBeforeSubScriptcCount > 0;
+    const QString head = lowered ? m_textBefore.left(m_textBeforeSubScriptcCount) : QString();
+    const QString tail = lowered ? m_textBefore.mid(m_textBeforeSubScriptcCount, 255) : QString();
+    const QSize headExtent = canvas.TextExtent(head);
+    const int suffixX = m_boxRect.x() + m_boxRect.width() + m_textSpacing;
+
+    // The tail sits a third of the text height lower, like a subscript.
+    auto drawTexts = [&](int dx, int dy) {
+        if (lowered) {
+            canvas.TextOut(dx, y + dy, head);
+            canvas.TextOut(headExtent.width() + dx, y + headExtent.height() / 3 + dy, tail);
+        } else {
+            canvas.TextOut(dx, y + dy, m_textBefore);
+        }
+        canvas.TextOut(suffixX + dx, y + dy, m_textAfter);
+    };
+    if (!isEnabled()) {
+        // Embossed: a light copy one pixel down and right under the shadow.
+        canvas.SetFontColor(clWindow);
+        drawTexts(1, 1);
+        canvas.SetFontColor(clBtnShadow);
+    }
+    drawTexts(0, 0);
+}
+
+void TSpezialSpin::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::EnabledChange) {
+        if (!isEnabled())
+            CancelHold();
+        repaint();
+        m_innerEdit->setEnabled(isEnabled());
+        m_innerEdit->update();
+    }
+    QWidget::changeEvent(event);
+}
+
+void TSpezialSpin::hideEvent(QHideEvent* event)
+{
+    CancelHold();
+    QWidget::hideEvent(event);
+}
+
+// Mouse -----------------------------------------------------------------------
+
+void TSpezialSpin::mousePressEvent(QMouseEvent* event)
+{
+    // Taken here and not passed on: the control raises no press of its own.
+    event->accept();
+    BeginHold(event->position().toPoint());
+}
+
+void TSpezialSpin::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The second press of a double click steps like any other.
+    event->accept();
+    BeginHold(event->position().toPoint());
+}
+
+void TSpezialSpin::mouseReleaseEvent(QMouseEvent* event)
+{
+    event->accept();
+    EndHold();
+}
+
+void TSpezialSpin::BeginHold(const QPoint& pos)
+{
+    m_mouseHeld = true;
+    m_delayTimer->stop();
+    m_upPressed = m_upArrowRect.contains(pos);
+    m_downPressed = m_downArrowRect.contains(pos);
+    repaint();
+    m_innerEdit->setFocus(Qt::MouseFocusReason);
+
+    // The first step belongs to the press itself; the timer then repeats the
+    // cycle until the release, with the event loop running in between.
+    m_repeatTimer->stop();
+    HoldCycle();
+    if (m_mouseHeld)
+        m_repeatTimer->start();
+}
+
+void TSpezialSpin::HoldCycle()
+{
+    if (!m_mouseHeld) {
+        m_repeatTimer->stop();
+        return;
+    }
+    m_innerEdit->setCursorPosition(0);
+    if (m_upPressed)
+        StepUp();
+    if (m_downPressed)
+        StepDown();
+}
+
+void TSpezialSpin::EndHold()
+{
+    m_mouseHeld = false;
+    m_upPressed = false;
+    m_downPressed = false;
+    m_repeatTimer->stop();
+    m_delayTimer->stop();
+    m_runningIncrement = 0;
+    repaint();
+    // Every release on the control reports, changed or not; the window
+    // recomputes from it.
+    if (OnDelayedChange)
+        OnDelayedChange(this);
+}
+
+void TSpezialSpin::CancelHold()
+{
+    // Hidden or disabled while held: Qt will not deliver the release here, so
+    // the repetition must not outlive the press.
+    if (!m_mouseHeld)
+        return;
+    m_mouseHeld = false;
+    m_upPressed = false;
+    m_downPressed = false;
+    m_repeatTimer->stop();
+    m_runningIncrement = 0;
+    update();
+}
+
+// Keyboard and focus ------------------------------------------------------------
+
+bool TSpezialSpin::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != m_innerEdit)
+        return QWidget::eventFilter(watched, event);
+
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        // Key down and character alike; the edit then handles the key.
+        m_delayTimer->stop();
+        break;
+    case QEvent::KeyRelease: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        // On Windows a held key repeats only its press; a repeated release
+        // would step and commit with every repetition.
+        if (key->isAutoRepeat())
+            break;
+        QPointer<TSpezialSpin> self(this);
+        InnerEditKeyReleased(*key);
+        if (!self)
+            return true;
+        break;
+    }
+    case QEvent::FocusIn: {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && OnEnter)
+            OnEnter(this);
+        break;
+    }
+    case QEvent::FocusOut: {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && OnExit)
+            OnExit(this);
+        break;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TSpezialSpin::InnerEditKeyReleased(const QKeyEvent& event)
+{
+    quint16 key = VirtualKeyCode(event.key(), event.modifiers());
+#ifdef Q_OS_WIN
+    // The desktop's own code, which also knows the keyboard layout.
+    if (event.nativeVirtualKey() != 0)
+        key = quint16(event.nativeVirtualKey());
+#endif
+    const Qt::KeyboardModifiers shift
+        = event.modifiers() & (Qt::ShiftModifier | Qt::AltModifier | Qt::ControlModifier);
+    QPointer<TSpezialSpin> self(this);
+
+    // A calculator failure ends the handling of this key in the general
+    // error handler; OnArrowKeyChanged is then not raised either.
+    RunGuarded([&] {
+        if (m_editorEnabled) {
+            m_currentValue = ParseTypedText(m_innerEdit->text());
+            m_delayTimer->start();
+        }
+
+        switch (key) {
+        case 0x0D: // Enter
+            CommitText();
+            if (!self)
+                return;
+            if (shift.testFlag(Qt::ControlModifier) && OnKeySTRGENTER) {
+                OnKeySTRGENTER(this);
+                if (!self)
+                    return;
+            }
+            break;
+        case 0x21: // Page Up
+        case 0x26: // Up
+        case 0x27: // Right
+            if (m_allowArrowKeyChange) {
+                m_runningIncrement = 0;
+                StepUp();
+                CommitText();
+                if (!self)
+                    return;
+            }
+            break;
+        case 0x22: // Page Down
+        case 0x28: // Down
+        case 0x25: // Left
+            if (m_allowArrowKeyChange) {
+                m_runningIncrement = 0;
+                StepDown();
+                CommitText();
+                if (!self)
+                    return;
+            }
+            break;
+        default:
+            break;
+        }
+
+        if (OnArrowKeyChanged)
+            OnArrowKeyChanged(this, key, shift);
+    });
 }

@@ -3,20 +3,30 @@
 #include "platform/Colors.h"
 #include "platform/Events.h"
 
+#include <QRect>
 #include <QWidget>
 
 #include <functional>
 
+class QKeyEvent;
 class QLineEdit;
 class QTimer;
+class TCanvas;
 class TFont;
 class TRUVTaRe;
 
-// Key released in the inner edit: the key code and the modifiers held.
+// Key released in the inner edit: the Windows virtual-key code and the
+// modifiers held (only Shift, Alt and Ctrl are reported).
 using TArrowKeyChanged = std::function<void(QObject* Sender, quint16 Key, Qt::KeyboardModifiers Shift)>;
 
 // Numeric input: one real value shown with fixed decimals between a prefix
 // and a suffix, typed as a number or a formula, stepped with two arrow cells.
+//
+// The text lives only in InnerEdit. Typing updates the value as far as the
+// text is a plain number; the full evaluation (formulas, bounds, reformatting)
+// happens on Enter, on a step key, or ChangeDelay ms after the last key
+// release. Every read of a value property drops such a pending evaluation and
+// rewrites the text from the value: the window's recomputation relies on it.
 class TSpezialSpin : public QWidget
 {
     Q_OBJECT
@@ -25,8 +35,8 @@ class TSpezialSpin : public QWidget
     Q_PROPERTY(int ChangeDelay READ ChangeDelay WRITE setChangeDelay)
     Q_PROPERTY(double ValueReal READ ValueReal WRITE setValueReal)
     Q_PROPERTY(int Value READ Value WRITE setValue)
-    Q_PROPERTY(double ValuePrec READ ValuePrec)
-    Q_PROPERTY(QString ValueText READ ValueText)
+    Q_PROPERTY(double ValuePrec READ ValuePrec STORED false)
+    Q_PROPERTY(QString ValueText READ ValueText STORED false)
     Q_PROPERTY(double MaxValue READ MaxValue WRITE setMaxValue)
     Q_PROPERTY(double MinValue READ MinValue WRITE setMinValue)
     Q_PROPERTY(int MarginTop READ MarginTop WRITE setMarginTop)
@@ -51,6 +61,7 @@ class TSpezialSpin : public QWidget
 public:
     explicit TSpezialSpin(QWidget* parent = nullptr);
     ~TSpezialSpin() override;
+    Q_DISABLE_COPY(TSpezialSpin)
 
     int NachkommaStellen() const { return m_nachkommaStellen; }
     void setNachkommaStellen(int value);
@@ -107,6 +118,16 @@ public:
     TFont* Font() const { return m_font; }
     QLineEdit* InnerEdit() const { return m_innerEdit; }
 
+    // Base step of the arrows, 10^-NachkommaStellen.
+    double StepSize() const { return m_stepSize; }
+
+    // Geometry from the last layout, in control coordinates; one set of
+    // rectangles serves painting and hit-testing.
+    QRect BoxRect() const { return m_boxRect; }
+    QRect UpArrowRect() const { return m_upArrowRect; }
+    QRect DownArrowRect() const { return m_downArrowRect; }
+    QRect TextArea() const { return m_textArea; }
+
     TNotifyEvent OnDelayedChange;
     TNotifyEvent OnKeySTRGENTER;
     TNotifyEvent OnEnter;
@@ -119,18 +140,54 @@ public:
     static void ModuleShutdown();
     static TRUVTaRe* SharedCalculator();
 
+    // The Windows virtual-key code reported for a Qt key; see the definition
+    // for the keys that have one of their own.
+    static quint16 VirtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers = {});
+
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+    // One arrow glyph ("5" up, "6" down of the symbol font) with its cell's
+    // top-left corner at (x, y). Without the symbol font a filled triangle of
+    // the same size and place stands in for it.
+    static void DrawArrowGlyph(TCanvas& canvas, int x, int y, bool up, int pixelSize, TColor color,
+                               bool symbolFont);
+    // Width and height of that glyph cell.
+    static QSize ArrowGlyphExtent(int pixelSize, bool symbolFont);
 
 private:
     void UpdateText();
+    double ParseTypedText(const QString& typed) const;
+    void CommitText();
+    void StepUp();
+    void StepDown();
     void LayoutParts();
+    void MeasureTexts();
+    void ApplyEditorPalette();
+    void FontChanged();
+
+    void InnerEditKeyReleased(const QKeyEvent& event);
+    void BeginHold(const QPoint& pos);
+    void HoldCycle();
+    void EndHold();
+    void CancelHold();
+
+    void PaintBorder(TCanvas& canvas) const;
+    void PaintArrowCell(TCanvas& canvas, const QRect& cell, bool pressed, bool up) const;
 
     QLineEdit* m_innerEdit = nullptr;
     QTimer* m_delayTimer = nullptr;
+    QTimer* m_repeatTimer = nullptr;
     TFont* m_font = nullptr;
 
+    // Value
     double m_currentValue = 0.0;
     int m_wholePart = 0;
     double m_fractionPart = 0.0;
@@ -138,8 +195,12 @@ private:
     double m_maxValue = 0.0;
     int m_nachkommaStellen = 0;
     double m_stepSize = 1.0;
+    double m_runningIncrement = 0.0;
     bool m_tausenderZeichen = true;
     bool m_plusZeichenPositiveWerte = false;
+    QString m_lastCommittedText;
+
+    // Behaviour and look
     int m_changeDelay = 1500;
     bool m_editorEnabled = true;
     bool m_allowArrowKeyChange = true;
@@ -157,4 +218,17 @@ private:
     int m_marginTop = 0;
     int m_textBeforeSubScriptcCount = 0;
     bool m_tabStop = false;
+
+    // Geometry
+    int m_prefixWidth = 0;
+    int m_suffixWidth = 0;
+    QRect m_boxRect;
+    QRect m_upArrowRect;
+    QRect m_downArrowRect;
+    QRect m_textArea;
+
+    // Mouse
+    bool m_mouseHeld = false;
+    bool m_upPressed = false;
+    bool m_downPressed = false;
 };
