@@ -5,11 +5,16 @@
 #include "drawing/kavriBasic.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
+#include "platform/Shell.h"
+#include "main/ValueFiles.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QCursor>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
@@ -22,6 +27,9 @@
 #include <stdexcept>
 
 namespace {
+
+// Free bytes on the storage drive below which "lastV.def" is not written.
+constexpr qint64 MinimumFreeBytes = 4096;
 
 const QString InvalidEntryMessage = QStringLiteral("Bitte eine gültige Zahl oder Rechenformel eingeben!");
 const QString ExtrapolationMessage = QStringLiteral("Eine extrapolation ist nicht vorgesehen!");
@@ -52,6 +60,17 @@ double divide(double dividend, double divisor)
 QString numberText(int decimals, long double value)
 {
     return NumberFormat::FormatN(decimals, value);
+}
+
+QChar DecimalSeparator()
+{
+    const QString separator = QLocale().decimalPoint();
+    return separator.isEmpty() ? QLatin1Char(',') : separator.at(0);
+}
+
+std::runtime_error FileError(const QString& message, const QString& path)
+{
+    return std::runtime_error(message.arg(QDir::toNativeSeparators(path)).toStdString());
 }
 
 } // namespace
@@ -460,16 +479,113 @@ void TForm1::lbl_YErgClick(QObject*)
     }
 }
 
-void TForm1::LoadSaveLastValues(bool)
+QString TForm1::StorageFolder()
 {
+    QString path = LocalAppDataFolder();
+    if (!path.endsWith(QLatin1Char('/')))
+        path += QLatin1Char('/');
+    path += QStringLiteral("tiraso");
+    if (!ForceDirectories(path))
+        return {};
+    return path + QLatin1Char('/');
+}
+
+void TForm1::LoadSaveLastValues(bool load)
+{
+    const QString folder = StorageFolder();
+    if (folder.isEmpty())
+        return; // nowhere to read from, and nowhere to write to at close
+    const QString path = folder + QLatin1String(ValueFiles::kLastValuesFileName);
+
+    if (load) {
+        QFile file(path);
+        // A file that exists but cannot be opened counts as missing.
+        if (!file.exists() || !file.open(QIODevice::ReadOnly))
+            return;
+        // The format holds at most 61 bytes; a longer file is read no further.
+        const ValueFiles::LastValuesRead read = ValueFiles::ReadLastValues(file.read(64));
+        // A float that does not fit a double (or is no number) ends the
+        // reading as a failed conversion would; what came before stays.
+        TSpezialSpin* const editors[] = {spin_x1, spin__X, spin_x2, spin_y1, spin_y2};
+        for (int i = 0; i < read.count && i < 5; ++i) {
+            if (!std::isfinite(read.floats[i]))
+                return;
+            editors[i]->setValueReal(read.floats[i]);
+        }
+        if (read.count > 5)
+            Decimals = read.Decimals;
+        if (read.count > 6)
+            cb_PRZT->SetCheckedSilent(read.Percent);
+        return;
+    }
+
+    const qint64 free = DiskFree(folder);
+    if (free <= MinimumFreeBytes)
+        return;
+    ValueFiles::LastValues values;
+    values.x1 = spin_x1->ValueReal();
+    values.X = spin__X->ValueReal();
+    values.x2 = spin_x2->ValueReal();
+    values.y1 = spin_y1->ValueReal();
+    values.y2 = spin_y2->ValueReal();
+    values.Decimals = Decimals;
+    values.Percent = cb_PRZT->Checked();
+    // A failure here is not reported: closing must not be held up by it,
+    // and the previous file stays as it was.
+    ValueFiles::WriteFileAtomically(path, ValueFiles::WriteLastValues(values));
 }
 
 void TForm1::btn_SaveClick(QObject*)
 {
+    const QString stamp = ValueFiles::TimeStamp(QDateTime::currentDateTime());
+    QString name = stamp;
+    if (!InputQuery(QStringLiteral("Name der Daten"), QStringLiteral("Dateiname:"), name, this))
+        return;
+    if (!ValueFiles::FileNameIsValid(name)) {
+        ShowMessage(QStringLiteral("Der Dateiname enthält ungültige Zeichen !\r\n"
+                                   "\r\n"
+                                   "NICHT erlaubt sind folgende Zeichen:\r\n"
+                                   "\\:*?\"<>|/"),
+                    this);
+        return;
+    }
+    const QByteArray data = ValueFiles::WriteValueSet(
+        stamp, spin_y1->ValueReal(), spin_y2->ValueReal(), spin_x1->ValueReal(), spin_x2->ValueReal(),
+        spin__X->ValueReal(), lbl_LGes->Caption(), lbl_LLi->Caption(), DecimalSeparator());
+    // Without a storage folder the file goes to the current directory.
+    const QString path = StorageFolder() + name + QStringLiteral(".dat");
+    if (!ValueFiles::WriteFileAtomically(path, data))
+        TApplication::HandleException(FileError(QStringLiteral("Datei %1 kann nicht erstellt werden"), path));
 }
 
 void TForm1::btn_loadClick(QObject*)
 {
+    QString folder = StorageFolder();
+    folder.chop(1);
+    OpenDialog1->InitialDir = folder;
+    if (!OpenDialog1->Execute(this))
+        return;
+    QFile file(OpenDialog1->FileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        TApplication::HandleException(
+            FileError(QStringLiteral("Datei %1 kann nicht geöffnet werden"), OpenDialog1->FileName));
+        return;
+    }
+    const QStringList lines = ValueFiles::ReadValueSetLines(file);
+    if (!lines.isEmpty()) {
+        // The numbers up to the first missing or unreadable line are taken;
+        // the two captions only when all five came through.
+        const ValueFiles::ValueSetRead read = ValueFiles::ParseValueSet(lines, DecimalSeparator());
+        TSpezialSpin* const editors[] = {spin_y1, spin_y2, spin_x1, spin_x2, spin__X};
+        for (int i = 0; i < read.count && i < 5; ++i)
+            editors[i]->setValueReal(read.values[i]);
+        if (read.count == 5 && lines.size() > 7) {
+            lbl_LGes->setCaption(lines.at(7));
+            if (lines.size() > 8)
+                lbl_LLi->setCaption(lines.at(8));
+        }
+    }
+    Aktualisieren(this);
 }
 
 void TForm1::PM_NKDefClick(QObject*)

@@ -142,6 +142,11 @@ public:
     void PM_InfoClick(QObject* Sender);
     void btn_copy1Click(QObject* Sender);
 
+    // The folder of the value files, with a trailing separator; created with
+    // all missing levels each time, empty when it cannot be.
+    static QString StorageFolder();
+    void LoadSaveLastValues(bool load);
+
     // The picture that "Ergebnis als Grafik kopieren" puts on the clipboard.
     QImage ResultPicture();
 
@@ -164,7 +169,6 @@ protected:
 private:
     void CreateFromDescription();
     void PlaceWindow();
-    void LoadSaveLastValues(bool load);
     // The shared sequence of the five result fields that change an input.
     void EnterResult(const QString& prompt, const QString& prefilled, const std::function<void(double)>& apply);
     // X := x2 when x2 < X, with both read back from their editors.

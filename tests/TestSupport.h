@@ -122,6 +122,18 @@ inline void answerNextPrompt(std::shared_ptr<DialogSeen> seen, const QString& te
     });
 }
 
+// Chooses a file in an open-file dialog by typing its full path, which does
+// not depend on the dialog having listed its folder yet. A dialog that does
+// not take the file is cancelled rather than left open to hang the test.
+inline void chooseFile(QWidget* dialog, const QString& path)
+{
+    if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+        edit->setText(path);
+    QMetaObject::invokeMethod(dialog, "accept");
+    if (dialog->isVisible())
+        QMetaObject::invokeMethod(dialog, "reject");
+}
+
 // Notes and closes the next message box with its "OK" button.
 inline void acknowledgeNextMessage(std::shared_ptr<DialogSeen> seen)
 {

@@ -5,11 +5,14 @@
 
 #include "controls/RUVButton.h"
 #include "controls/SpezialSpin.h"
+#include "main/ValueFiles.h"
 #include "main/tirasomain.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QDir>
+#include <QFileDialog>
+#include <QRegularExpression>
 #include <QMenu>
 #include <QMimeData>
 #include <QScreen>
@@ -97,6 +100,18 @@ private slots:
     void backCalculation_data();
     void backCalculation();
     void backCalculationCancelDoesNotRecompute();
+
+    void firstStartWritesTheLastValuesAtClose();
+    void lastValuesAreRestored_data();
+    void lastValuesAreRestored();
+    void largeDecimalsSurviveARestart();
+    void saveWritesTheValueSet();
+    void saveRefusesForbiddenCharacters();
+    void saveWithEmptyNameAndReplacing();
+    void saveFailureIsReported();
+    void loadTakesWhatTheFileHolds_data();
+    void loadTakesWhatTheFileHolds();
+    void loadCancelDoesNothing();
 
     void contextMenuItems();
     void decimalPlacesCommand_data();
@@ -564,6 +579,223 @@ void tst_tirasomain::backCalculationCancelDoesNotRecompute()
     QCOMPARE(prompt->editText, QStringLiteral("0,330"));
     QCOMPARE(recomputed.count, 0);
     QCOMPARE(form->spin__X->ValueReal(), 0.33);
+}
+
+namespace {
+
+QString storageFile(const QString& name)
+{
+    return TForm1::StorageFolder() + name;
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& data)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(data);
+}
+
+QByteArray extended(double value)
+{
+    const auto bytes = ValueFiles::EncodeExtended(value);
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), int(bytes.size()));
+}
+
+} // namespace
+
+void tst_tirasomain::firstStartWritesTheLastValuesAtClose()
+{
+    QVERIFY(!QFile::exists(storageFile(QStringLiteral("lastV.def"))));
+    auto form = makeForm();
+    QCOMPARE(form->spin__X->ValueReal(), 0.33);
+    form->close();
+    const QByteArray data = readFile(storageFile(QStringLiteral("lastV.def")));
+    QCOMPARE(data.size(), 58);
+    QCOMPARE(data.left(11), QByteArray("\x05\0\0\0\0\0\0\0\0\0\0", 11));
+    QCOMPARE(data.mid(11, 11), QByteArray(1, '\x05') + extended(0.33));
+    QCOMPARE(data.mid(22, 11), QByteArray(1, '\x05') + extended(1.0));
+    QCOMPARE(data.mid(55), QByteArray("\x02\x03\x09", 3));
+}
+
+void tst_tirasomain::lastValuesAreRestored_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<Inputs>("inputs");
+    QTest::addColumn<int>("decimals");
+    QTest::addColumn<bool>("percent");
+
+    QByteArray floats;
+    for (double v : {2.0, 3.5, 7.0, -1.0, 4.0})
+        floats += '\x05' + extended(v);
+    const Inputs restored{2, 7, 3.5, -1, 4};
+    QTest::newRow("complete") << floats + QByteArray("\x02\x05\x09", 3) << restored << 5 << true;
+    QTest::newRow("55 bytes: the floats only") << floats << restored << 3 << true;
+    QTest::newRow("last byte 0x08: degrees") << floats + QByteArray("\x02\x03\x08", 3) << restored << 3 << false;
+    QTest::newRow("integer tag in a float position")
+        << QByteArray("\x02\x07", 2) + floats.mid(11) << Inputs{7, 7, 3.5, -1, 4} << 3 << true;
+    QTest::newRow("wrong tag stops the reading")
+        << floats.left(22) + QByteArray("\x09", 1) + floats.mid(23) << Inputs{2, 1, 3.5, 0, 1} << 3 << true;
+    QTest::newRow("cut inside the third float") << floats.left(27) << Inputs{2, 1, 3.5, 0, 1} << 3 << true;
+    QTest::newRow("a float beyond the double range stops the reading")
+        << floats.left(11) + QByteArray("\x05\0\0\0\0\0\0\0\x80\xFF\x7E", 11) + floats.mid(22)
+        << Inputs{2, 1, 0.33, 0, 1} << 3 << true;
+    QTest::newRow("below the editors' minimum") << QByteArray(1, '\x05') + extended(-5e6) << Inputs{-1e6, 1, 0.33, 0, 1} << 3 << true;
+}
+
+void tst_tirasomain::lastValuesAreRestored()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(Inputs, inputs);
+    QFETCH(int, decimals);
+    QFETCH(bool, percent);
+    writeFile(storageFile(QStringLiteral("lastV.def")), file);
+    auto form = makeForm();
+    const Inputs now = readInputs(*form);
+    QCOMPARE(now.x1, inputs.x1);
+    QCOMPARE(now.x2, inputs.x2);
+    QCOMPARE(now.X, inputs.X);
+    QCOMPARE(now.y1, inputs.y1);
+    QCOMPARE(now.y2, inputs.y2);
+    QCOMPARE(form->Decimals, decimals);
+    QCOMPARE(form->cb_PRZT->Checked(), percent);
+    QCOMPARE(form->lbl_Neig->Caption().endsWith(QLatin1Char('%')), percent);
+}
+
+void tst_tirasomain::largeDecimalsSurviveARestart()
+{
+    {
+        auto form = makeForm();
+        form->Decimals = 200;
+        form->close();
+    }
+    const QByteArray data = readFile(storageFile(QStringLiteral("lastV.def")));
+    QCOMPARE(data.size(), 59);
+    QCOMPARE(data.mid(55, 3), QByteArray("\x03\xC8\x00", 3));
+    auto form = makeForm();
+    QCOMPARE(form->Decimals, 200);
+    QCOMPARE(form->lbl_YErg->Caption(), QStringLiteral("0,33")); // outside 0..18: two places
+}
+
+void tst_tirasomain::saveWritesTheValueSet()
+{
+    auto form = makeForm();
+    auto seen = std::make_shared<DialogSeen>();
+    answerNextPrompt(seen, QString());
+    QTest::mouseClick(form->btn_Save, Qt::LeftButton);
+    QCOMPARE(seen->caption, QStringLiteral("Name der Daten"));
+    QVERIFY(seen->labels.contains(QStringLiteral("Dateiname:")));
+    const QString stamp = seen->editText;
+    QVERIFY2(QRegularExpression(QStringLiteral("^\\d\\d-\\d\\d-\\d{4} \\d\\d-\\d\\d-\\d\\d$")).match(stamp).hasMatch(),
+             qPrintable(stamp));
+    const QByteArray data = readFile(storageFile(stamp + QStringLiteral(".dat")));
+    QCOMPARE(data, stamp.toLatin1() + "\r\n---V1\r\n0\r\n1\r\n0\r\n1\r\n0,33\r\n1,000\r\n0,330\r\n");
+}
+
+void tst_tirasomain::saveRefusesForbiddenCharacters()
+{
+    auto form = makeForm();
+    auto prompt = std::make_shared<DialogSeen>();
+    auto message = std::make_shared<DialogSeen>();
+    answerNextPrompt(prompt, QStringLiteral("a/b"), true, [message] { acknowledgeNextMessage(message); });
+    QTest::mouseClick(form->btn_Save, Qt::LeftButton);
+    QVERIFY(message->opened);
+    QVERIFY(message->labels.contains(QStringLiteral("Der Dateiname enthält ungültige Zeichen !\n\n"
+                                                    "NICHT erlaubt sind folgende Zeichen:\n"
+                                                    "\\:*?\"<>|/")));
+    QCOMPARE(QDir(TForm1::StorageFolder()).entryList(QDir::Files), QStringList{});
+}
+
+void tst_tirasomain::saveWithEmptyNameAndReplacing()
+{
+    auto form = makeForm();
+    auto seen = std::make_shared<DialogSeen>();
+    answerNextPrompt(seen, QStringLiteral(""));
+    QTest::mouseClick(form->btn_Save, Qt::LeftButton);
+    QVERIFY(QFile::exists(storageFile(QStringLiteral(".dat"))));
+
+    answerNextPrompt(seen, QStringLiteral("Aufgabe"));
+    QTest::mouseClick(form->btn_Save, Qt::LeftButton);
+    form->spin_y2->setValueReal(9);
+    answerNextPrompt(seen, QStringLiteral("Aufgabe"));
+    QTest::mouseClick(form->btn_Save, Qt::LeftButton);
+    const QList<QByteArray> lines = readFile(storageFile(QStringLiteral("Aufgabe.dat"))).split('\n');
+    QCOMPARE(lines.value(3), QByteArray("9\r"));
+}
+
+void tst_tirasomain::saveFailureIsReported()
+{
+    // A folder in the way of the file: the value set cannot be created.
+    QVERIFY(QDir().mkpath(storageFile(QStringLiteral("Ordner.dat"))));
+    auto form = makeForm();
+    auto prompt = std::make_shared<DialogSeen>();
+    auto message = std::make_shared<DialogSeen>();
+    answerNextPrompt(prompt, QStringLiteral("Ordner"), true, [message] { acknowledgeNextMessage(message); });
+    QTest::mouseClick(form->btn_Save, Qt::LeftButton);
+    QVERIFY(message->opened);
+    const QString expected = QStringLiteral("Datei %1 kann nicht erstellt werden")
+                                 .arg(QDir::toNativeSeparators(storageFile(QStringLiteral("Ordner.dat"))));
+    QVERIFY2(message->labels.contains(expected), qPrintable(message->labels.join(QLatin1Char('|'))));
+    QVERIFY(QFileInfo(storageFile(QStringLiteral("Ordner.dat"))).isDir());
+}
+
+void tst_tirasomain::loadTakesWhatTheFileHolds_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<Inputs>("inputs");
+    const QByteArray complete = "stamp\r\n---V1\r\n2\r\n4\r\n-1\r\n3\r\n0,5\r\n4,000\r\n1,500\r\n";
+    QTest::newRow("complete") << complete << Inputs{-1, 3, 0.5, 2, 4};
+    QTest::newRow("marker not tested") << QByteArray(complete).replace("---V1", "fremd") << Inputs{-1, 3, 0.5, 2, 4};
+    QTest::newRow("five lines") << QByteArray("s\r\nm\r\n2\r\n4\r\n-1\r\n") << Inputs{-1, 1, 0.33, 2, 4};
+    QTest::newRow("not a number stops") << QByteArray("s\nm\n2\nzwei\n-1\n") << Inputs{0, 1, 0.33, 2, 1};
+    QTest::newRow("empty file") << QByteArray() << Inputs{0, 1, 0.33, 0, 1};
+    QTest::newRow("exponent form") << QByteArray("s\nm\n1E15\n1,5E-7\n0\n1\n0,5\n") << Inputs{0, 1, 0.5, 1e15, 1.5e-7};
+}
+
+void tst_tirasomain::loadTakesWhatTheFileHolds()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(Inputs, inputs);
+    writeFile(storageFile(QStringLiteral("satz.dat")), file);
+    auto form = makeForm();
+    form->Decimals = 4;
+    form->cb_PRZT->SetCheckedSilent(false);
+    RecomputeCounter recomputed(*form);
+    QString title;
+    QString folder;
+    whenModalOpens([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        QVERIFY(dialog);
+        title = dialog->windowTitle();
+        folder = dialog->directory().absolutePath();
+        chooseFile(dialog, storageFile(QStringLiteral("satz.dat")));
+    });
+    QTest::mouseClick(form->btn_load, Qt::LeftButton);
+    QCOMPARE(title, QStringLiteral("Gespeicherte Werte laden"));
+    QCOMPARE(folder + QLatin1Char('/'), QDir(TForm1::StorageFolder()).absolutePath() + QLatin1Char('/'));
+    const Inputs now = readInputs(*form);
+    QCOMPARE(now.x1, inputs.x1);
+    QCOMPARE(now.x2, inputs.x2);
+    QCOMPARE(now.X, inputs.X);
+    QCOMPARE(now.y1, inputs.y1);
+    QCOMPARE(now.y2, inputs.y2);
+    QCOMPARE(recomputed.count, 1);
+    QCOMPARE(form->Decimals, 4);
+    QVERIFY(!form->cb_PRZT->Checked());
+}
+
+void tst_tirasomain::loadCancelDoesNothing()
+{
+    auto form = makeForm();
+    RecomputeCounter recomputed(*form);
+    whenModalOpens([](QWidget* modal) { QMetaObject::invokeMethod(modal, "reject"); });
+    QTest::mouseClick(form->btn_load, Qt::LeftButton);
+    QCOMPARE(recomputed.count, 0);
 }
 
 void tst_tirasomain::contextMenuItems()

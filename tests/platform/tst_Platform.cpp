@@ -148,8 +148,7 @@ void tst_Platform::openDialogFilterAndTitle()
         auto* fileDialog = qobject_cast<QFileDialog*>(modal);
         QVERIFY(fileDialog);
         shownFolder = fileDialog->directory().absolutePath();
-        fileDialog->selectFile(QStringLiteral("werte.dat"));
-        QMetaObject::invokeMethod(fileDialog, "accept");
+        chooseFile(fileDialog, folder.filePath(QStringLiteral("werte.dat")));
     });
     QVERIFY(dialog.Execute());
     QCOMPARE(seen->caption, QStringLiteral("Gespeicherte Werte laden"));
