@@ -164,7 +164,7 @@ void TForm1::CreateFromDescription()
                           {TRUVLabel::lycenter, TRUVLabel::bfnone, clWhite, clBtnShadow, clWindowText, bold, AccentBlue});
     lbl_info = hoverLabel("lbl_info", QRect(2, 246, 132, 20),
                           {TRUVLabel::lycenterleft, TRUVLabel::bfnone, clNone, clBtnShadow, AccentBlue, {}, clSilver});
-    lbl_info->setCaption(QStringLiteral("RUV-Software 05/2024"));
+    lbl_info->setCaption(QStringLiteral("© RUV 05/2024"));
     lbl_info->setGlyph(QImage(QStringLiteral(":/glyph_info.xpm")));
     lbl_info->setToolTip(QStringLiteral("Einstellung/Extras"));
     lbl_LLi->OnClick = [this](QObject* sender) { lbl_LLiClick(sender); };

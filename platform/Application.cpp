@@ -56,8 +56,9 @@ QString TApplication::Title()
 
 void TApplication::SetTitle(const QString& title)
 {
+    // Kept to ourselves: Qt's display name would be appended to every
+    // window caption on some desktops.
     applicationTitle = title;
-    QApplication::setApplicationDisplayName(title);
 }
 
 void TApplication::SetHintPause(int milliseconds)
