@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <string>
+#include <system_error>
 
 namespace NumberFormat {
 
@@ -115,6 +117,102 @@ QString FormatGeneral(long double value, QChar decimalSeparator)
     const auto end = std::to_chars(exponent, exponent + sizeof exponent, d.exponent).ptr;
     text += QLatin1StringView(exponent, end - exponent);
     return text;
+}
+
+bool TextToFloat(QStringView text, QChar decimalSeparator, double& value)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    const auto isBlank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    while (begin < end && isBlank(text[begin]))
+        ++begin;
+    while (end > begin && isBlank(text[end - 1]))
+        --end;
+
+    // Checked and copied into plain ASCII with '.', the only form std::from_chars
+    // reads; it does not look at the process locale.
+    std::string ascii;
+    ascii.reserve(std::size_t(end - begin));
+    qsizetype i = begin;
+    bool negative = false;
+    if (i < end && (text[i] == u'+' || text[i] == u'-')) {
+        negative = text[i] == u'-';
+        if (negative)
+            ascii.push_back('-');
+        ++i;
+    }
+    const auto isDigit = [](QChar c) { return c >= u'0' && c <= u'9'; };
+    int digits = 0;
+    int integerDigits = 0;
+    int leadingZeros = 0;
+    bool separatorSeen = false;
+    bool nonZeroSeen = false;
+    for (; i < end; ++i) {
+        const QChar c = text[i];
+        if (isDigit(c)) {
+            ++digits;
+            if (!separatorSeen)
+                ++integerDigits;
+            if (c != u'0')
+                nonZeroSeen = true;
+            else if (!nonZeroSeen)
+                ++leadingZeros;
+            ascii.push_back(char(c.unicode()));
+        } else if (c == decimalSeparator && !separatorSeen) {
+            separatorSeen = true;
+            ascii.push_back('.');
+        } else {
+            break;
+        }
+    }
+    if (digits == 0)
+        return false;
+
+    // Decimal exponent, saturated: only its sign and rough size matter beyond
+    // what from_chars itself reads.
+    long long exponent = 0;
+    if (i < end && (text[i] == u'e' || text[i] == u'E')) {
+        ascii.push_back('e');
+        ++i;
+        bool negativeExponent = false;
+        if (i < end && (text[i] == u'+' || text[i] == u'-')) {
+            negativeExponent = text[i] == u'-';
+            ascii.push_back(char(text[i].unicode()));
+            ++i;
+        }
+        int exponentDigits = 0;
+        for (; i < end && isDigit(text[i]); ++i) {
+            ++exponentDigits;
+            exponent = qMin<long long>(exponent * 10 + (text[i].unicode() - u'0'), 1'000'000'000);
+            ascii.push_back(char(text[i].unicode()));
+        }
+        if (exponentDigits == 0)
+            return false;
+        if (negativeExponent)
+            exponent = -exponent;
+    }
+    if (i != end)
+        return false;
+
+    double parsed = 0;
+    const char* first = ascii.data();
+    const char* last = first + ascii.size();
+    const auto [ptr, ec] = std::from_chars(first, last, parsed);
+    if (ec == std::errc::result_out_of_range) {
+        // from_chars reports both ends of the range. Tell them apart by the
+        // position of the first significant digit: too small rounds to zero,
+        // too large is no number we can hold.
+        const long long magnitude = (integerDigits - leadingZeros) + exponent;
+        if (!nonZeroSeen || magnitude <= 0) {
+            value = negative ? -0.0 : 0.0;
+            return true;
+        }
+        return false;
+    }
+    if (ec != std::errc() || ptr != last)
+        return false;
+    value = parsed;
+    return true;
 }
 
 } // namespace NumberFormat

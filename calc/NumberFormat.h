@@ -3,6 +3,7 @@
 #include <QChar>
 #include <QLocale>
 #include <QString>
+#include <QStringView>
 
 // Number texts shown to the user and written to value files.
 //
@@ -23,5 +24,13 @@ QString FormatF(int decimals, long double value, const QLocale& locale = QLocale
 // General format: at most 15 significant digits, no grouping, no trailing
 // zeros, exponent form ("1E15", "1,5E-7") below 0.0001 and from 10^15 on.
 QString FormatGeneral(long double value, QChar decimalSeparator);
+
+// Text to number, independent of the process locale: surrounding blanks, an
+// optional sign, digits with at most one `decimalSeparator` (at least one
+// digit in all), an optional exponent E/e with optional sign and at least one
+// digit. No thousands separators, no other decimal separator, no "inf"/"nan".
+// A value beyond the double range gives false (value untouched); one too
+// small for it rounds to zero.
+bool TextToFloat(QStringView text, QChar decimalSeparator, double& value);
 
 } // namespace NumberFormat

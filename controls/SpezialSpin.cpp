@@ -18,7 +18,6 @@
 #include <QPointer>
 #include <QTimer>
 
-#include <charconv>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -56,58 +55,6 @@ bool IsBlankOrControl(QChar c)
     return c.unicode() <= 0x20;
 }
 
-// A plain decimal number with the given decimal separator: optional "-",
-// digits with at most one separator among them (at least one digit), then an
-// optional exponent "e"/"E" with optional "-" and digits. Nothing else, so a
-// formula is not mistaken for its leading number.
-bool ConvertDecimal(const QString& text, const QString& decimalPoint, double& result)
-{
-    std::string ascii;
-    ascii.reserve(size_t(text.size()) + 1);
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    auto isDigit = [&](qsizetype at) { return at < n && text.at(at) >= u'0' && text.at(at) <= u'9'; };
-
-    if (i < n && text.at(i) == u'-')
-        ascii += text.at(i++).toLatin1();
-    int mantissaDigits = 0;
-    while (isDigit(i)) {
-        ascii += text.at(i++).toLatin1();
-        ++mantissaDigits;
-    }
-    if (!decimalPoint.isEmpty() && QStringView(text).mid(i).startsWith(decimalPoint)) {
-        i += decimalPoint.size();
-        ascii += '.';
-        while (isDigit(i)) {
-            ascii += text.at(i++).toLatin1();
-            ++mantissaDigits;
-        }
-    }
-    if (mantissaDigits == 0)
-        return false;
-    if (i < n && (text.at(i) == u'e' || text.at(i) == u'E')) {
-        ascii += 'e';
-        ++i;
-        if (i < n && text.at(i) == u'-')
-            ascii += text.at(i++).toLatin1();
-        if (!isDigit(i))
-            return false;
-        while (isDigit(i))
-            ascii += text.at(i++).toLatin1();
-    }
-    if (i != n)
-        return false;
-
-    double value = 0;
-    const char* begin = ascii.data();
-    const char* end = begin + ascii.size();
-    const auto [ptr, ec] = std::from_chars(begin, end, value);
-    // Out of the double's range counts as not convertible.
-    if (ec != std::errc() || ptr != end || !std::isfinite(value))
-        return false;
-    result = value;
-    return true;
-}
 
 // The calculator works in extended precision; a result beyond the double's
 // range must not turn into infinity silently.
@@ -353,8 +300,9 @@ double TSpezialSpin::ParseTypedText(const QString& typed) const
 
     if (text.isEmpty() || text == QLatin1String(" ") || text == QLatin1String("-"))
         return 0.0;
+    const QString decimalPoint = locale.decimalPoint();
     double value = 0.0;
-    if (!ConvertDecimal(text, locale.decimalPoint(), value))
+    if (decimalPoint.isEmpty() || !NumberFormat::TextToFloat(text, decimalPoint.at(0), value))
         return fallback;
     return value;
 }

@@ -3,6 +3,7 @@
 // limits and compares every accepted or refused number with the C library's
 // strtod (the fuzzer runs in the "C" locale).
 
+#include "calc/NumberFormat.h"
 #include "main/ValueFiles.h"
 
 #include <QBuffer>
@@ -48,7 +49,7 @@ std::string ForStrtod(QStringView text, QChar separator)
 void CheckNumber(QStringView text, QChar separator)
 {
     double value = 12345;
-    const bool ok = ValueFiles::TextToFloat(text, separator, value);
+    const bool ok = NumberFormat::TextToFloat(text, separator, value);
     if (ok)
         Check(std::isfinite(value));
     else

@@ -128,16 +128,9 @@ QByteArray WriteValueSet(const QString& stamp, double y1, double y2, double x1, 
 // neither memory nor noticeable time.
 QStringList ReadValueSetLines(QIODevice& device, int maxLines = kValueSetLineCount);
 
-// Text to number for value-set lines, independent of the process locale:
-// surrounding blanks, an optional sign, digits with at most one
-// `decimalSeparator` (at least one digit in all), an optional exponent
-// E/e with optional sign and at least one digit. No thousands separators, no
-// other decimal separator, no "inf"/"nan". A value beyond the double range
-// gives false (value untouched); one too small for it rounds to a denormal or
-// to zero like any other rounding.
-bool TextToFloat(QStringView text, QChar decimalSeparator, double& value);
 
-// The numbers of a value set, lines 2..6 in file order y1, y2, x1, x2, X.
+// The numbers of a value set, lines 2..6 in file order y1, y2, x1, x2, X,
+// read with NumberFormat::TextToFloat.
 struct ValueSetRead {
     // Numbers converted in order before the first missing or non-numeric line.
     int count = 0;

@@ -1,3 +1,4 @@
+#include "calc/NumberFormat.h"
 #include "main/ValueFiles.h"
 
 #include "tests/TestSupport.h"
@@ -689,7 +690,7 @@ void tst_ValueFiles::textToFloat()
     QFETCH(double, value);
 
     double result = -12345;
-    QCOMPARE(TextToFloat(text, separator, result), ok);
+    QCOMPARE(NumberFormat::TextToFloat(text, separator, result), ok);
     if (ok)
         QCOMPARE(Bits(result), Bits(value));
     else
