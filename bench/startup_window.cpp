@@ -1,9 +1,12 @@
 // One start of the program up to its first painted window, then exit. Built
-// twice: with TIRASO_BENCH_FULL_WINDOW as the real start sequence of Tiraso,
-// and without it as an empty 470 x 270 Qt window, the peer it is measured
-// against. The process exits right after the first paint event.
+// three times: with TIRASO_BENCH_FULL_WINDOW as the real start sequence of
+// Tiraso; without it as an empty 470 x 270 Qt window, the peer it is measured
+// against; and with TIRASO_BENCH_TEXT_WINDOW as that window with one line of
+// text, which shows how much of the difference any text costs (font engines).
+// The process exits right after the first paint event.
 
 #include <QApplication>
+#include <QLabel>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QWidget>
@@ -63,6 +66,10 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     QWidget window;
     window.setFixedSize(470, 270);
+#ifdef TIRASO_BENCH_TEXT_WINDOW
+    QLabel label(QStringLiteral("H=0,330"), &window);
+    label.move(10, 10);
+#endif
     window.installEventFilter(&firstPaint);
     window.show();
     return application.exec();

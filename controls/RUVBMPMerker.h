@@ -3,8 +3,6 @@
 #include <QImage>
 #include <QObject>
 
-#include <memory>
-
 // Holds one picture for the window (the background pictures). BMPWidth and
 // BMPHeight mirror the held picture: values written to them are not applied,
 // writing only refreshes them from the picture.
@@ -22,13 +20,14 @@ public:
     explicit TRUVBMPMerker(QObject* owner = nullptr);
     ~TRUVBMPMerker() override;
 
-    // The held picture itself, not a copy; null once a copy has failed.
-    QImage* Bitmap() const { return m_bitmap.get(); }
-    // Copies the picture; on failure the holder keeps no picture from then on.
+    // The held picture itself, not a copy.
+    QImage* Bitmap() { return &m_bitmap; }
+    const QImage* Bitmap() const { return &m_bitmap; }
+    // Takes a copy of the picture; the argument stays the caller's.
     void setBitmap(const QImage& picture);
 
-    bool Transparent() const;
-    void setTransparent(bool value);
+    bool Transparent() const { return m_transparent; }
+    void setTransparent(bool value) { m_transparent = value; }
 
     int BMPWidth() const { return m_bmpWidth; }
     void setBMPWidth(int ignored);
@@ -36,11 +35,10 @@ public:
     void setBMPHeight(int ignored);
 
 private:
-    QImage BitmapCopy() const { return m_bitmap ? *m_bitmap : QImage(); }
+    QImage BitmapCopy() const { return m_bitmap; }
 
-    std::unique_ptr<QImage> m_bitmap;
-    // A QImage has no transparency flag of its own; the flag belongs with
-    // the picture and goes when the picture goes.
+    QImage m_bitmap;
+    // A QImage has no transparency flag of its own; the holder keeps it.
     bool m_transparent = false;
     int m_bmpWidth = 0;
     int m_bmpHeight = 0;

@@ -41,10 +41,17 @@ int blendTowardBand(int v)
     return (v + BandLevel) / 2;
 }
 
-void blendPixel(QImage& image, int x, int y)
+// The pattern is grey throughout, so each pixel is one level in all three
+// bytes of its RGB888 cell.
+void setLevel(uchar* line, int x, int level)
 {
-    const QRgb c = image.pixel(x, y);
-    image.setPixel(x, y, qRgb(blendTowardBand(qRed(c)), blendTowardBand(qGreen(c)), blendTowardBand(qBlue(c))));
+    uchar* cell = line + 3 * x;
+    cell[0] = cell[1] = cell[2] = uchar(level);
+}
+
+void blendLevel(uchar* line, int x)
+{
+    setLevel(line, x, blendTowardBand(line[3 * x]));
 }
 
 } // namespace
@@ -54,18 +61,20 @@ void TRUVButton::ModuleStartup()
     if (sharedDownPattern)
         return;
     auto pattern = std::make_unique<QImage>(640, 64, QImage::Format_RGB888);
+    // Written through the scan lines: this runs at every program start.
     for (int y = 0; y < pattern->height(); ++y) {
-        for (int x = 0; x < pattern->width(); ++x) {
-            const int level = (x + y) % 2 == 0 ? 255 : 192;
-            pattern->setPixel(x, y, qRgb(level, level, level));
-        }
-        blendPixel(*pattern, 0, y);
-        blendPixel(*pattern, 1, y);
+        uchar* line = pattern->scanLine(y);
+        for (int x = 0; x < pattern->width(); ++x)
+            setLevel(line, x, (x + y) % 2 == 0 ? 255 : 192);
+        blendLevel(line, 0);
+        blendLevel(line, 1);
     }
     // The corners where both bands meet are blended twice on purpose.
-    for (int y = 0; y < 2; ++y)
+    for (int y = 0; y < 2; ++y) {
+        uchar* line = pattern->scanLine(y);
         for (int x = 0; x < pattern->width(); ++x)
-            blendPixel(*pattern, x, y);
+            blendLevel(line, x);
+    }
     sharedDownPatternTile = std::make_unique<QImage>(pattern->copy(0, 0, 8, 8));
     sharedDownPattern = std::move(pattern);
 }

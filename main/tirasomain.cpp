@@ -243,7 +243,7 @@ void TForm1::PlaceWindow()
 void TForm1::PaintBox1Paint(QPainter& painter)
 {
     const TRUVBMPMerker* holder = Layout == lsFalling ? BMP_L : Layout == lsRising ? BMP_R : BMP_E;
-    if (holder && holder->Bitmap())
+    if (holder)
         painter.drawImage(0, 0, *holder->Bitmap());
 }
 

@@ -74,9 +74,11 @@ void TForm1::CreateFromDescription()
     windowPalette.setColor(QPalette::Window, Qt::white);
     setPalette(windowPalette);
     setAutoFillBackground(true);
-    QFont windowFont(QStringLiteral("Tahoma"));
-    windowFont.setPixelSize(11);
-    setFont(windowFont);
+    // The plain labels draw in the same crisp face as the program's own
+    // controls (which share its font engines, so the start needs fewer).
+    TFont windowFont;
+    setTahoma(&windowFont, clWindowText);
+    setFont(windowFont.toQFont());
 
     PaintBox1 = new TPaintBox(this);
     PaintBox1->setObjectName(QStringLiteral("PaintBox1"));
