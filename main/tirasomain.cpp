@@ -3,10 +3,10 @@
 #include "calc/NumberFormat.h"
 #include "calc/RUVTaRe.h"
 #include "drawing/kavriBasic.h"
+#include "main/ValueFiles.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
-#include "main/ValueFiles.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -62,13 +62,13 @@ QString numberText(int decimals, long double value)
     return NumberFormat::FormatN(decimals, value);
 }
 
-QChar DecimalSeparator()
+QChar decimalSeparator()
 {
     const QString separator = QLocale().decimalPoint();
     return separator.isEmpty() ? QLatin1Char(',') : separator.at(0);
 }
 
-std::runtime_error FileError(const QString& message, const QString& path)
+std::runtime_error fileError(const QString& message, const QString& path)
 {
     return std::runtime_error(message.arg(QDir::toNativeSeparators(path)).toStdString());
 }
@@ -551,11 +551,11 @@ void TForm1::btn_SaveClick(QObject*)
     }
     const QByteArray data = ValueFiles::WriteValueSet(
         stamp, spin_y1->ValueReal(), spin_y2->ValueReal(), spin_x1->ValueReal(), spin_x2->ValueReal(),
-        spin__X->ValueReal(), lbl_LGes->Caption(), lbl_LLi->Caption(), DecimalSeparator());
+        spin__X->ValueReal(), lbl_LGes->Caption(), lbl_LLi->Caption(), decimalSeparator());
     // Without a storage folder the file goes to the current directory.
     const QString path = StorageFolder() + name + QStringLiteral(".dat");
     if (!ValueFiles::WriteFileAtomically(path, data))
-        TApplication::HandleException(FileError(QStringLiteral("Datei %1 kann nicht erstellt werden"), path));
+        TApplication::HandleException(fileError(QStringLiteral("Datei %1 kann nicht erstellt werden"), path));
 }
 
 void TForm1::btn_loadClick(QObject*)
@@ -568,14 +568,14 @@ void TForm1::btn_loadClick(QObject*)
     QFile file(OpenDialog1->FileName);
     if (!file.open(QIODevice::ReadOnly)) {
         TApplication::HandleException(
-            FileError(QStringLiteral("Datei %1 kann nicht geöffnet werden"), OpenDialog1->FileName));
+            fileError(QStringLiteral("Datei %1 kann nicht geöffnet werden"), OpenDialog1->FileName));
         return;
     }
     const QStringList lines = ValueFiles::ReadValueSetLines(file);
     if (!lines.isEmpty()) {
         // The numbers up to the first missing or unreadable line are taken;
         // the two captions only when all five came through.
-        const ValueFiles::ValueSetRead read = ValueFiles::ParseValueSet(lines, DecimalSeparator());
+        const ValueFiles::ValueSetRead read = ValueFiles::ParseValueSet(lines, decimalSeparator());
         TSpezialSpin* const editors[] = {spin_y1, spin_y2, spin_x1, spin_x2, spin__X};
         for (int i = 0; i < read.count && i < 5; ++i)
             editors[i]->setValueReal(read.values[i]);

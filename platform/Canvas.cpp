@@ -6,6 +6,21 @@
 #include <cstdlib>
 #include <utility>
 
+namespace {
+
+// Corners given the wrong way round draw the same box; a box without a
+// pixel inside draws nothing.
+bool normalizeBox(int& left, int& top, int& right, int& bottom)
+{
+    if (left > right)
+        std::swap(left, right);
+    if (top > bottom)
+        std::swap(top, bottom);
+    return right - left >= 1 && bottom - top >= 1;
+}
+
+} // namespace
+
 TCanvas::TCanvas(QPainter& painter, const QRect& clip)
     : m_painter(painter)
     , m_clip(clip)
@@ -162,11 +177,7 @@ void TCanvas::FillRect(const QRect& r)
 
 void TCanvas::Rectangle(int left, int top, int right, int bottom)
 {
-    if (left > right)
-        std::swap(left, right);
-    if (top > bottom)
-        std::swap(top, bottom);
-    if (right - left < 1 || bottom - top < 1)
+    if (!normalizeBox(left, top, right, bottom))
         return;
 
     if (m_penStyle == TPenStyle::psClear) {
@@ -198,11 +209,7 @@ void TCanvas::fillEllipseWithBrush(const QRect& r)
 
 void TCanvas::Ellipse(int left, int top, int right, int bottom)
 {
-    if (left > right)
-        std::swap(left, right);
-    if (top > bottom)
-        std::swap(top, bottom);
-    if (right - left < 1 || bottom - top < 1)
+    if (!normalizeBox(left, top, right, bottom))
         return;
 
     m_painter.save();
