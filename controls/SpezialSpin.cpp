@@ -35,19 +35,12 @@ constexpr QChar kPlusMinus(0x00B1);
 // Powers of ten as literals, so each is the double nearest to the decimal step.
 constexpr double kStepSizes[9] = {1, 0.1, 0.01, 0.001, 0.0001, 1e-5, 1e-6, 1e-7, 1e-8};
 
-int PointsToPixels(int points)
-{
-    // Designed at 96 dpi; MulDiv rounds halves away from zero.
-    return int(std::lround(points * 96.0 / 72.0));
-}
-
 QFont SymbolFont(int pixelSize)
 {
-    QFont font(QStringLiteral("Marlett"));
-    font.setPixelSize(pixelSize);
-    font.setStyleStrategy(QFont::NoAntialias);
-    font.setHintingPreference(QFont::PreferFullHinting);
-    return font;
+    TFont font;
+    font.setName(QStringLiteral("Marlett"));
+    font.setHeight(-pixelSize);
+    return font.toQFont();
 }
 
 bool IsBlankOrControl(QChar c)
@@ -717,7 +710,7 @@ void TSpezialSpin::PaintArrowCell(TCanvas& canvas, const QRect& cell, bool press
     canvas.SetBrushStyle(TBrushStyle::bsClear);
 
     const bool symbolFont = TApplication::HasMarlett();
-    const int pixelSize = PointsToPixels(m_arrowSize);
+    const int pixelSize = TFont::PixelsForPoints(m_arrowSize);
     const QSize glyph = ArrowGlyphExtent(pixelSize, symbolFont);
     const int x = (w - glyph.width()) / 2 + L + 1;
     if (isEnabled()) {

@@ -29,9 +29,14 @@ int TFont::Size() const
     return -int(std::lround(m_height * 72.0 / 96.0));
 }
 
+int TFont::PixelsForPoints(int points)
+{
+    return int(std::lround(points * 96.0 / 72.0));
+}
+
 void TFont::setSize(int points)
 {
-    setHeight(-int(std::lround(points * 96.0 / 72.0)));
+    setHeight(-PixelsForPoints(points));
 }
 
 void TFont::setColor(TColor color)

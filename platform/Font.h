@@ -36,6 +36,8 @@ public:
     // every screen.
     int Size() const;
     void setSize(int points);
+    // Pixels of a point size at the design density (rounded half away from zero).
+    static int PixelsForPoints(int points);
 
     TColor Color() const { return m_color; }
     void setColor(TColor color);
