@@ -22,7 +22,7 @@ int main(int argc, char* argv[])
         // (the C locale of a bare system), it keeps German number texts.
         if (QLocale::system().language() == QLocale::C)
             QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        TApplication::SetTitle(QStringLiteral("Tiraso - RUV"));
+        TApplication::SetTitle(QStringLiteral("Tiraso - Tiraso-Projekt"));
 
         QStringList parameters = QCoreApplication::arguments();
         parameters.removeFirst();

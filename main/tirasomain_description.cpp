@@ -22,7 +22,7 @@ constexpr TColor LightGrey = RGBColor(246, 246, 246);
 constexpr TColor PaleYellow = RGBColor(255, 255, 192);
 
 // The labels' link target, which labels of the plain kind never open.
-const QString MakerContact = QStringLiteral("mailto:info@ruv-software.example");
+const QString MakerContact = QStringLiteral("mailto:kontakt@tiraso.example");
 
 void setTahoma(TFont* font, TColor color, TFont::TFontStyles style = {})
 {
@@ -166,7 +166,7 @@ void TForm1::CreateFromDescription()
                           {TRUVLabel::lycenter, TRUVLabel::bfnone, clWhite, clBtnShadow, clWindowText, bold, AccentBlue});
     lbl_info = hoverLabel("lbl_info", QRect(2, 246, 132, 20),
                           {TRUVLabel::lycenterleft, TRUVLabel::bfnone, clNone, clBtnShadow, AccentBlue, {}, clSilver});
-    lbl_info->setCaption(QStringLiteral("© RUV 05/2024"));
+    lbl_info->setCaption(QStringLiteral("© Tiraso 05/2024"));
     lbl_info->setGlyph(QImage(QStringLiteral(":/glyph_info.xpm")));
     lbl_info->setToolTip(QStringLiteral("Einstellung/Extras"));
     lbl_LLi->OnClick = [this](QObject* sender) { lbl_LLiClick(sender); };

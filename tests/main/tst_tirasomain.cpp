@@ -121,6 +121,7 @@ private slots:
     void copyPictureBlanksTheButtons();
     void copyValueTakesTheCaption();
     void infoBox();
+    void makerMarks();
 };
 
 void tst_tirasomain::initTestCase()
@@ -932,9 +933,22 @@ void tst_tirasomain::infoBox()
     QCOMPARE(seen->caption, QStringLiteral("Bestätigung"));
     QCOMPARE(seen->buttons, QStringList{QStringLiteral("OK")});
     const QString text = seen->labels.join(QLatin1Char('\n'));
-    QVERIFY(text.startsWith(QStringLiteral("Tiraso\tPravenda\n\nAutor\t")));
-    QVERIFY(text.contains(QStringLiteral("\nKontakt\t")));
-    QVERIFY(text.endsWith(QStringLiteral("\n\nVersion\t3.0 - 05/2024")));
+    QCOMPARE(text, QStringLiteral("Tiraso\tPravenda\n\n"
+                                  "Autor\tTiraso-Projekt\n"
+                                  "Kontakt\twww.tiraso.example\n\n"
+                                  "Version\t3.0 - 05/2024"));
+}
+
+void tst_tirasomain::makerMarks()
+{
+    auto form = makeForm();
+    QCOMPARE(form->lbl_info->Caption(), QStringLiteral("© Tiraso 05/2024"));
+    // A longer mark would be cut to "..." in the info line's room beside its glyph.
+    QCOMPARE(form->lbl_info->ShownText(), form->lbl_info->Caption());
+    const QList<TRUVLabel*> labels = form->findChildren<TRUVLabel*>();
+    QCOMPARE(labels.size(), 6);
+    for (const TRUVLabel* label : labels)
+        QCOMPARE(label->LabelExecute(), QStringLiteral("mailto:kontakt@tiraso.example"));
 }
 
 TIRASO_TEST_MAIN(tst_tirasomain)
