@@ -10,6 +10,8 @@
 #include "platform/Loading.h"
 
 #include <QAction>
+#include <QIcon>
+#include <QIconEngine>
 #include <QMenu>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -44,6 +46,39 @@ QImage picture(const QString& resource, int width, int height)
     return image;
 }
 
+// The application icon, drawn from its SVG at each size a desktop asks for,
+// by the renderer the backgrounds already use: going through Qt's icon
+// plugin would load it at every start for this one picture.
+class SvgIconEngine : public QIconEngine
+{
+public:
+    explicit SvgIconEngine(const QString& resource)
+        : m_resource(resource)
+    {
+    }
+    QIconEngine* clone() const override { return new SvgIconEngine(m_resource); }
+    // Docks and task switchers pick from these; the drawing is crisp at 16, 32 and 48.
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        return {QSize(16, 16), QSize(24, 24), QSize(32, 32), QSize(48, 48), QSize(64, 64), QSize(128, 128)};
+    }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override
+    {
+        QSvgRenderer(m_resource).render(painter, rect);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        QPixmap result(size);
+        result.fill(Qt::transparent);
+        QPainter painter(&result);
+        paint(&painter, result.rect(), mode, state);
+        return result;
+    }
+
+private:
+    QString m_resource;
+};
+
 struct SpinDesign {
     double value;
     const char* textBefore;
@@ -68,6 +103,9 @@ void TForm1::CreateFromDescription()
     const LoadingScope loading;
 
     setWindowTitle(QStringLiteral("Tiraso - Pravenda"));
+    // The same drawing as the launcher entry's icon, so the task switcher
+    // and docks show the window as they show its entry.
+    setWindowIcon(QIcon(new SvgIconEngine(QStringLiteral(":/tiraso.svg"))));
     setFixedSize(ClientWidth, ClientHeight);
     move(DesignPosition);
     QPalette windowPalette = palette();
