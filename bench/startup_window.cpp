@@ -52,7 +52,7 @@ int main(int argc, char* argv[])
     int exitCode = 0;
     {
         TApplication application(argc, argv);
-        TApplication::SetTitle(QStringLiteral("Tiraso - RUV"));
+        TApplication::SetTitle(QStringLiteral("Tiraso - Tiraso-Projekt"));
         TForm1 form;
         form.installEventFilter(&firstPaint);
         form.show();

@@ -22,11 +22,18 @@ int main(int argc, char* argv[])
         // (the C locale of a bare system), it keeps German number texts.
         if (QLocale::system().language() == QLocale::C)
             QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        TApplication::SetTitle(QStringLiteral("Tiraso - RUV"));
+        TApplication::SetTitle(QStringLiteral("Tiraso - Tiraso-Projekt"));
+        // Desktops find the launcher entry of a window through these: the
+        // class of the X11 window (the entry's StartupWMClass) and, on
+        // Wayland, the application id (the entry's file name).
+        QCoreApplication::setApplicationName(QStringLiteral("tiraso"));
+        QGuiApplication::setDesktopFileName(QStringLiteral(TIRASO_APP_ID));
 
         QStringList parameters = QCoreApplication::arguments();
         parameters.removeFirst();
         TForm1 Form1(parameters);
+        // Dialogs without a parent window show the window's icon too.
+        QGuiApplication::setWindowIcon(Form1.windowIcon());
         Form1.show();
         exitCode = application.exec();
     }

@@ -649,8 +649,8 @@ void TForm1::PM_InfoClick(QObject*)
     ShowConfirmation(QStringLiteral("Bestätigung"),
                      QStringLiteral("Tiraso\tPravenda\r\n"
                                     "\r\n"
-                                    "Autor\tRUV-Software\r\n"
-                                    "Kontakt\twww.ruv-software.example\r\n"
+                                    "Autor\tTiraso-Projekt\r\n"
+                                    "Kontakt\twww.tiraso.example\r\n"
                                     "\r\n"
                                     "Version\t3.0 - 05/2024"),
                      this);

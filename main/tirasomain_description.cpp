@@ -10,6 +10,8 @@
 #include "platform/Loading.h"
 
 #include <QAction>
+#include <QIcon>
+#include <QIconEngine>
 #include <QMenu>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -22,7 +24,7 @@ constexpr TColor LightGrey = RGBColor(246, 246, 246);
 constexpr TColor PaleYellow = RGBColor(255, 255, 192);
 
 // The labels' link target, which labels of the plain kind never open.
-const QString MakerContact = QStringLiteral("mailto:info@ruv-software.example");
+const QString MakerContact = QStringLiteral("mailto:kontakt@tiraso.example");
 
 void setTahoma(TFont* font, TColor color, TFont::TFontStyles style = {})
 {
@@ -43,6 +45,39 @@ QImage picture(const QString& resource, int width, int height)
     }
     return image;
 }
+
+// The application icon, drawn from its SVG at each size a desktop asks for,
+// by the renderer the backgrounds already use: going through Qt's icon
+// plugin would load it at every start for this one picture.
+class SvgIconEngine : public QIconEngine
+{
+public:
+    explicit SvgIconEngine(const QString& resource)
+        : m_resource(resource)
+    {
+    }
+    QIconEngine* clone() const override { return new SvgIconEngine(m_resource); }
+    // Docks and task switchers pick from these; the drawing is crisp at 16, 32 and 48.
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        return {QSize(16, 16), QSize(24, 24), QSize(32, 32), QSize(48, 48), QSize(64, 64), QSize(128, 128)};
+    }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override
+    {
+        QSvgRenderer(m_resource).render(painter, rect);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        QPixmap result(size);
+        result.fill(Qt::transparent);
+        QPainter painter(&result);
+        paint(&painter, result.rect(), mode, state);
+        return result;
+    }
+
+private:
+    QString m_resource;
+};
 
 struct SpinDesign {
     double value;
@@ -68,6 +103,9 @@ void TForm1::CreateFromDescription()
     const LoadingScope loading;
 
     setWindowTitle(QStringLiteral("Tiraso - Pravenda"));
+    // The same drawing as the launcher entry's icon, so the task switcher
+    // and docks show the window as they show its entry.
+    setWindowIcon(QIcon(new SvgIconEngine(QStringLiteral(":/tiraso.svg"))));
     setFixedSize(ClientWidth, ClientHeight);
     move(DesignPosition);
     QPalette windowPalette = palette();
@@ -166,7 +204,7 @@ void TForm1::CreateFromDescription()
                           {TRUVLabel::lycenter, TRUVLabel::bfnone, clWhite, clBtnShadow, clWindowText, bold, AccentBlue});
     lbl_info = hoverLabel("lbl_info", QRect(2, 246, 132, 20),
                           {TRUVLabel::lycenterleft, TRUVLabel::bfnone, clNone, clBtnShadow, AccentBlue, {}, clSilver});
-    lbl_info->setCaption(QStringLiteral("© RUV 05/2024"));
+    lbl_info->setCaption(QStringLiteral("© Tiraso 05/2024"));
     lbl_info->setGlyph(QImage(QStringLiteral(":/glyph_info.xpm")));
     lbl_info->setToolTip(QStringLiteral("Einstellung/Extras"));
     lbl_LLi->OnClick = [this](QObject* sender) { lbl_LLiClick(sender); };

@@ -121,6 +121,9 @@ private slots:
     void copyPictureBlanksTheButtons();
     void copyValueTakesTheCaption();
     void infoBox();
+    void makerMarks();
+    void windowIcon_data();
+    void windowIcon();
 };
 
 void tst_tirasomain::initTestCase()
@@ -932,9 +935,51 @@ void tst_tirasomain::infoBox()
     QCOMPARE(seen->caption, QStringLiteral("Bestätigung"));
     QCOMPARE(seen->buttons, QStringList{QStringLiteral("OK")});
     const QString text = seen->labels.join(QLatin1Char('\n'));
-    QVERIFY(text.startsWith(QStringLiteral("Tiraso\tPravenda\n\nAutor\t")));
-    QVERIFY(text.contains(QStringLiteral("\nKontakt\t")));
-    QVERIFY(text.endsWith(QStringLiteral("\n\nVersion\t3.0 - 05/2024")));
+    QCOMPARE(text, QStringLiteral("Tiraso\tPravenda\n\n"
+                                  "Autor\tTiraso-Projekt\n"
+                                  "Kontakt\twww.tiraso.example\n\n"
+                                  "Version\t3.0 - 05/2024"));
+}
+
+void tst_tirasomain::makerMarks()
+{
+    auto form = makeForm();
+    QCOMPARE(form->lbl_info->Caption(), QStringLiteral("© Tiraso 05/2024"));
+    // A longer mark would be cut to "..." in the info line's room beside its glyph.
+    QCOMPARE(form->lbl_info->ShownText(), form->lbl_info->Caption());
+    const QList<TRUVLabel*> labels = form->findChildren<TRUVLabel*>();
+    QCOMPARE(labels.size(), 6);
+    for (const TRUVLabel* label : labels)
+        QCOMPARE(label->LabelExecute(), QStringLiteral("mailto:kontakt@tiraso.example"));
+}
+
+void tst_tirasomain::windowIcon_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::newRow("16 px: title bars and menus") << 16;
+    QTest::newRow("24 px: panels") << 24;
+    QTest::newRow("32 px: task switchers") << 32;
+    QTest::newRow("48 px: docks") << 48;
+}
+
+// The window carries the application icon's drawing, so the task switcher and
+// docks show it as the launcher entry does. Probed where the drawing's parts
+// fall on whole pixels at every size of the table.
+void tst_tirasomain::windowIcon()
+{
+    QFETCH(int, size);
+    auto form = makeForm();
+    const QImage icon = form->windowIcon().pixmap(QSize(size, size)).toImage().convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(icon.size(), QSize(size, size));
+    const QColor green(0, 176, 0);
+    const QColor blue(0, 128, 255);
+    const int quarter = size / 4;
+    QCOMPARE(icon.pixelColor(quarter, 3 * quarter), green);         // lower support point
+    QCOMPARE(icon.pixelColor(3 * quarter - 1, quarter - 1), green); // higher support point
+    QCOMPARE(icon.pixelColor(size / 2, size * 5 / 8), blue);        // height at X
+    QCOMPARE(icon.pixelColor(quarter, quarter), QColor(Qt::white)); // the tile above the line
+    // Outside the rounded tile the panel shows through.
+    QVERIFY2(icon.pixelColor(0, 0).alpha() < 64, qPrintable(QString::number(icon.pixelColor(0, 0).alpha())));
 }
 
 TIRASO_TEST_MAIN(tst_tirasomain)
