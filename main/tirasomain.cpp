@@ -11,7 +11,6 @@
 #include <QAction>
 #include <QClipboard>
 #include <QContextMenuEvent>
-#include <QCursor>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -96,6 +95,7 @@ void TPaintBox::contextMenuEvent(QContextMenuEvent* event)
 
 TPlainLabel::TPlainLabel(QWidget* parent)
     : QLabel(parent)
+    , m_keyboard(new TKeyboardClick(this, TKeyboardClick::SpaceAndEnter, [this](Qt::KeyboardModifiers) { Click(); }))
 {
 }
 
@@ -108,8 +108,8 @@ void TPlainLabel::mouseReleaseEvent(QMouseEvent* event)
 {
     const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     m_pressed = false;
-    if (click && OnClick)
-        OnClick(this);
+    if (click)
+        Click();
 }
 
 TForm1::TForm1(const QStringList& parameters, QWidget* parent)
@@ -120,6 +120,7 @@ TForm1::TForm1(const QStringList& parameters, QWidget* parent)
     Q_INIT_RESOURCE(tiraso);
     setAttribute(Qt::WA_QuitOnClose, true);
     CreateFromDescription();
+    DescribeForKeyboardAndAccess();
     FormCreate(this);
 }
 
@@ -254,7 +255,7 @@ void TForm1::spin_y1DelayedChange(QObject* Sender)
 
 void TForm1::lbl_infoClick(QObject*)
 {
-    PM_1->popup(QCursor::pos());
+    PM_1->popup(MenuPosition(lbl_info));
 }
 
 TLayoutState TForm1::ChooseLayout()
