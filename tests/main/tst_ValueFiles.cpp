@@ -113,10 +113,11 @@ public:
 protected:
     qint64 readData(char* out, qint64 max) override
     {
-        if (pos() >= m_failAt)
+        if (m_read >= m_failAt)
             return -1;
-        const qint64 n = qMin(max, qMin<qint64>(m_failAt, m_data.size()) - pos());
-        std::memcpy(out, m_data.constData() + pos(), size_t(n));
+        const qint64 n = qMin(max, qMin<qint64>(m_failAt, m_data.size()) - m_read);
+        std::memcpy(out, m_data.constData() + m_read, size_t(n));
+        m_read += n;
         return n;
     }
     qint64 writeData(const char*, qint64) override { return -1; }
@@ -124,6 +125,7 @@ protected:
 private:
     QByteArray m_data;
     qint64 m_failAt;
+    qint64 m_read = 0;
 };
 
 QByteArray readAll(const QString& path)
