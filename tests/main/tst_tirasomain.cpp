@@ -13,18 +13,14 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QMenu>
 #include <QMimeData>
 #include <QScreen>
 
-#include <csignal>
-#include <cstdio>
 #include <memory>
 
 #ifdef Q_OS_UNIX
-#include <sys/resource.h>
 #include <sys/stat.h>
 #endif
 
@@ -137,9 +133,6 @@ private slots:
     void nonRegularFilesNeverBlock_data();
     void nonRegularFilesNeverBlock();
     void savedSetsCanBeChosen();
-    void fullDiskKeepsTheFiles();
-    void closeUnderFileSizeLimit_data();
-    void closeUnderFileSizeLimit();
 };
 
 void tst_tirasomain::initTestCase()
@@ -998,38 +991,6 @@ QByteArray lineOf(const QByteArray& file, int line)
     return file.split('\n').value(line).trimmed();
 }
 
-// The child side of closeUnderFileSizeLimit: a window that changes x2 to 7
-// and closes, under a file-size limit when one is given (-1: none).
-int childMain(const QStringList& arguments)
-{
-    if (arguments.size() != 1)
-        return 2;
-    const long long limit = arguments[0].toLongLong();
-    TRUVButton::ModuleStartup();
-    TSpezialSpin::ModuleStartup();
-    {
-        TForm1 form;
-        form.show();
-        form.spin_x2->setValueReal(7);
-#ifdef Q_OS_UNIX
-        if (limit >= 0) {
-            std::signal(SIGXFSZ, SIG_IGN); // a write beyond the limit then fails with EFBIG
-            rlimit rl{};
-            getrlimit(RLIMIT_FSIZE, &rl);
-            rl.rlim_cur = rlim_t(limit);
-            if (setrlimit(RLIMIT_FSIZE, &rl) != 0)
-                return 3;
-        }
-#endif
-        form.close();
-        // Reached only when closing came back.
-        std::fputs("closed\n", stdout);
-    }
-    TSpezialSpin::ModuleShutdown();
-    TRUVButton::ModuleShutdown();
-    return 0;
-}
-
 } // namespace
 
 void tst_tirasomain::commandsUseTheTypedText_data()
@@ -1189,78 +1150,5 @@ void tst_tirasomain::savedSetsCanBeChosen()
     QCOMPARE(shown, (QStringList{".dat", ".name.dat"}));
 }
 
-void tst_tirasomain::fullDiskKeepsTheFiles()
-{
-    // A real full file system under the storage folder: nothing the user had
-    // may be emptied, and the failed save is reported.
-    const QString folder = TForm1::StorageFolder();
-    TestSupport::SmallTmpfs disk(folder, 64);
-    if (!disk.mounted)
-        QSKIP(qPrintable(disk.skipReason));
-    auto form = makeForm();
-    auto seen = std::make_shared<DialogSeen>();
-    answerNextPrompt(seen, QStringLiteral("A"));
-    QTest::mouseClick(form->btn_Save, Qt::LeftButton);
-    form->close();
-    const QByteArray savedSet = readFile(storageFile(QStringLiteral("A.dat")));
-    const QByteArray lastValues = readFile(storageFile(QStringLiteral("lastV.def")));
-    QCOMPARE(lastValues.size(), 58);
-    QVERIFY(disk.fill());
-
-    form = makeForm();
-    form->spin_y2->setValueReal(9);
-    auto message = std::make_shared<DialogSeen>();
-    answerNextPrompt(seen, QStringLiteral("A"), true, [message] { acknowledgeNextMessage(message); });
-    QTest::mouseClick(form->btn_Save, Qt::LeftButton);
-    QTRY_VERIFY(message->opened);
-    const QString expected = QStringLiteral("Datei %1 kann nicht erstellt werden")
-                                 .arg(QDir::toNativeSeparators(storageFile(QStringLiteral("A.dat"))));
-    QVERIFY2(message->labels.contains(expected), qPrintable(message->labels.join(QLatin1Char('|'))));
-    QCOMPARE(readFile(storageFile(QStringLiteral("A.dat"))), savedSet);
-    form->close();
-    QCOMPARE(readFile(storageFile(QStringLiteral("lastV.def"))), lastValues);
-    const QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
-    QCOMPARE(left, (QStringList{"A.dat", "filler", "lastV.def"}));
-}
-
-void tst_tirasomain::closeUnderFileSizeLimit_data()
-{
-    QTest::addColumn<qint64>("limit");
-    QTest::addColumn<bool>("written");
-    QTest::newRow("ulimit -f 0") << qint64(0) << false;
-    QTest::newRow("no limit") << qint64(-1) << true;
-}
-
-void tst_tirasomain::closeUnderFileSizeLimit()
-{
-    // Guards against a limit the free-space check cannot see emptying lastV.def.
-#ifndef Q_OS_UNIX
-    QSKIP("no file-size limit on this platform");
-#else
-    QFETCH(qint64, limit);
-    QFETCH(bool, written);
-    const QString path = storageFile(QStringLiteral("lastV.def"));
-    {
-        auto form = makeForm();
-        form->close();
-    }
-    const QByteArray before = readFile(path);
-    QCOMPARE(before.size(), 58);
-
-    QProcess child;
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), QString::number(limit)});
-    QVERIFY(child.waitForFinished(60000));
-    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(child.exitCode(), 0);
-    QVERIFY(child.readAllStandardOutput().contains("closed"));
-
-    const QByteArray after = readFile(path);
-    if (written)
-        QCOMPARE(after.mid(22, 11), QByteArray(1, '\x05') + extended(7.0));
-    else
-        QCOMPARE(after, before);
-#endif
-}
-
-TIRASO_TEST_MAIN_WITH_CHILD(tst_tirasomain, childMain)
+TIRASO_TEST_MAIN(tst_tirasomain)
 #include "tst_tirasomain.moc"
