@@ -270,6 +270,7 @@ void TSpezialSpin::UpdateText()
         m_innerEdit->setText(text);
         m_innerEdit->setCursorPosition(0);
     }
+    m_writtenText = text;
 }
 
 double TSpezialSpin::ParseTypedText(const QString& typed) const
@@ -351,6 +352,13 @@ void TSpezialSpin::CommitText()
     else
         m_innerEdit->setCursorPosition(int(m_innerEdit->text().size()));
     QCoreApplication::processEvents();
+}
+
+void TSpezialSpin::CommitPendingText()
+{
+    if (m_innerEdit->text() == m_writtenText)
+        return;
+    RunGuarded([this] { CommitText(); });
 }
 
 void TSpezialSpin::StepUp()

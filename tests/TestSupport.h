@@ -8,6 +8,13 @@
 #include <QStandardPaths>
 #include <QtTest/QtTest>
 
+#ifdef Q_OS_LINUX
+#include <cerrno>
+#include <cstring>
+#include <sys/mount.h>
+#include <unistd.h>
+#endif
+
 namespace TestSupport {
 
 inline void prepareProcess()
@@ -15,6 +22,47 @@ inline void prepareProcess()
     QStandardPaths::setTestModeEnabled(true);
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
 }
+
+// A small tmpfs mounted on an existing folder while the object lives, so a
+// test can fill a real file system without touching the machine's own.
+// Mounting needs root; `skipReason` says why there is none.
+struct SmallTmpfs {
+    QByteArray folder;
+    bool mounted = false;
+    QString skipReason = QStringLiteral("tmpfs is a Linux file system");
+
+    SmallTmpfs(const QString& path, int kibibytes)
+        : folder(QFile::encodeName(path))
+    {
+#ifdef Q_OS_LINUX
+        const QByteArray options = "size=" + QByteArray::number(kibibytes) + "k,mode=0700";
+        mounted = ::geteuid() == 0 && ::mount("tmpfs", folder.constData(), "tmpfs", 0, options.constData()) == 0;
+        skipReason = ::geteuid() != 0 ? QStringLiteral("mounting a small tmpfs needs root")
+                                      : QStringLiteral("cannot mount a tmpfs: ") + QString::fromLocal8Bit(std::strerror(errno));
+#else
+        Q_UNUSED(kibibytes);
+#endif
+    }
+    ~SmallTmpfs()
+    {
+#ifdef Q_OS_LINUX
+        if (mounted)
+            ::umount2(folder.constData(), MNT_DETACH);
+#endif
+    }
+    Q_DISABLE_COPY(SmallTmpfs)
+
+    // Writes the file "filler" until the file system refuses more.
+    bool fill() const
+    {
+        QFile filler(QFile::decodeName(folder) + QStringLiteral("/filler"));
+        if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return false;
+        while (filler.write(QByteArray(1024, 'f')) == 1024) {
+        }
+        return true;
+    }
+};
 
 } // namespace TestSupport
 
@@ -150,6 +198,22 @@ inline void acknowledgeNextMessage(std::shared_ptr<DialogSeen> seen)
     {                                                                 \
         TestSupport::prepareProcess();                                \
         TApplication app(argc, argv);                                 \
+        TestObject tc;                                                \
+        QTEST_SET_MAIN_SOURCE_PATH                                    \
+        return QTest::qExec(&tc, argc, argv);                         \
+    }
+
+// A test program that can also be started as its own child process:
+// "<program> --child <arguments>" runs childMain(arguments) instead of the
+// tests, after the same process set-up. For what must not happen to the test
+// process itself (a file-size limit).
+#define TIRASO_TEST_MAIN_WITH_CHILD(TestObject, childMain)            \
+    int main(int argc, char* argv[])                                  \
+    {                                                                 \
+        TestSupport::prepareProcess();                                \
+        TApplication app(argc, argv);                                 \
+        if (argc > 1 && qstrcmp(argv[1], "--child") == 0)            \
+            return childMain(QCoreApplication::arguments().mid(2));   \
         TestObject tc;                                                \
         QTEST_SET_MAIN_SOURCE_PATH                                    \
         return QTest::qExec(&tc, argc, argv);                         \

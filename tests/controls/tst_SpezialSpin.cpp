@@ -186,6 +186,8 @@ private slots:
     void sameShownTextFiresNothing();
     void readingValueCancelsPendingCommit_data();
     void readingValueCancelsPendingCommit();
+    void commitPendingText_data();
+    void commitPendingText();
     void keyPressStopsPendingCommit();
     void calculatorFailureReachesErrorHandler_data();
     void calculatorFailureReachesErrorHandler();
@@ -588,6 +590,53 @@ void tst_SpezialSpin::readingValueCancelsPendingCommit()
     QVERIFY(!e->delay->isActive());
     QCOMPARE(e->edit->text(), QStringLiteral("2,000"));
     QCOMPARE(e->changes, 0);
+}
+
+void tst_SpezialSpin::commitPendingText_data()
+{
+    QTest::addColumn<QString>("typed");  // null: nothing typed
+    QTest::addColumn<bool>("byKeys");    // typed with key releases, or pasted without any
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("changes");
+    QTest::addColumn<QString>("error");
+
+    QTest::newRow("nothing typed: full precision stays") << QString() << true << 1.23456 << "1,235" << 0 << "";
+    QTest::newRow("typed formula") << "2*3" << true << 6.0 << "6,000" << 1 << "";
+    QTest::newRow("pasted number") << "7" << false << 7.0 << "7,000" << 1 << "";
+    QTest::newRow("text that does not evaluate keeps the value") << "abc" << true << 1.23456 << "1,235" << 1 << "";
+    // As a commit does: the message, and text and value stay as they were.
+    QTest::newRow("calculator raises") << "(0-8)^0,5" << true << 1.23456 << "(0-8)^0,5" << 0
+                                       << "Ungültige Gleitkommaoperation";
+}
+
+void tst_SpezialSpin::commitPendingText()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, byKeys);
+    QFETCH(double, value);
+    QFETCH(QString, shown);
+    QFETCH(int, changes);
+    QFETCH(QString, error);
+    auto e = windowEditor();
+    e->spin->setValueReal(1.23456);
+    ErrorBoxCloser closer;
+    if (!typed.isNull()) {
+        if (byKeys)
+            typeText(e->edit, typed);
+        else
+            e->edit->setText(typed);
+    }
+
+    e->spin->CommitPendingText();
+    QCOMPARE(e->edit->text(), shown);
+    QCOMPARE(e->changes, changes);
+    QVERIFY(!e->delay->isActive());
+    QCOMPARE(closer.texts, error.isEmpty() ? QStringList() : QStringList{error});
+    QCOMPARE(e->spin->ValueReal(), value);
+    // A second call finds nothing new.
+    e->spin->CommitPendingText();
+    QCOMPARE(e->changes, changes);
 }
 
 void tst_SpezialSpin::keyPressStopsPendingCommit()

@@ -8,6 +8,7 @@
 #include "main/ValueFiles.h"
 #include "main/tirasomain.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QClipboard>
 #include <QDir>
@@ -18,6 +19,10 @@
 #include <QScreen>
 
 #include <memory>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 using namespace TestSupport;
 
@@ -124,6 +129,13 @@ private slots:
     void makerMarks();
     void windowIcon_data();
     void windowIcon();
+
+    void commandsUseTheTypedText_data();
+    void commandsUseTheTypedText();
+    void typedTextInTwoEditorsIsKept();
+    void nonRegularFilesNeverBlock_data();
+    void nonRegularFilesNeverBlock();
+    void savedSetsCanBeChosen();
 };
 
 void tst_tirasomain::initTestCase()
@@ -751,19 +763,32 @@ void tst_tirasomain::loadTakesWhatTheFileHolds_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<Inputs>("inputs");
+    QTest::addColumn<QString>("message"); // after "Datei <path> ", empty when none
     const QByteArray complete = "stamp\r\n---V1\r\n2\r\n4\r\n-1\r\n3\r\n0,5\r\n4,000\r\n1,500\r\n";
-    QTest::newRow("complete") << complete << Inputs{-1, 3, 0.5, 2, 4};
-    QTest::newRow("marker not tested") << QByteArray(complete).replace("---V1", "fremd") << Inputs{-1, 3, 0.5, 2, 4};
-    QTest::newRow("five lines") << QByteArray("s\r\nm\r\n2\r\n4\r\n-1\r\n") << Inputs{-1, 1, 0.33, 2, 4};
-    QTest::newRow("not a number stops") << QByteArray("s\nm\n2\nzwei\n-1\n") << Inputs{0, 1, 0.33, 2, 1};
-    QTest::newRow("empty file") << QByteArray() << Inputs{0, 1, 0.33, 0, 1};
-    QTest::newRow("exponent form") << QByteArray("s\nm\n1E15\n1,5E-7\n0\n1\n0,5\n") << Inputs{0, 1, 0.5, 1e15, 1.5e-7};
+    QTest::newRow("complete") << complete << Inputs{-1, 3, 0.5, 2, 4} << "";
+    QTest::newRow("marker not tested") << QByteArray(complete).replace("---V1", "fremd") << Inputs{-1, 3, 0.5, 2, 4}
+                                       << "";
+    QTest::newRow("captions missing") << QByteArray("s\nm\n2\n4\n-1\n3\n0,5\n") << Inputs{-1, 3, 0.5, 2, 4} << "";
+    QTest::newRow("five lines") << QByteArray("s\r\nm\r\n2\r\n4\r\n-1\r\n") << Inputs{-1, 1, 0.33, 2, 4}
+                                << "wurde nur teilweise geladen:\nZeile 6 (X2) fehlt.";
+    QTest::newRow("not a number stops") << QByteArray("s\nm\n2\nzwei\n-1\n") << Inputs{0, 1, 0.33, 2, 1}
+                                        << "wurde nur teilweise geladen:\nZeile 4 (Y2) ist keine gültige Zahl.";
+    QTest::newRow("over-long number is not its beginning")
+        << "s\r\nm\r\n1,5" + QByteArray(1100, '0') + "E3\r\n4\r\n-1\r\n3\r\n0,5\r\n" << Inputs{0, 1, 0.33, 0, 1}
+        << "wurde nicht geladen:\nZeile 3 (Y1) ist keine gültige Zahl.";
+    QTest::newRow("over-long stamp does not matter")
+        << QByteArray(2000, 's') + "\r\nm\r\n2\r\n4\r\n-1\r\n3\r\n0,5\r\n" << Inputs{-1, 3, 0.5, 2, 4} << "";
+    QTest::newRow("empty file") << QByteArray() << Inputs{0, 1, 0.33, 0, 1}
+                                << "wurde nicht geladen:\nZeile 3 (Y1) fehlt.";
+    QTest::newRow("exponent form") << QByteArray("s\nm\n1E15\n1,5E-7\n0\n1\n0,5\n") << Inputs{0, 1, 0.5, 1e15, 1.5e-7}
+                                   << "";
 }
 
 void tst_tirasomain::loadTakesWhatTheFileHolds()
 {
     QFETCH(QByteArray, file);
     QFETCH(Inputs, inputs);
+    QFETCH(QString, message);
     writeFile(storageFile(QStringLiteral("satz.dat")), file);
     auto form = makeForm();
     form->Decimals = 4;
@@ -771,14 +796,26 @@ void tst_tirasomain::loadTakesWhatTheFileHolds()
     RecomputeCounter recomputed(*form);
     QString title;
     QString folder;
+    auto told = std::make_shared<DialogSeen>();
     whenModalOpens([&](QWidget* modal) {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
         QVERIFY(dialog);
         title = dialog->windowTitle();
         folder = dialog->directory().absolutePath();
+        if (!message.isEmpty())
+            acknowledgeNextMessage(told);
         chooseFile(dialog, storageFile(QStringLiteral("satz.dat")));
     });
     QTest::mouseClick(form->btn_load, Qt::LeftButton);
+    if (message.isEmpty()) {
+        QVERIFY(!QApplication::activeModalWidget());
+    } else {
+        // Told after the recomputation, with the file's full name.
+        QTRY_VERIFY(told->opened);
+        const QString expected = QStringLiteral("Datei %1 %2")
+                                     .arg(QDir::toNativeSeparators(storageFile(QStringLiteral("satz.dat"))), message);
+        QVERIFY2(told->labels.contains(expected), qPrintable(told->labels.join(QLatin1Char('|'))));
+    }
     QCOMPARE(title, QStringLiteral("Gespeicherte Werte laden"));
     QCOMPARE(folder + QLatin1Char('/'), QDir(TForm1::StorageFolder()).absolutePath() + QLatin1Char('/'));
     const Inputs now = readInputs(*form);
@@ -980,6 +1017,182 @@ void tst_tirasomain::windowIcon()
     QCOMPARE(icon.pixelColor(quarter, quarter), QColor(Qt::white)); // the tile above the line
     // Outside the rounded tile the panel shows through.
     QVERIFY2(icon.pixelColor(0, 0).alpha() < 64, qPrintable(QString::number(icon.pixelColor(0, 0).alpha())));
+}
+
+namespace {
+
+// Replaces an editor's text by typing it, as a user does; the editor's
+// commit is then still waiting for its delay.
+void typeInto(TSpezialSpin* spin, const QString& text)
+{
+    QLineEdit* edit = spin->InnerEdit();
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+    QCOMPARE(edit->text(), text);
+}
+
+QByteArray lineOf(const QByteArray& file, int line)
+{
+    return file.split('\n').value(line).trimmed();
+}
+
+} // namespace
+
+void tst_tirasomain::commandsUseTheTypedText_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("seen"); // what the command showed, wrote or copied
+
+    // "2*3" typed into x2 (x1 0, X 0,33, y1 0, y2 1): x2 6, Y 0,055.
+    QTest::newRow("save") << "save" << "6|6,000";
+    QTest::newRow("close") << "close" << "6";
+    QTest::newRow("copy value") << "copy value" << "0,055";
+    QTest::newRow("copy picture") << "copy picture" << "";
+    QTest::newRow("mirror") << "mirror" << "0,945";
+    QTest::newRow("decimal places") << "decimal places" << "0,05500";
+    QTest::newRow("reset") << "reset" << "0,500";
+    QTest::newRow("total length prompt") << "total length" << "6,000";
+    QTest::newRow("back-calculation prompt") << "back-calculation" << "0,055";
+    QTest::newRow("load dialog") << "load" << "0,055";
+}
+
+void tst_tirasomain::commandsUseTheTypedText()
+{
+    // Guards against a command dropping what is typed but not yet committed
+    // (the editors commit only after five seconds without a key).
+    QFETCH(QString, command);
+    QFETCH(QString, seen);
+    auto form = makeForm();
+    typeInto(form->spin_x2, QStringLiteral("2*3"));
+
+    QString shown;
+    auto dialog = std::make_shared<DialogSeen>();
+    if (command == u"save") {
+        answerNextPrompt(dialog, QStringLiteral("Aufgabe"));
+        QTest::mouseClick(form->btn_Save, Qt::LeftButton);
+        const QByteArray file = readFile(storageFile(QStringLiteral("Aufgabe.dat")));
+        shown = QString::fromLatin1(lineOf(file, 5) + '|' + lineOf(file, 7));
+    } else if (command == u"close") {
+        form->close();
+        const QByteArray file = readFile(storageFile(QStringLiteral("lastV.def")));
+        shown = file.mid(22, 11) == QByteArray(1, '\x05') + extended(6.0) ? QStringLiteral("6") : QString();
+    } else if (command == u"copy value") {
+        QTest::mouseClick(form->btn_copy1, Qt::LeftButton);
+        shown = QGuiApplication::clipboard()->text();
+    } else if (command == u"copy picture") {
+        form->PM_CopyBMP->trigger();
+    } else if (command == u"mirror") {
+        form->pm_Mirror->trigger();
+        shown = form->lbl_YErg->Caption();
+    } else if (command == u"decimal places") {
+        answerNextPrompt(dialog, QStringLiteral("5"));
+        form->PM_NKDef->trigger();
+        shown = form->lbl_YErg->Caption();
+    } else if (command == u"reset") {
+        form->PM_Reset->trigger();
+        shown = form->lbl_YErg->Caption();
+    } else if (command == u"total length") {
+        answerNextPrompt(dialog, QString(), false);
+        QTest::mouseClick(form->lbl_LGes, Qt::LeftButton);
+        shown = dialog->editText;
+    } else if (command == u"back-calculation") {
+        answerNextPrompt(dialog, QString(), false);
+        QTest::mouseClick(form->lbl_YErg, Qt::LeftButton);
+        shown = dialog->editText;
+    } else if (command == u"load") {
+        whenModalOpens([](QWidget* modal) { QMetaObject::invokeMethod(modal, "reject"); });
+        QTest::mouseClick(form->btn_load, Qt::LeftButton);
+        shown = form->lbl_YErg->Caption();
+    }
+    QCOMPARE(shown, seen);
+    if (command != u"reset") {
+        QCOMPARE(form->spin_x2->InnerEdit()->text(), command == u"decimal places" ? "6,00000" : "6,000");
+        QCOMPARE(form->spin_x2->ValueReal(), 6.0);
+    }
+}
+
+void tst_tirasomain::typedTextInTwoEditorsIsKept()
+{
+    // Committing one editor recomputes; that must not drop the other's text.
+    auto form = makeForm();
+    typeInto(form->spin_x2, QStringLiteral("2*3"));
+    typeInto(form->spin_y2, QStringLiteral("4+1"));
+    RecomputeCounter recomputed(*form);
+    auto seen = std::make_shared<DialogSeen>();
+    answerNextPrompt(seen, QStringLiteral("Beide"));
+    QTest::mouseClick(form->btn_Save, Qt::LeftButton);
+    const QByteArray file = readFile(storageFile(QStringLiteral("Beide.dat")));
+    QCOMPARE(lineOf(file, 3), QByteArray("5"));
+    QCOMPARE(lineOf(file, 5), QByteArray("6"));
+    QCOMPARE(recomputed.count, 1);
+}
+
+void tst_tirasomain::nonRegularFilesNeverBlock_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("target"); // empty: a FIFO
+    QTest::newRow("lastV.def is a FIFO") << "lastV.def" << "";
+    QTest::newRow("value set is a FIFO") << "satz.dat" << "";
+    QTest::newRow("value set fails while read") << "satz.dat" << "/proc/self/mem";
+}
+
+void tst_tirasomain::nonRegularFilesNeverBlock()
+{
+    // Opening a FIFO waits for a writer: the window would never appear, or
+    // never answer again after the load dialog.
+#ifndef Q_OS_UNIX
+    QSKIP("FIFOs are Unix file types");
+#else
+    QFETCH(QString, name);
+    QFETCH(QString, target);
+    const QString path = storageFile(name);
+    if (target.isEmpty())
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (!QFileInfo(target).isFile() || !QFile::link(target, path))
+        QSKIP("no /proc/self/mem here");
+    auto form = makeForm();
+    QCOMPARE(form->spin__X->ValueReal(), 0.33); // start values
+    if (name == u"lastV.def")
+        return;
+
+    RecomputeCounter recomputed(*form);
+    auto message = std::make_shared<DialogSeen>();
+    whenModalOpens([&](QWidget* modal) {
+        acknowledgeNextMessage(message);
+        chooseFile(modal, path);
+    });
+    QTest::mouseClick(form->btn_load, Qt::LeftButton);
+    QTRY_VERIFY(message->opened);
+    const QString expected =
+        QStringLiteral("Datei %1 kann nicht geöffnet werden").arg(QDir::toNativeSeparators(path));
+    QVERIFY2(message->labels.contains(expected), qPrintable(message->labels.join(QLatin1Char('|'))));
+    QCOMPARE(recomputed.count, 0);
+#endif
+}
+
+void tst_tirasomain::savedSetsCanBeChosen()
+{
+    // A set saved under an empty name is ".dat", a hidden file.
+    auto form = makeForm();
+    auto seen = std::make_shared<DialogSeen>();
+    for (const QString& name : {QStringLiteral(""), QStringLiteral(".name")}) {
+        answerNextPrompt(seen, name);
+        QTest::mouseClick(form->btn_Save, Qt::LeftButton);
+    }
+    QStringList shown;
+    whenModalOpens([&](QWidget* modal) {
+        auto* view = modal->findChild<QAbstractItemView*>(QStringLiteral("listView"));
+        (void)QTest::qWaitFor([&] {
+            shown.clear();
+            for (int row = 0; view && row < view->model()->rowCount(view->rootIndex()); ++row)
+                shown << view->model()->index(row, 0, view->rootIndex()).data().toString();
+            return shown.size() >= 2;
+        });
+        QMetaObject::invokeMethod(modal, "reject");
+    });
+    QTest::mouseClick(form->btn_load, Qt::LeftButton);
+    shown.sort();
+    QCOMPARE(shown, (QStringList{".dat", ".name.dat"}));
 }
 
 TIRASO_TEST_MAIN(tst_tirasomain)
