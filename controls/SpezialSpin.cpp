@@ -7,12 +7,11 @@
 #include "platform/Canvas.h"
 #include "platform/Font.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -784,6 +783,19 @@ void TSpezialSpin::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
 }
 
+bool TSpezialSpin::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowDeactivate) {
+        // The release will go to whatever took the activation (a message
+        // box, another program), never here.
+        QPointer<TSpezialSpin> self(this);
+        LoseMouse();
+        if (!self)
+            return true;
+    }
+    return QWidget::event(event);
+}
+
 void TSpezialSpin::hideEvent(QHideEvent* event)
 {
     CancelHold();
@@ -835,6 +847,10 @@ void TSpezialSpin::HoldCycle()
         m_repeatTimer->stop();
         return;
     }
+    if (!HoldOwnsMouse()) {
+        LoseMouse();
+        return;
+    }
     m_innerEdit->setCursorPosition(0);
     if (m_upPressed)
         StepUp();
@@ -855,6 +871,28 @@ void TSpezialSpin::EndHold()
     // recomputes from it.
     if (OnDelayedChange)
         OnDelayedChange(this);
+}
+
+bool TSpezialSpin::HoldOwnsMouse() const
+{
+    // Not every platform deactivates the window for these, so the hold looks
+    // before each step: a modal box over the window, an open popup or a grab
+    // of another widget takes the release away from this control.
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (modal && modal != window())
+        return false;
+    if (QApplication::activePopupWidget())
+        return false;
+    const QWidget* grabber = QWidget::mouseGrabber();
+    return !grabber || grabber == this;
+}
+
+void TSpezialSpin::LoseMouse()
+{
+    // Ends the hold as the release would have: the value has moved with
+    // every step, and the window only learns of it from the report.
+    if (m_mouseHeld)
+        EndHold();
 }
 
 void TSpezialSpin::CancelHold()

@@ -145,6 +145,7 @@ public:
     static quint16 VirtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers = {});
 
 protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -177,6 +178,8 @@ private:
     void BeginHold(const QPoint& pos);
     void HoldCycle();
     void EndHold();
+    bool HoldOwnsMouse() const;
+    void LoseMouse();
     void CancelHold();
 
     void PaintBorder(TCanvas& canvas) const;

@@ -6,6 +6,7 @@
 #include "tests/TestSupport.h"
 
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMetaProperty>
 #include <QPainter>
@@ -202,6 +203,8 @@ private slots:
     void mouseClick();
     void holdingDownCellAccelerates();
     void holdEndsWhenDisabled();
+    void holdEndsWhenTheMouseIsLost_data();
+    void holdEndsWhenTheMouseIsLost();
     void pressFocusesEditAndStopsDelay();
     void commitLeavesCaretOrSelection_data();
     void commitLeavesCaretOrSelection();
@@ -838,6 +841,56 @@ void tst_SpezialSpin::holdEndsWhenDisabled()
     QVERIFY(e->repeat->isActive());
     e->spin->setEnabled(false);
     QVERIFY(!e->repeat->isActive());
+}
+
+void tst_SpezialSpin::holdEndsWhenTheMouseIsLost_data()
+{
+    QTest::addColumn<QString>("thief");
+    QTest::newRow("modal box") << "modal box";
+    QTest::newRow("window deactivated") << "other window";
+    QTest::newRow("popup") << "popup";
+    QTest::newRow("grab of another widget") << "grab";
+}
+
+void tst_SpezialSpin::holdEndsWhenTheMouseIsLost()
+{
+    // Regression: the release went to whatever took the mouse, and the
+    // repetition went on stepping behind it.
+    QFETCH(QString, thief);
+    auto e = windowEditor();
+    e->spin->setNachkommaStellen(0);
+    e->spin->setValueReal(100);
+    e->host->show();
+    QVERIFY(QTest::qWaitForWindowActive(e->host.get()));
+    QTest::mousePress(e->spin, Qt::LeftButton, {}, e->spin->UpArrowRect().center());
+    QVERIFY(e->repeat->isActive());
+
+    QWidget other(thief == QLatin1String("grab") ? e->host.get() : nullptr);
+    QMenu menu(e->host.get());
+    bool endedBehindTheBox = true;
+    if (thief == QLatin1String("modal box")) {
+        TestSupport::whenModalOpens([&](QWidget* box) {
+            endedBehindTheBox = QTest::qWaitFor([&] { return !e->repeat->isActive(); });
+            box->close();
+        });
+        QMessageBox(QMessageBox::NoIcon, QStringLiteral("Tiraso"), QStringLiteral("Meldung"), QMessageBox::Ok,
+                    e->host.get())
+            .exec();
+    } else if (thief == QLatin1String("other window")) {
+        other.show();
+        other.activateWindow();
+    } else if (thief == QLatin1String("popup")) {
+        menu.addAction(QStringLiteral("Eintrag"));
+        menu.popup(e->host->mapToGlobal(QPoint()));
+    } else {
+        other.show();
+        other.grabMouse();
+    }
+    QVERIFY(endedBehindTheBox);
+    QTRY_VERIFY(!e->repeat->isActive());
+    // Ended as a release ends it: reported, the first step only.
+    QCOMPARE(e->spin->ValueReal(), 101.0);
+    QCOMPARE(e->changes, 1);
 }
 
 void tst_SpezialSpin::pressFocusesEditAndStopsDelay()
