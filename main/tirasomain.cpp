@@ -62,6 +62,15 @@ QString numberText(int decimals, long double value)
     return NumberFormat::FormatN(decimals, value);
 }
 
+// An extended result as the double the editors hold; one beyond the double
+// range (the calculator's own range is far wider) fails like any other step.
+double narrowed(long double value)
+{
+    if (!(std::fabs(value) <= static_cast<long double>(std::numeric_limits<double>::max())))
+        throw ArithmeticFailure();
+    return static_cast<double>(value);
+}
+
 QChar decimalSeparator()
 {
     const QString separator = QLocale().decimalPoint();
@@ -380,7 +389,7 @@ void TForm1::EnterResult(const QString& prompt, const QString& prefilled, const 
             if (result.Fehler != 0) {
                 ShowMessage(InvalidEntryMessage, this);
             } else {
-                const double v = static_cast<double>(result.Wert);
+                const double v = narrowed(result.Wert);
                 // A zero length, height or slope cannot be entered.
                 if (!IsNearZero(v))
                     apply(v);
@@ -431,8 +440,15 @@ void TForm1::lbl_NeigClick(QObject*)
         const double x2 = spin_x2->ValueReal();
         const double y1 = spin_y1->ValueReal();
         // The mode may have changed while the prompt was open.
-        const double rise = cb_PRZT->Checked() ? v / 100 : std::tan(v * std::numbers::pi / 180);
-        spin_y2->setValueReal(checkedFinite(y1 + checkedFinite(checkedFinite(x2 - x1) * rise)));
+        if (cb_PRZT->Checked()) {
+            spin_y2->setValueReal(checkedFinite(y1 + checkedFinite(checkedFinite(x2 - x1) * (v / 100))));
+            return;
+        }
+        // In extended precision, so that 45 degrees rise by exactly the
+        // length: the double tangent of the double pi/4 is 0.9999999999999999.
+        const long double rise = std::tan(static_cast<long double>(v) * (std::numbers::pi_v<long double> / 180));
+        const long double y2 = static_cast<long double>(y1) + static_cast<long double>(checkedFinite(x2 - x1)) * rise;
+        spin_y2->setValueReal(narrowed(y2));
     });
 }
 
@@ -448,7 +464,7 @@ void TForm1::lbl_YErgClick(QObject*)
             ShowMessage(InvalidEntryMessage, this);
             return;
         }
-        const double Yn = static_cast<double>(result.Wert);
+        const double Yn = narrowed(result.Wert);
         const double x1 = spin_x1->ValueReal();
         const double x2 = spin_x2->ValueReal();
         const double y1 = spin_y1->ValueReal();
