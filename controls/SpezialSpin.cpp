@@ -281,22 +281,27 @@ double TSpezialSpin::ParseTypedText(const QString& typed) const
         ++first;
     while (last > first && IsBlankOrControl(typed.at(last - 1)))
         --last;
-    QString text = typed.mid(first, last - first);
-
-    const QLocale locale;
-    const QString group = locale.groupSeparator();
-    if (!group.isEmpty())
-        text.remove(group);
+    QString text = WithoutGroupingDots(typed.mid(first, last - first));
     text.remove(QLatin1Char('+'));
     text.remove(kPlusMinus);
 
     if (text.isEmpty() || text == QLatin1String(" ") || text == QLatin1String("-"))
         return 0.0;
-    const QString decimalPoint = locale.decimalPoint();
+    // A "." left over is a decimal point, as the calculator reads it at the
+    // commit; the quick value must not differ from the committed one, since
+    // a recomputation before the commit keeps it.
+    text.replace(QLatin1Char('.'), NumberFormat::kDecimalSeparator);
     double value = 0.0;
-    if (decimalPoint.isEmpty() || !NumberFormat::TextToFloat(text, decimalPoint.at(0), value))
+    if (!NumberFormat::TextToFloat(text, NumberFormat::kDecimalSeparator, value))
         return fallback;
     return value;
+}
+
+QString TSpezialSpin::WithoutGroupingDots(const QString& text) const
+{
+    // Only a "." that groups thousands the way the text is shown goes; a
+    // typed "2.5" is a decimal point and keeps its meaning.
+    return m_tausenderZeichen ? NumberFormat::RemoveGroupingDots(text) : text;
 }
 
 void TSpezialSpin::CommitText()
@@ -311,10 +316,7 @@ void TSpezialSpin::CommitText()
         if (text.size() >= 2 && text.startsWith(QLatin1Char('+')))
             text.remove(0, 1);
     }
-    // The grouping character of the German number format, fixed; the
-    // calculator reads "," as the decimal separator.
-    if (m_tausenderZeichen && text.contains(QLatin1Char('.')))
-        text.remove(QLatin1Char('.'));
+    text = WithoutGroupingDots(text);
 
     if (!text.isEmpty()) {
         TRechenErgebnis result{};

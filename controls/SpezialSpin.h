@@ -166,6 +166,7 @@ protected:
 private:
     void UpdateText();
     double ParseTypedText(const QString& typed) const;
+    QString WithoutGroupingDots(const QString& text) const;
     void CommitText();
     void StepUp();
     void StepDown();

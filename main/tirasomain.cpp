@@ -71,10 +71,12 @@ double narrowed(long double value)
     return static_cast<double>(value);
 }
 
-QChar decimalSeparator()
+// The prompts are pre-filled with grouped results ("1.234,500"), which must
+// be accepted unchanged; the calculator alone would read that "." as a
+// decimal point and refuse the number.
+void evaluateEntry(TRUVTaRe& calculator, const QString& text, TRechenErgebnis& result)
 {
-    const QString separator = QLocale().decimalPoint();
-    return separator.isEmpty() ? QLatin1Char(',') : separator.at(0);
+    calculator.Berechnen(NumberFormat::RemoveGroupingDots(text), result);
 }
 
 std::runtime_error fileError(const QString& message, const QString& path)
@@ -385,7 +387,7 @@ void TForm1::EnterResult(const QString& prompt, const QString& prefilled, const 
         QString text = prefilled;
         if (InputQuery(QStringLiteral("Wert eingeben"), prompt, text, this)) {
             TRechenErgebnis result{};
-            RUVRechner->Berechnen(text, result);
+            evaluateEntry(*RUVRechner, text, result);
             if (result.Fehler != 0) {
                 ShowMessage(InvalidEntryMessage, this);
             } else {
@@ -459,7 +461,7 @@ void TForm1::lbl_YErgClick(QObject*)
         return;
     try {
         TRechenErgebnis result{};
-        RUVRechner->Berechnen(text, result);
+        evaluateEntry(*RUVRechner, text, result);
         if (result.Fehler != 0) {
             ShowMessage(InvalidEntryMessage, this);
             return;
@@ -567,7 +569,7 @@ void TForm1::btn_SaveClick(QObject*)
     }
     const QByteArray data = ValueFiles::WriteValueSet(
         stamp, spin_y1->ValueReal(), spin_y2->ValueReal(), spin_x1->ValueReal(), spin_x2->ValueReal(),
-        spin__X->ValueReal(), lbl_LGes->Caption(), lbl_LLi->Caption(), decimalSeparator());
+        spin__X->ValueReal(), lbl_LGes->Caption(), lbl_LLi->Caption(), NumberFormat::kDecimalSeparator);
     // Without a storage folder the file goes to the current directory.
     const QString path = StorageFolder() + name + QStringLiteral(".dat");
     if (!ValueFiles::WriteFileAtomically(path, data))
@@ -591,7 +593,7 @@ void TForm1::btn_loadClick(QObject*)
     if (!lines.isEmpty()) {
         // The numbers up to the first missing or unreadable line are taken;
         // the two captions only when all five came through.
-        const ValueFiles::ValueSetRead read = ValueFiles::ParseValueSet(lines, decimalSeparator());
+        const ValueFiles::ValueSetRead read = ValueFiles::ParseValueSet(lines, NumberFormat::kDecimalSeparator);
         TSpezialSpin* const editors[] = {spin_y1, spin_y2, spin_x1, spin_x2, spin__X};
         for (int i = 0; i < read.count && i < 5; ++i)
             editors[i]->setValueReal(read.values[i]);
