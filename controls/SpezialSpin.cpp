@@ -7,12 +7,11 @@
 #include "platform/Canvas.h"
 #include "platform/Font.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -283,22 +282,27 @@ double TSpezialSpin::ParseTypedText(const QString& typed) const
         ++first;
     while (last > first && IsBlankOrControl(typed.at(last - 1)))
         --last;
-    QString text = typed.mid(first, last - first);
-
-    const QLocale locale;
-    const QString group = locale.groupSeparator();
-    if (!group.isEmpty())
-        text.remove(group);
+    QString text = WithoutGroupingDots(typed.mid(first, last - first));
     text.remove(QLatin1Char('+'));
     text.remove(kPlusMinus);
 
     if (text.isEmpty() || text == QLatin1String(" ") || text == QLatin1String("-"))
         return 0.0;
-    const QString decimalPoint = locale.decimalPoint();
+    // A "." left over is a decimal point, as the calculator reads it at the
+    // commit; the quick value must not differ from the committed one, since
+    // a recomputation before the commit keeps it.
+    text.replace(QLatin1Char('.'), NumberFormat::kDecimalSeparator);
     double value = 0.0;
-    if (decimalPoint.isEmpty() || !NumberFormat::TextToFloat(text, decimalPoint.at(0), value))
+    if (!NumberFormat::TextToFloat(text, NumberFormat::kDecimalSeparator, value))
         return fallback;
     return value;
+}
+
+QString TSpezialSpin::WithoutGroupingDots(const QString& text) const
+{
+    // Only a "." that groups thousands the way the text is shown goes; a
+    // typed "2.5" is a decimal point and keeps its meaning.
+    return m_tausenderZeichen ? NumberFormat::RemoveGroupingDots(text) : text;
 }
 
 void TSpezialSpin::CommitText()
@@ -313,10 +317,7 @@ void TSpezialSpin::CommitText()
         if (text.size() >= 2 && text.startsWith(QLatin1Char('+')))
             text.remove(0, 1);
     }
-    // The grouping character of the German number format, fixed; the
-    // calculator reads "," as the decimal separator.
-    if (m_tausenderZeichen && text.contains(QLatin1Char('.')))
-        text.remove(QLatin1Char('.'));
+    text = WithoutGroupingDots(text);
 
     if (!text.isEmpty()) {
         TRechenErgebnis result{};
@@ -792,6 +793,19 @@ void TSpezialSpin::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
 }
 
+bool TSpezialSpin::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowDeactivate) {
+        // The release will go to whatever took the activation (a message
+        // box, another program), never here.
+        QPointer<TSpezialSpin> self(this);
+        LoseMouse();
+        if (!self)
+            return true;
+    }
+    return QWidget::event(event);
+}
+
 void TSpezialSpin::hideEvent(QHideEvent* event)
 {
     CancelHold();
@@ -843,6 +857,10 @@ void TSpezialSpin::HoldCycle()
         m_repeatTimer->stop();
         return;
     }
+    if (!HoldOwnsMouse()) {
+        LoseMouse();
+        return;
+    }
     m_innerEdit->setCursorPosition(0);
     if (m_upPressed)
         StepUp();
@@ -863,6 +881,28 @@ void TSpezialSpin::EndHold()
     // recomputes from it.
     if (OnDelayedChange)
         OnDelayedChange(this);
+}
+
+bool TSpezialSpin::HoldOwnsMouse() const
+{
+    // Not every platform deactivates the window for these, so the hold looks
+    // before each step: a modal box over the window, an open popup or a grab
+    // of another widget takes the release away from this control.
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (modal && modal != window())
+        return false;
+    if (QApplication::activePopupWidget())
+        return false;
+    const QWidget* grabber = QWidget::mouseGrabber();
+    return !grabber || grabber == this;
+}
+
+void TSpezialSpin::LoseMouse()
+{
+    // Ends the hold as the release would have: the value has moved with
+    // every step, and the window only learns of it from the report.
+    if (m_mouseHeld)
+        EndHold();
 }
 
 void TSpezialSpin::CancelHold()

@@ -152,6 +152,7 @@ public:
     static quint16 VirtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers = {});
 
 protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -172,6 +173,7 @@ protected:
 private:
     void UpdateText();
     double ParseTypedText(const QString& typed) const;
+    QString WithoutGroupingDots(const QString& text) const;
     void CommitText();
     void StepUp();
     void StepDown();
@@ -184,6 +186,8 @@ private:
     void BeginHold(const QPoint& pos);
     void HoldCycle();
     void EndHold();
+    bool HoldOwnsMouse() const;
+    void LoseMouse();
     void CancelHold();
 
     void PaintBorder(TCanvas& canvas) const;

@@ -62,10 +62,21 @@ QString numberText(int decimals, long double value)
     return NumberFormat::FormatN(decimals, value);
 }
 
-QChar decimalSeparator()
+// An extended result as the double the editors hold; one beyond the double
+// range (the calculator's own range is far wider) fails like any other step.
+double narrowed(long double value)
 {
-    const QString separator = QLocale().decimalPoint();
-    return separator.isEmpty() ? QLatin1Char(',') : separator.at(0);
+    if (!(std::fabs(value) <= static_cast<long double>(std::numeric_limits<double>::max())))
+        throw ArithmeticFailure();
+    return static_cast<double>(value);
+}
+
+// The prompts are pre-filled with grouped results ("1.234,500"), which must
+// be accepted unchanged; the calculator alone would read that "." as a
+// decimal point and refuse the number.
+void evaluateEntry(TRUVTaRe& calculator, const QString& text, TRechenErgebnis& result)
+{
+    calculator.Berechnen(NumberFormat::RemoveGroupingDots(text), result);
 }
 
 std::runtime_error fileError(const QString& message, const QString& path)
@@ -395,11 +406,11 @@ void TForm1::EnterResult(const QString& prompt, const QString& prefilled, const 
         QString text = prefilled;
         if (InputQuery(QStringLiteral("Wert eingeben"), prompt, text, this)) {
             TRechenErgebnis result{};
-            RUVRechner->Berechnen(text, result);
+            evaluateEntry(*RUVRechner, text, result);
             if (result.Fehler != 0) {
                 ShowMessage(InvalidEntryMessage, this);
             } else {
-                const double v = static_cast<double>(result.Wert);
+                const double v = narrowed(result.Wert);
                 // A zero length, height or slope cannot be entered.
                 if (!IsNearZero(v))
                     apply(v);
@@ -455,8 +466,15 @@ void TForm1::lbl_NeigClick(QObject*)
         const double x2 = spin_x2->ValueReal();
         const double y1 = spin_y1->ValueReal();
         // The mode may have changed while the prompt was open.
-        const double rise = cb_PRZT->Checked() ? v / 100 : std::tan(v * std::numbers::pi / 180);
-        spin_y2->setValueReal(checkedFinite(y1 + checkedFinite(checkedFinite(x2 - x1) * rise)));
+        if (cb_PRZT->Checked()) {
+            spin_y2->setValueReal(checkedFinite(y1 + checkedFinite(checkedFinite(x2 - x1) * (v / 100))));
+            return;
+        }
+        // In extended precision, so that 45 degrees rise by exactly the
+        // length: the double tangent of the double pi/4 is 0.9999999999999999.
+        const long double rise = std::tan(static_cast<long double>(v) * (std::numbers::pi_v<long double> / 180));
+        const long double y2 = static_cast<long double>(y1) + static_cast<long double>(checkedFinite(x2 - x1)) * rise;
+        spin_y2->setValueReal(narrowed(y2));
     });
 }
 
@@ -468,12 +486,12 @@ void TForm1::lbl_YErgClick(QObject*)
         return;
     try {
         TRechenErgebnis result{};
-        RUVRechner->Berechnen(text, result);
+        evaluateEntry(*RUVRechner, text, result);
         if (result.Fehler != 0) {
             ShowMessage(InvalidEntryMessage, this);
             return;
         }
-        const double Yn = static_cast<double>(result.Wert);
+        const double Yn = narrowed(result.Wert);
         const double x1 = spin_x1->ValueReal();
         const double x2 = spin_x2->ValueReal();
         const double y1 = spin_y1->ValueReal();
@@ -577,7 +595,7 @@ void TForm1::btn_SaveClick(QObject*)
     }
     const QByteArray data = ValueFiles::WriteValueSet(
         stamp, spin_y1->ValueReal(), spin_y2->ValueReal(), spin_x1->ValueReal(), spin_x2->ValueReal(),
-        spin__X->ValueReal(), lbl_LGes->Caption(), lbl_LLi->Caption(), decimalSeparator());
+        spin__X->ValueReal(), lbl_LGes->Caption(), lbl_LLi->Caption(), NumberFormat::kDecimalSeparator);
     // Without a storage folder the file goes to the current directory.
     const QString path = StorageFolder() + name + QStringLiteral(".dat");
     if (!ValueFiles::WriteFileAtomically(path, data))
@@ -608,7 +626,7 @@ void TForm1::btn_loadClick(QObject*)
 
     // The numbers up to the first missing or unreadable line are taken; the
     // two captions only when all five came through.
-    const ValueFiles::ValueSetRead read = ValueFiles::ParseValueSet(text, decimalSeparator());
+    const ValueFiles::ValueSetRead read = ValueFiles::ParseValueSet(text, NumberFormat::kDecimalSeparator);
     if (!text.lines.isEmpty()) {
         TSpezialSpin* const editors[] = {spin_y1, spin_y2, spin_x1, spin_x2, spin__X};
         for (int i = 0; i < read.count && i < 5; ++i)

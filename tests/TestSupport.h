@@ -1,8 +1,11 @@
 #pragma once
 
-// Shared set-up for every test program: German number texts, no access to the
-// user's real files, and (for widget tests) the program's own application
-// object so the general error handler is in place.
+// Shared set-up for every test program: no access to the user's real files,
+// the desktop locales the number tests run under, and (for widget tests) the
+// program's own application object so the general error handler is in place.
+//
+// The locale is left as the environment sets it: the number texts must be
+// German whatever it is, and CI runs the suite under a second one.
 
 #include <QLocale>
 #include <QStandardPaths>
@@ -14,13 +17,14 @@
 #include <sys/mount.h>
 #include <unistd.h>
 #endif
+#include <clocale>
+#include <string>
 
 namespace TestSupport {
 
 inline void prepareProcess()
 {
     QStandardPaths::setTestModeEnabled(true);
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
 }
 
 // A small tmpfs mounted on an existing folder while the object lives, so a
@@ -62,6 +66,40 @@ struct SmallTmpfs {
         }
         return true;
     }
+};
+
+// Every way a desktop's separators differ from the German ones: "." as
+// decimal point (en_US, C), "'" or a narrow no-break space as group separator
+// (de_CH, fr_FR), "٫" and digits of their own (fa_IR).
+inline void addDesktopLocaleRows() // for initTestCase_data()
+{
+    QTest::addColumn<QByteArray>("locale");
+    for (const char* name : {"de_DE.UTF-8", "en_US.UTF-8", "de_CH.UTF-8", "fr_FR.UTF-8", "fa_IR.UTF-8", "C"})
+        QTest::newRow(name) << QByteArray(name);
+}
+
+// The C library's and Qt's default locale set as a desktop in the locale of
+// the current global data row sets them; both restored when it ends.
+class DesktopLocale
+{
+public:
+    DesktopLocale()
+    {
+        QFETCH_GLOBAL(QByteArray, locale);
+        m_entered = std::setlocale(LC_ALL, locale.constData()) != nullptr;
+        QLocale::setDefault(QLocale(QString::fromLatin1(locale)));
+    }
+    ~DesktopLocale()
+    {
+        std::setlocale(LC_ALL, m_savedC.c_str());
+        QLocale::setDefault(m_savedQt);
+    }
+    bool entered() const { return m_entered; } // false where locale-gen has not made it
+
+private:
+    QLocale m_savedQt;
+    std::string m_savedC = std::setlocale(LC_ALL, nullptr);
+    bool m_entered = false;
 };
 
 } // namespace TestSupport

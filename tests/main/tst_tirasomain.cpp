@@ -19,6 +19,7 @@
 #include <QScreen>
 
 #include <memory>
+#include <optional>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -30,7 +31,16 @@ namespace {
 
 struct Inputs {
     double x1, x2, X, y1, y2;
+    bool operator==(const Inputs&) const = default; // exact: QCOMPARE on doubles forgives the last digits
 };
+
+char* toString(const Inputs& in)
+{
+    QString text;
+    for (double v : {in.x1, in.x2, in.X, in.y1, in.y2})
+        text += QString::number(v, 'g', 17) + QLatin1Char(' ');
+    return QTest::toString(text);
+}
 
 void setInputs(TForm1& form, const Inputs& in)
 {
@@ -71,7 +81,11 @@ class tst_tirasomain : public QObject
         return form;
     }
 
+    std::optional<DesktopLocale> m_locale;
+
 private slots:
+    // Every test runs under each desktop locale with the same expectations.
+    void initTestCase_data() { addDesktopLocaleRows(); }
     void initTestCase();
     void cleanupTestCase();
     void init();
@@ -99,8 +113,10 @@ private slots:
     void resultFieldEntry();
     void resultFieldPrefills_data();
     void resultFieldPrefills();
+    void invalidEntryShowsTheMessage_data();
     void invalidEntryShowsTheMessage();
-    void thousandsPrefillCannotBeConfirmed();
+    void groupedPrefillIsAccepted_data();
+    void groupedPrefillIsAccepted();
     void entryOverflowKeepsTheEditors();
     void backCalculation_data();
     void backCalculation();
@@ -152,6 +168,8 @@ void tst_tirasomain::cleanupTestCase()
 
 void tst_tirasomain::init()
 {
+    if (!m_locale.emplace().entered())
+        QSKIP("This locale is not generated on the machine");
     // Every test starts without stored last values.
     QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/tiraso"))
         .removeRecursively();
@@ -160,6 +178,7 @@ void tst_tirasomain::init()
 void tst_tirasomain::cleanup()
 {
     cancelDialogWatchers();
+    m_locale.reset();
 }
 
 void tst_tirasomain::windowFollowsItsDescription()
@@ -432,8 +451,21 @@ void tst_tirasomain::resultFieldEntry_data()
     QTest::newRow("total height 3") << "lbl_Hges" << "3" << true << Inputs{0, 1, 0.33, 0, 3};
     QTest::newRow("total height 0 is ignored") << "lbl_Hges" << "0" << true << start;
     QTest::newRow("slope 50 %") << "lbl_Neig" << "50" << true << Inputs{0, 1, 0.33, 0, 0.5};
+    // The tangent in extended precision: in double precision 45 degrees gave
+    // y2 = 0.9999999999999999 and 89 degrees missed by dozens of units.
     QTest::newRow("slope 45 degrees") << "lbl_Neig" << "45" << false << Inputs{0, 1, 0.33, 0, 1};
+    QTest::newRow("slope 60 degrees") << "lbl_Neig" << "60" << false << Inputs{0, 1, 0.33, 0, 1.7320508075688772};
+    QTest::newRow("slope 89 degrees") << "lbl_Neig" << "89" << false << Inputs{0, 1, 0.33, 0, 57.28996163075942};
     QTest::newRow("cancelled") << "lbl_LGes" << QString() << true << start;
+    // A "." groups thousands only before exactly three digits; otherwise it
+    // is the calculator's decimal point.
+    QTest::newRow("total length 2.5") << "lbl_LGes" << "2.5" << true << Inputs{0, 2.5, 0.33, 0, 1};
+    QTest::newRow("total length 1.234,5") << "lbl_LGes" << "1.234,5" << true << Inputs{0, 1234.5, 0.33, 0, 1};
+    QTest::newRow("total length 1.234.567") << "lbl_LGes" << "1.234.567" << true << Inputs{0, 1234567, 0.33, 0, 1};
+    QTest::newRow("total length 12.345") << "lbl_LGes" << "12.345" << true << Inputs{0, 12345, 0.33, 0, 1};
+    QTest::newRow("total length (1.234+2,5)*2") << "lbl_LGes" << "(1.234+2,5)*2" << true
+                                               << Inputs{0, 2473, 0.33, 0, 1};
+    QTest::newRow("slope 12.5 %") << "lbl_Neig" << "12.5" << true << Inputs{0, 1, 0.33, 0, 0.125};
 }
 
 void tst_tirasomain::resultFieldEntry()
@@ -448,18 +480,15 @@ void tst_tirasomain::resultFieldEntry()
     form->Aktualisieren();
     RecomputeCounter recomputed(*form);
     auto seen = std::make_shared<DialogSeen>();
-    answerNextPrompt(seen, typed, !typed.isNull());
+    auto message = std::make_shared<DialogSeen>(); // closed so that an unexpected one cannot hang the test
+    answerNextPrompt(seen, typed, !typed.isNull(), [message] { acknowledgeNextMessage(message); });
     QTest::mouseClick(form->findChild<QWidget*>(field), Qt::LeftButton);
     QVERIFY(seen->opened);
     QCOMPARE(seen->caption, QStringLiteral("Wert eingeben"));
+    QVERIFY(!message->opened);
     QCOMPARE(recomputed.count, 1); // in every case, also after a cancel or an ignored zero
 
-    const Inputs now = readInputs(*form);
-    QCOMPARE(now.x1, expected.x1);
-    QCOMPARE(now.x2, expected.x2);
-    QCOMPARE(now.X, expected.X);
-    QCOMPARE(now.y1, expected.y1);
-    QVERIFY2(qAbs(now.y2 - expected.y2) < 1e-12, qPrintable(QString::number(now.y2, 'g', 17)));
+    QCOMPARE(readInputs(*form), expected);
 }
 
 void tst_tirasomain::resultFieldPrefills_data()
@@ -492,12 +521,20 @@ void tst_tirasomain::resultFieldPrefills()
     QCOMPARE(seen->editText, prefilled);
 }
 
+void tst_tirasomain::invalidEntryShowsTheMessage_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("letters") << "abc";
+    QTest::newRow("two decimal points") << "1.5.3";
+}
+
 void tst_tirasomain::invalidEntryShowsTheMessage()
 {
+    QFETCH(QString, typed);
     auto form = makeForm();
     auto prompt = std::make_shared<DialogSeen>();
     auto message = std::make_shared<DialogSeen>();
-    answerNextPrompt(prompt, QStringLiteral("abc"), true, [message] { acknowledgeNextMessage(message); });
+    answerNextPrompt(prompt, typed, true, [message] { acknowledgeNextMessage(message); });
     QTest::mouseClick(form->lbl_LGes, Qt::LeftButton);
     QVERIFY(message->opened);
     QVERIFY(message->labels.contains(QStringLiteral("Bitte eine gültige Zahl oder Rechenformel eingeben!")));
@@ -505,20 +542,36 @@ void tst_tirasomain::invalidEntryShowsTheMessage()
     QCOMPARE(form->spin_x2->ValueReal(), 1.0);
 }
 
-void tst_tirasomain::thousandsPrefillCannotBeConfirmed()
+void tst_tirasomain::groupedPrefillIsAccepted_data()
 {
-    // The calculator reads every "." as a decimal comma, so the grouped
-    // pre-fill of a large total length is refused when confirmed unchanged.
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<Inputs>("in");
+    QTest::addColumn<QString>("prefilled");
+    QTest::newRow("total length") << "lbl_LGes" << Inputs{0, 1234.5, 0.33, 0, 1} << "1.234,500";
+    QTest::newRow("total height") << "lbl_Hges" << Inputs{0, 1, 0.33, 0, 1234.5} << "1.234,500";
+    QTest::newRow("left part") << "lbl_LLi" << Inputs{0, 5000, 1234.5, 0, 1} << "1.234,500";
+    QTest::newRow("right part") << "lbl_LRe" << Inputs{0, 5000, 1000, 0, 1} << "4.000,000";
+    QTest::newRow("slope") << "lbl_Neig" << Inputs{0, 2, 1, 0, 20} << "1.000,000";
+    QTest::newRow("value at X") << "lbl_YErg" << Inputs{0, 2, 1, 0, 2469} << "1.234,500";
+}
+
+void tst_tirasomain::groupedPrefillIsAccepted()
+{
+    // Regression: the program refused its own grouped number when the
+    // pre-filled text was confirmed unchanged.
+    QFETCH(QString, field);
+    QFETCH(Inputs, in);
+    QFETCH(QString, prefilled);
     auto form = makeForm();
-    form->spin_x2->setValueReal(1000);
+    setInputs(*form, in);
     form->Aktualisieren();
     auto prompt = std::make_shared<DialogSeen>();
     auto message = std::make_shared<DialogSeen>();
     answerNextPrompt(prompt, QString(), true, [message] { acknowledgeNextMessage(message); });
-    QTest::mouseClick(form->lbl_LGes, Qt::LeftButton);
-    QCOMPARE(prompt->editText, QStringLiteral("1.000,000"));
-    QVERIFY(message->opened);
-    QCOMPARE(form->spin_x2->ValueReal(), 1000.0);
+    QTest::mouseClick(form->findChild<QWidget*>(field), Qt::LeftButton);
+    QCOMPARE(prompt->editText, prefilled);
+    QVERIFY(!message->opened);
+    QCOMPARE(readInputs(*form), in);
 }
 
 void tst_tirasomain::entryOverflowKeepsTheEditors()
@@ -550,6 +603,11 @@ void tst_tirasomain::backCalculation_data()
     QTest::newRow("falling line") << Inputs{0, 1, 0.33, 2, 0} << "1" << 0.5 << false << 1;
     QTest::newRow("falling, above y1") << Inputs{0, 1, 0.33, 2, 0} << "3" << 0.33 << true << 0;
     QTest::newRow("level line does nothing") << Inputs{0, 1, 0.33, 1, 1} << "1" << 0.33 << false << 0;
+    QTest::newRow("grouped height") << Inputs{0, 2, 0.33, 0, 2469} << "1.234,5" << 1.0 << false << 1;
+    // Regression: a value beyond the double range was refused as extrapolation.
+    QTest::newRow("beyond the double range is silent") << Inputs{0, 1, 0.33, 0, 1} << "10^309" << 0.33 << false << 0;
+    QTest::newRow("below the double range is silent") << Inputs{0, 1, 0.33, 0, 1} << "0-10^309" << 0.33 << false
+                                                      << 0;
     QTest::newRow("no interval does nothing") << Inputs{1, 1, 1, 0, 1} << "0,5" << 1.0 << false << 0;
     QTest::newRow("wider interval") << Inputs{2, 6, 3, 10, 20} << "15" << 4.0 << false << 1;
 }
@@ -671,12 +729,7 @@ void tst_tirasomain::lastValuesAreRestored()
     QFETCH(bool, percent);
     writeFile(storageFile(QStringLiteral("lastV.def")), file);
     auto form = makeForm();
-    const Inputs now = readInputs(*form);
-    QCOMPARE(now.x1, inputs.x1);
-    QCOMPARE(now.x2, inputs.x2);
-    QCOMPARE(now.X, inputs.X);
-    QCOMPARE(now.y1, inputs.y1);
-    QCOMPARE(now.y2, inputs.y2);
+    QCOMPARE(readInputs(*form), inputs);
     QCOMPARE(form->Decimals, decimals);
     QCOMPARE(form->cb_PRZT->Checked(), percent);
     QCOMPARE(form->lbl_Neig->Caption().endsWith(QLatin1Char('%')), percent);
@@ -818,12 +871,7 @@ void tst_tirasomain::loadTakesWhatTheFileHolds()
     }
     QCOMPARE(title, QStringLiteral("Gespeicherte Werte laden"));
     QCOMPARE(folder + QLatin1Char('/'), QDir(TForm1::StorageFolder()).absolutePath() + QLatin1Char('/'));
-    const Inputs now = readInputs(*form);
-    QCOMPARE(now.x1, inputs.x1);
-    QCOMPARE(now.x2, inputs.x2);
-    QCOMPARE(now.X, inputs.X);
-    QCOMPARE(now.y1, inputs.y1);
-    QCOMPARE(now.y2, inputs.y2);
+    QCOMPARE(readInputs(*form), inputs);
     QCOMPARE(recomputed.count, 1);
     QCOMPARE(form->Decimals, 4);
     QVERIFY(!form->cb_PRZT->Checked());
@@ -897,12 +945,7 @@ void tst_tirasomain::resetKeepsDecimals()
     form->cb_PRZT->SetCheckedSilent(false);
     form->Decimals = 5;
     form->PM_Reset->trigger();
-    const Inputs now = readInputs(*form);
-    QCOMPARE(now.x1, 0.0);
-    QCOMPARE(now.x2, 1.0);
-    QCOMPARE(now.X, 0.5);
-    QCOMPARE(now.y1, 0.0);
-    QCOMPARE(now.y2, 1.0);
+    QCOMPARE(readInputs(*form), (Inputs{0, 1, 0.5, 0, 1}));
     QVERIFY(form->cb_PRZT->Checked());
     QCOMPARE(form->Decimals, 5);
     QCOMPARE(form->lbl_YErg->Caption(), QStringLiteral("0,50000"));
