@@ -83,11 +83,18 @@ QString FormatF(int decimals, long double value)
 QString RemoveGroupingDots(QStringView text)
 {
     const auto isDigit = [&](qsizetype i) { return i >= 0 && i < text.size() && text[i] >= u'0' && text[i] <= u'9'; };
+    // A grouped number never begins with 0, so a "." in a number that does
+    // ("0.001", "-0.250") is a decimal point however many digits follow.
+    const auto startsWithZero = [&](qsizetype i) {
+        while (i > 0 && (isDigit(i - 1) || text[i - 1] == kGroupSeparator))
+            --i;
+        return text[i] == u'0';
+    };
     QString result;
     result.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         const bool groups = text[i] == kGroupSeparator && isDigit(i - 1) && isDigit(i + 1) && isDigit(i + 2)
-            && isDigit(i + 3) && !isDigit(i + 4);
+            && isDigit(i + 3) && !isDigit(i + 4) && !startsWithZero(i);
         if (!groups)
             result += text[i];
     }

@@ -32,7 +32,8 @@ QString FormatF(int decimals, long double value);
 
 // The "." that group thousands the way FormatN writes them, removed: a "."
 // that follows a digit and is followed by exactly three digits and then by
-// anything but a digit (or the end). Every other "." stays, so that typed
+// anything but a digit (or the end), in a number that does not begin with 0
+// (the window never writes "0.001"). Every other "." stays, so that typed
 // text such as "2.5" keeps its decimal point for the calculator, which reads
 // "." and "," alike; "1.234,5" becomes "1234,5", "1.234.567" becomes
 // "1234567", and "1.5.3" stays as it is (and is no number).

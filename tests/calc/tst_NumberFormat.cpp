@@ -118,6 +118,9 @@ void tst_NumberFormat::typedNumbers_data()
     QTest::newRow("(1.234+2,5)*2") << "(1.234+2,5)*2" << true << 2473.0L;
     QTest::newRow("four digits after the point") << "1.2345" << true << 1.2345L;
     QTest::newRow("only the grouping point goes") << "1.234.5" << true << 1234.5L;
+    QTest::newRow("a number from 0 is never grouped") << "0.001" << true << 0.001L;
+    QTest::newRow("negative from 0") << "-0.250*4" << true << -1.0L;
+    QTest::newRow("a group of zeros after a digit") << "10.000" << true << 10000.0L;
 }
 
 void tst_NumberFormat::typedNumbers()
