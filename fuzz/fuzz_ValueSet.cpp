@@ -135,7 +135,7 @@ void CheckLines(const ValueFiles::ValueSetLines& text)
         previous = index;
     }
 
-    const ValueSetRead set = ParseValueSet(text, u',');
+    const ValueSetRead set = ParseValueSet(text);
     Check(set.count >= 0 && set.count <= 5);
     if (set.stop == ValueSetRead::Complete) {
         Check(set.count == 5 && set.stopLine == -1);

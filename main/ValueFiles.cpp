@@ -343,8 +343,14 @@ ValueSetLines ReadValueSetLines(QIODevice& device, int maxLines)
     return result;
 }
 
-ValueSetRead ParseValueSet(const ValueSetLines& text, QChar decimalSeparator)
+ValueSetRead ParseValueSet(const ValueSetLines& text)
 {
+    // Sets written before numbers were German everywhere hold the decimal
+    // point of the desktop they were saved on; the lines carry no grouping,
+    // so a "." there can only be that point.
+    const auto toFloat = [](const QString& line, double& value) {
+        return NumberFormat::TextToFloat(line, u',', value) || NumberFormat::TextToFloat(line, u'.', value);
+    };
     ValueSetRead result;
     for (int n = 0; n < 5; ++n) {
         const int line = 2 + n;
@@ -354,7 +360,7 @@ ValueSetRead ParseValueSet(const ValueSetLines& text, QChar decimalSeparator)
             break;
         }
         if (text.overLong.contains(line)
-            || !NumberFormat::TextToFloat(text.lines[line], decimalSeparator, result.values[n])) {
+            || !toFloat(text.lines[line], result.values[n])) {
             result.stop = ValueSetRead::NotANumber;
             result.stopLine = line;
             break;

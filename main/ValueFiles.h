@@ -144,7 +144,7 @@ struct ValueSetLines {
 ValueSetLines ReadValueSetLines(QIODevice& device, int maxLines = kValueSetLineCount);
 
 // The numbers of a value set, lines 2..6 in file order y1, y2, x1, x2, X,
-// read with NumberFormat::TextToFloat.
+// read with NumberFormat::TextToFloat, "," or "." as the decimal separator.
 struct ValueSetRead {
     enum Stop : quint8 {
         Complete,   // all five numbers were read
@@ -158,7 +158,7 @@ struct ValueSetRead {
     // File line (counted from 0) that ended the reading; -1 when complete.
     int stopLine = -1;
 };
-ValueSetRead ParseValueSet(const ValueSetLines& text, QChar decimalSeparator);
+ValueSetRead ParseValueSet(const ValueSetLines& text);
 
 // ---------------------------------------------------------------------------
 // Files

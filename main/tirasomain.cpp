@@ -626,7 +626,7 @@ void TForm1::btn_loadClick(QObject*)
 
     // The numbers up to the first missing or unreadable line are taken; the
     // two captions only when all five came through.
-    const ValueFiles::ValueSetRead read = ValueFiles::ParseValueSet(text, NumberFormat::kDecimalSeparator);
+    const ValueFiles::ValueSetRead read = ValueFiles::ParseValueSet(text);
     if (!text.lines.isEmpty()) {
         TSpezialSpin* const editors[] = {spin_y1, spin_y2, spin_x1, spin_x2, spin__X};
         for (int i = 0; i < read.count && i < 5; ++i)

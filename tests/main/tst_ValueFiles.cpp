@@ -585,7 +585,7 @@ void tst_ValueFiles::valueSetRoundTrip()
     const ValueSetLines text = ReadValueSetLines(buffer);
     QCOMPARE(text.lines.size(), 9);
     QCOMPARE(text.lines[1], QStringLiteral("---V1"));
-    const ValueSetRead set = ParseValueSet(text, separator);
+    const ValueSetRead set = ParseValueSet(text);
     QCOMPARE(set.count, 5);
     QCOMPARE(set.stop, ValueSetRead::Complete);
     // Fifteen significant digits survive; the rest of a double does not.
@@ -758,6 +758,11 @@ void tst_ValueFiles::parseValueSet_data()
     const int notANumber = ValueSetRead::NotANumber;
     QTest::newRow("nine lines") << QStringList{"s", "---V1", "0", "1", "0", "1", "0,33", "1,000", "0,330"} << none
                                 << QList<double>{0, 1, 0, 1, 0.33} << complete << -1;
+    QTest::newRow("saved with a desktop's decimal point")
+        << QStringList{"s", "---V1", "-1.5", "2.25E-7", "0", "1", "0.33"} << none
+        << QList<double>{-1.5, 2.25e-7, 0, 1, 0.33} << complete << -1;
+    QTest::newRow("one number, two separators") << QStringList{"s", "---V1", "1", "1.234,5", "3", "4", "5"} << none
+                                                << QList<double>{1} << notANumber << 3;
     QTest::newRow("wrong marker loads all the same")
         << QStringList{"s", "---V2", "1", "2", "3", "4", "5"} << none << QList<double>{1, 2, 3, 4, 5} << complete << -1;
     QTest::newRow("five lines") << QStringList{"s", "---V1", "1", "2", "3"} << none << QList<double>{1, 2, 3}
@@ -786,7 +791,7 @@ void tst_ValueFiles::parseValueSet()
     QFETCH(int, stop);
     QFETCH(int, stopLine);
 
-    const ValueSetRead set = ParseValueSet(ValueSetLines{lines, overLong, false}, u',');
+    const ValueSetRead set = ParseValueSet(ValueSetLines{lines, overLong, false});
     QCOMPARE(QList<double>(set.values, set.values + set.count), values);
     QCOMPARE(int(set.stop), stop);
     QCOMPARE(set.stopLine, stopLine);
