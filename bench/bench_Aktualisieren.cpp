@@ -52,7 +52,6 @@ private slots:
 int main(int argc, char* argv[])
 {
     QStandardPaths::setTestModeEnabled(true);
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     TApplication application(argc, argv);
     bench_Aktualisieren benchmark;
     return QTest::qExec(&benchmark, argc, argv);

@@ -38,8 +38,7 @@ char digitAt(const DecimalDigits& d, int power)
     return index >= 0 && index < d.count ? d.digits[index] : '0';
 }
 
-QString fixedText(int decimals, long double value, const QString& groupSeparator,
-                  const QString& decimalSeparator)
+QString fixedText(int decimals, long double value, bool grouped)
 {
     QString text;
     if (specialText(value, text))
@@ -52,17 +51,17 @@ QString fixedText(int decimals, long double value, const QString& groupSeparator
 
     // Large values are written out in full; past the 18th digit they are zeros.
     const int top = d.count > 0 ? std::max(d.exponent, 0) : 0;
-    text.reserve(top + top / 3 * groupSeparator.size() + decimals + 3);
+    text.reserve(top + top / 3 + decimals + 3);
     // A value that rounds to zero loses its sign: "-0,00" would only confuse.
     if (d.negative && d.count > 0)
         text += QLatin1Char('-');
     for (int power = top; power >= 0; --power) {
         text += QLatin1Char(digitAt(d, power));
-        if (power > 0 && power % 3 == 0)
-            text += groupSeparator;
+        if (grouped && power > 0 && power % 3 == 0)
+            text += kGroupSeparator;
     }
     if (decimals > 0) {
-        text += decimalSeparator;
+        text += kDecimalSeparator;
         for (int power = -1; power >= -decimals; --power)
             text += QLatin1Char(digitAt(d, power));
     }
@@ -71,14 +70,35 @@ QString fixedText(int decimals, long double value, const QString& groupSeparator
 
 } // namespace
 
-QString FormatN(int decimals, long double value, const QLocale& locale)
+QString FormatN(int decimals, long double value)
 {
-    return fixedText(decimals, value, locale.groupSeparator(), locale.decimalPoint());
+    return fixedText(decimals, value, true);
 }
 
-QString FormatF(int decimals, long double value, const QLocale& locale)
+QString FormatF(int decimals, long double value)
 {
-    return fixedText(decimals, value, QString(), locale.decimalPoint());
+    return fixedText(decimals, value, false);
+}
+
+QString RemoveGroupingDots(QStringView text)
+{
+    const auto isDigit = [&](qsizetype i) { return i >= 0 && i < text.size() && text[i] >= u'0' && text[i] <= u'9'; };
+    // A grouped number never begins with 0, so a "." in a number that does
+    // ("0.001", "-0.250") is a decimal point however many digits follow.
+    const auto startsWithZero = [&](qsizetype i) {
+        while (i > 0 && (isDigit(i - 1) || text[i - 1] == kGroupSeparator))
+            --i;
+        return text[i] == u'0';
+    };
+    QString result;
+    result.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool groups = text[i] == kGroupSeparator && isDigit(i - 1) && isDigit(i + 1) && isDigit(i + 2)
+            && isDigit(i + 3) && !isDigit(i + 4) && !startsWithZero(i);
+        if (!groups)
+            result += text[i];
+    }
+    return result;
 }
 
 QString FormatGeneral(long double value, QChar decimalSeparator)

@@ -8,12 +8,11 @@
 #include "platform/Canvas.h"
 #include "platform/Font.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -272,6 +271,7 @@ void TSpezialSpin::UpdateText()
         m_innerEdit->setCursorPosition(0);
         Accessibility::ValueChanged(this, m_currentValue);
     }
+    m_writtenText = text;
 }
 
 double TSpezialSpin::ParseTypedText(const QString& typed) const
@@ -284,22 +284,27 @@ double TSpezialSpin::ParseTypedText(const QString& typed) const
         ++first;
     while (last > first && IsBlankOrControl(typed.at(last - 1)))
         --last;
-    QString text = typed.mid(first, last - first);
-
-    const QLocale locale;
-    const QString group = locale.groupSeparator();
-    if (!group.isEmpty())
-        text.remove(group);
+    QString text = WithoutGroupingDots(typed.mid(first, last - first));
     text.remove(QLatin1Char('+'));
     text.remove(kPlusMinus);
 
     if (text.isEmpty() || text == QLatin1String(" ") || text == QLatin1String("-"))
         return 0.0;
-    const QString decimalPoint = locale.decimalPoint();
+    // A "." left over is a decimal point, as the calculator reads it at the
+    // commit; the quick value must not differ from the committed one, since
+    // a recomputation before the commit keeps it.
+    text.replace(QLatin1Char('.'), NumberFormat::kDecimalSeparator);
     double value = 0.0;
-    if (decimalPoint.isEmpty() || !NumberFormat::TextToFloat(text, decimalPoint.at(0), value))
+    if (!NumberFormat::TextToFloat(text, NumberFormat::kDecimalSeparator, value))
         return fallback;
     return value;
+}
+
+QString TSpezialSpin::WithoutGroupingDots(const QString& text) const
+{
+    // Only a "." that groups thousands the way the text is shown goes; a
+    // typed "2.5" is a decimal point and keeps its meaning.
+    return m_tausenderZeichen ? NumberFormat::RemoveGroupingDots(text) : text;
 }
 
 void TSpezialSpin::CommitText()
@@ -314,10 +319,7 @@ void TSpezialSpin::CommitText()
         if (text.size() >= 2 && text.startsWith(QLatin1Char('+')))
             text.remove(0, 1);
     }
-    // The grouping character of the German number format, fixed; the
-    // calculator reads "," as the decimal separator.
-    if (m_tausenderZeichen && text.contains(QLatin1Char('.')))
-        text.remove(QLatin1Char('.'));
+    text = WithoutGroupingDots(text);
 
     if (!text.isEmpty()) {
         TRechenErgebnis result{};
@@ -353,6 +355,13 @@ void TSpezialSpin::CommitText()
     else
         m_innerEdit->setCursorPosition(int(m_innerEdit->text().size()));
     QCoreApplication::processEvents();
+}
+
+void TSpezialSpin::CommitPendingText()
+{
+    if (m_innerEdit->text() == m_writtenText)
+        return;
+    RunGuarded([this] { CommitText(); });
 }
 
 void TSpezialSpin::StepByKey(bool up)
@@ -806,6 +815,19 @@ void TSpezialSpin::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
 }
 
+bool TSpezialSpin::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowDeactivate) {
+        // The release will go to whatever took the activation (a message
+        // box, another program), never here.
+        QPointer<TSpezialSpin> self(this);
+        LoseMouse();
+        if (!self)
+            return true;
+    }
+    return QWidget::event(event);
+}
+
 void TSpezialSpin::hideEvent(QHideEvent* event)
 {
     CancelHold();
@@ -857,6 +879,10 @@ void TSpezialSpin::HoldCycle()
         m_repeatTimer->stop();
         return;
     }
+    if (!HoldOwnsMouse()) {
+        LoseMouse();
+        return;
+    }
     m_innerEdit->setCursorPosition(0);
     if (m_upPressed)
         StepUp();
@@ -877,6 +903,28 @@ void TSpezialSpin::EndHold()
     // recomputes from it.
     if (OnDelayedChange)
         OnDelayedChange(this);
+}
+
+bool TSpezialSpin::HoldOwnsMouse() const
+{
+    // Not every platform deactivates the window for these, so the hold looks
+    // before each step: a modal box over the window, an open popup or a grab
+    // of another widget takes the release away from this control.
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (modal && modal != window())
+        return false;
+    if (QApplication::activePopupWidget())
+        return false;
+    const QWidget* grabber = QWidget::mouseGrabber();
+    return !grabber || grabber == this;
+}
+
+void TSpezialSpin::LoseMouse()
+{
+    // Ends the hold as the release would have: the value has moved with
+    // every step, and the window only learns of it from the report.
+    if (m_mouseHeld)
+        EndHold();
 }
 
 void TSpezialSpin::CancelHold()
@@ -912,9 +960,9 @@ bool TSpezialSpin::eventFilter(QObject* watched, QEvent* event)
         // press has just cancelled the delayed commit. Text nobody typed is
         // left alone: committing it would round the value to the shown
         // decimals just for passing through.
-        if (leaving && m_innerEdit->isModified()) {
+        if (leaving) {
             QPointer<TSpezialSpin> self(this);
-            RunGuarded([this] { CommitText(); });
+            CommitPendingText();
             if (!self)
                 return true;
         }

@@ -74,6 +74,13 @@ public:
     void setValue(int value);
     double ValuePrec();
     QString ValueText();
+    // Commits text typed (or pasted) into the editor that the editor has not
+    // evaluated yet, as the delay would: a formula becomes its value, a text
+    // that does not evaluate keeps the old value. Nothing happens when the
+    // editor shows what it last wrote, so a value keeps its full precision.
+    // For callers that are about to use the value: a plain read drops the
+    // typed text instead.
+    void CommitPendingText();
     double MaxValue() const { return m_maxValue; }
     void setMaxValue(double value);
     double MinValue() const { return m_minValue; }
@@ -154,6 +161,7 @@ public:
     static quint16 VirtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers = {});
 
 protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -174,6 +182,7 @@ protected:
 private:
     void UpdateText();
     double ParseTypedText(const QString& typed) const;
+    QString WithoutGroupingDots(const QString& text) const;
     void CommitText();
     void StepUp();
     void StepDown();
@@ -186,6 +195,8 @@ private:
     void BeginHold(const QPoint& pos);
     void HoldCycle();
     void EndHold();
+    bool HoldOwnsMouse() const;
+    void LoseMouse();
     void CancelHold();
 
     void PaintBorder(TCanvas& canvas) const;
@@ -208,6 +219,8 @@ private:
     bool m_tausenderZeichen = true;
     bool m_plusZeichenPositiveWerte = false;
     QString m_lastCommittedText;
+    // The text UpdateText last put into the edit; anything else there was typed.
+    QString m_writtenText = QStringLiteral("0");
 
     // Behaviour and look
     int m_changeDelay = 1500;

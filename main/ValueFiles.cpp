@@ -2,6 +2,8 @@
 
 #include "calc/NumberFormat.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QIODevice>
 #include <QSaveFile>
 
@@ -9,6 +11,13 @@
 #include <charconv>
 #include <string>
 #include <system_error>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace ValueFiles {
 
@@ -278,21 +287,34 @@ QByteArray WriteValueSet(const QString& stamp, double y1, double y2, double x1, 
     return out;
 }
 
-QStringList ReadValueSetLines(QIODevice& device, int maxLines)
+ValueSetLines ReadValueSetLines(QIODevice& device, int maxLines)
 {
-    QStringList lines;
+    ValueSetLines result;
     if (maxLines <= 0)
-        return lines;
+        return result;
 
     QString current;
     bool inLine = false;    // something (even an over-long rest) since the last line end
+    bool cut = false;       // the current line has lost its end
     bool afterCR = false;   // the previous byte ended a line with CR; a LF now belongs to it
+    const auto endLine = [&] {
+        if (cut)
+            result.overLong.append(result.lines.size());
+        result.lines.append(current);
+        current.clear();
+        inLine = false;
+        cut = false;
+    };
     qint64 scanned = 0;
     char buffer[4096];
     while (scanned < kMaxValueSetScanBytes) {
         const qint64 want = qMin<qint64>(sizeof buffer, kMaxValueSetScanBytes - scanned);
         const qint64 got = device.read(buffer, want);
-        if (got <= 0)
+        if (got < 0) {
+            result.readError = true;
+            return result;
+        }
+        if (got == 0)
             break;
         scanned += got;
         for (qint64 i = 0; i < got; ++i) {
@@ -303,31 +325,46 @@ QStringList ReadValueSetLines(QIODevice& device, int maxLines)
                     continue;
             }
             if (c == '\r' || c == '\n') {
-                lines.append(current);
-                if (lines.size() >= maxLines)
-                    return lines;
-                current.clear();
-                inLine = false;
+                endLine();
+                if (result.lines.size() >= maxLines)
+                    return result;
                 afterCR = c == '\r';
                 continue;
             }
             inLine = true;
             if (current.size() < kMaxValueSetLineLength)
                 current.append(QChar(char16_t(quint8(c))));
+            else
+                cut = true;
         }
     }
     if (inLine)
-        lines.append(current);
-    return lines;
+        endLine();
+    return result;
 }
 
-ValueSetRead ParseValueSet(const QStringList& lines, QChar decimalSeparator)
+ValueSetRead ParseValueSet(const ValueSetLines& text)
 {
+    // Sets written before numbers were German everywhere hold the decimal
+    // point of the desktop they were saved on; the lines carry no grouping,
+    // so a "." there can only be that point.
+    const auto toFloat = [](const QString& line, double& value) {
+        return NumberFormat::TextToFloat(line, u',', value) || NumberFormat::TextToFloat(line, u'.', value);
+    };
     ValueSetRead result;
     for (int n = 0; n < 5; ++n) {
         const int line = 2 + n;
-        if (line >= lines.size() || !NumberFormat::TextToFloat(lines[line], decimalSeparator, result.values[n]))
+        if (line >= text.lines.size()) {
+            result.stop = ValueSetRead::Missing;
+            result.stopLine = line;
             break;
+        }
+        if (text.overLong.contains(line)
+            || !toFloat(text.lines[line], result.values[n])) {
+            result.stop = ValueSetRead::NotANumber;
+            result.stopLine = line;
+            break;
+        }
         ++result.count;
     }
     return result;
@@ -343,22 +380,101 @@ bool FileNameIsValid(const QString& name)
     return true;
 }
 
+bool OpenRegularFile(QFile& file)
+{
+#ifdef Q_OS_UNIX
+    const QByteArray native = QFile::encodeName(file.fileName());
+    if (native.isEmpty())
+        return false;
+    // Looked at before opening: opening a device can do something of its own
+    // (a tape rewinds, a serial line rises), and opening a FIFO waits for a
+    // writer.
+    struct stat info {};
+    if (::stat(native.constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    // Non-blocking and checked again on what was opened: something else can
+    // be put under the name between the two steps.
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    // Plain blocking reads from here: a file system with mandatory locks
+    // could otherwise answer EAGAIN, which would read as a failure.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags != -1)
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
+#else
+    if (!QFileInfo(file.fileName()).isFile())
+        return false;
+    return file.open(QIODevice::ReadOnly);
+#endif
+}
+
+std::optional<QByteArray> ReadRegularFile(const QString& path, qint64 maxBytes)
+{
+    QFile file(path);
+    if (!OpenRegularFile(file))
+        return std::nullopt;
+    QByteArray data(qsizetype(qMax<qint64>(0, maxBytes)), Qt::Uninitialized);
+    qsizetype got = 0;
+    while (got < data.size()) {
+        const qint64 n = file.read(data.data() + got, data.size() - got);
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
+            break;
+        got += qsizetype(n);
+    }
+    data.truncate(got);
+    return data;
+}
+
 bool WriteFileAtomically(const QString& path, const QByteArray& data, QString* errorText)
 {
     QSaveFile file(path);
     // Writing in place would defeat the point: a folder that refuses the
     // temporary file must make the whole write fail.
     file.setDirectWriteFallback(false);
+    QString error;
     const auto fail = [&] {
+        if (error.isEmpty())
+            error = file.errorString();
         if (errorText)
-            *errorText = file.errorString();
+            *errorText = error;
         file.cancelWriting();
         return false;
     };
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that every write reaches the file system here and its
+    // failure is seen here. Buffered bytes would be written only inside
+    // commit(), which (Qt 6.4) ignores that this last write failed and renames
+    // the short file over the target.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return fail();
-    if (file.write(data) != data.size())
+    for (qsizetype done = 0; done < data.size();) {
+        const qint64 n = file.write(data.constData() + done, data.size() - done);
+        if (n <= 0)
+            return fail();
+        done += qsizetype(n);
+    }
+    if (!file.flush() || file.error() != QFileDevice::NoError)
         return fail();
+#ifdef Q_OS_UNIX
+    // Space that the file system only allots later (a quota, a network file
+    // system) runs out here rather than at write(); commit() syncs too but
+    // does not look at the result.
+    if (::fsync(file.handle()) != 0) {
+        error = qt_error_string(errno);
+        return fail();
+    }
+#endif
     if (!file.commit()) {
         if (errorText)
             *errorText = file.errorString();
@@ -367,6 +483,11 @@ bool WriteFileAtomically(const QString& path, const QByteArray& data, QString* e
     if (errorText)
         errorText->clear();
     return true;
+}
+
+bool EnoughRoomForLastValues(qint64 freeBytes)
+{
+    return freeBytes < 0 || freeBytes > kLastValuesMinimumFree;
 }
 
 } // namespace ValueFiles

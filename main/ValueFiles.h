@@ -11,12 +11,15 @@
 #include <QByteArrayView>
 #include <QChar>
 #include <QDateTime>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
 
 #include <array>
+#include <optional>
 
+class QFile;
 class QIODevice;
 
 namespace ValueFiles {
@@ -120,23 +123,42 @@ QByteArray WriteValueSet(const QString& stamp, double y1, double y2, double x1, 
                          const QString& lengthCaption, const QString& leftCaption,
                          QChar decimalSeparator);
 
+// The lines of a value set as ReadValueSetLines finds them.
+struct ValueSetLines {
+    // At most kMaxValueSetLineLength characters each.
+    QStringList lines;
+    // Indexes into `lines` of the lines that were longer and lost their ends.
+    // Such a line is never taken for a number: its beginning alone could be
+    // one ("1,5" of "1,5000…0E3").
+    QList<qsizetype> overLong;
+    // The device failed while being read; `lines` holds what came before.
+    bool readError = false;
+};
+
 // Reads at most the first `maxLines` lines of a Latin-1 text. A line ends at
 // CR LF, LF or CR; a last line without an end counts; an empty device gives no
 // lines. A line longer than kMaxValueSetLineLength keeps only its beginning
-// (the rest is skipped, not buffered), and reading stops after
+// and is marked (the rest is skipped, not buffered), and reading stops after
 // kMaxValueSetScanBytes, so a huge or binary file chosen by mistake costs
 // neither memory nor noticeable time.
-QStringList ReadValueSetLines(QIODevice& device, int maxLines = kValueSetLineCount);
-
+ValueSetLines ReadValueSetLines(QIODevice& device, int maxLines = kValueSetLineCount);
 
 // The numbers of a value set, lines 2..6 in file order y1, y2, x1, x2, X,
-// read with NumberFormat::TextToFloat.
+// read with NumberFormat::TextToFloat, "," or "." as the decimal separator.
 struct ValueSetRead {
+    enum Stop : quint8 {
+        Complete,   // all five numbers were read
+        Missing,    // the file ends before line `stopLine`
+        NotANumber, // line `stopLine` is not a number, or longer than a line may be
+    };
     // Numbers converted in order before the first missing or non-numeric line.
     int count = 0;
     double values[5] = {};
+    Stop stop = Complete;
+    // File line (counted from 0) that ended the reading; -1 when complete.
+    int stopLine = -1;
 };
-ValueSetRead ParseValueSet(const QStringList& lines, QChar decimalSeparator);
+ValueSetRead ParseValueSet(const ValueSetLines& text);
 
 // ---------------------------------------------------------------------------
 // Files
@@ -145,9 +167,31 @@ ValueSetRead ParseValueSet(const QStringList& lines, QChar decimalSeparator);
 // An empty name is valid (it saves as ".dat").
 bool FileNameIsValid(const QString& name);
 
+// Opens `file` (its name set) for reading only when it names a regular file,
+// a link to one included. A FIFO, socket, device or folder is refused without
+// being opened for real, so nothing found under a file's name can block the
+// program or set off a device's own effects; a FIFO put there between the
+// check and the opening is caught too.
+bool OpenRegularFile(QFile& file);
+
+// At most `maxBytes` of a regular file; nothing when the path names no
+// regular file, cannot be opened, or a read fails.
+std::optional<QByteArray> ReadRegularFile(const QString& path, qint64 maxBytes);
+
 // Writes through a temporary file in the target's folder and renames it over
-// the target only when everything was written, so a full disk, a killed
-// process or a refused folder leaves a previous file byte-identical.
+// the target only when every byte was written and flushed to the file system,
+// so a full disk, a quota, a file-size limit, an I/O error, a killed process
+// or a refused folder leaves a previous file byte-identical and returns false.
 bool WriteFileAtomically(const QString& path, const QByteArray& data, QString* errorText = nullptr);
+
+// Free bytes on the storage drive at or below which "lastV.def" is not
+// written at close.
+inline constexpr qint64 kLastValuesMinimumFree = 4096;
+
+// Whether "lastV.def" is written with this much free space. A free space that
+// cannot be measured (-1) counts as enough: the safe write keeps the old file
+// if the space really is missing, whereas skipping would never save again on
+// a system that cannot tell (a chroot, a container).
+bool EnoughRoomForLastValues(qint64 freeBytes);
 
 } // namespace ValueFiles

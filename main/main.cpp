@@ -8,8 +8,6 @@
 #include "main/tirasomain.h"
 #include "platform/Application.h"
 
-#include <QLocale>
-
 int main(int argc, char* argv[])
 {
     kavriGraphicsStartup();
@@ -20,11 +18,9 @@ int main(int argc, char* argv[])
 
     int exitCode = 0;
     {
+        // Number texts are German whatever the locale (calc/NumberFormat.h),
+        // so the locale is left as the desktop set it.
         TApplication application(argc, argv);
-        // A German program: without a language of its own on the machine
-        // (the C locale of a bare system), it keeps German number texts.
-        if (QLocale::system().language() == QLocale::C)
-            QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         TApplication::SetTitle(QStringLiteral("Tiraso - Tiraso-Projekt"));
         // Desktops find the launcher entry of a window through these: the
         // class of the X11 window (the entry's StartupWMClass) and, on

@@ -18,17 +18,17 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QScreen>
 
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <optional>
 #include <stdexcept>
+#include <utility>
 
 namespace {
-
-// Free bytes on the storage drive below which "lastV.def" is not written.
-constexpr qint64 MinimumFreeBytes = 4096;
 
 const QString InvalidEntryMessage = QStringLiteral("Bitte eine gültige Zahl oder Rechenformel eingeben!");
 const QString ExtrapolationMessage = QStringLiteral("Eine extrapolation ist nicht vorgesehen!");
@@ -61,10 +61,21 @@ QString numberText(int decimals, long double value)
     return NumberFormat::FormatN(decimals, value);
 }
 
-QChar decimalSeparator()
+// An extended result as the double the editors hold; one beyond the double
+// range (the calculator's own range is far wider) fails like any other step.
+double narrowed(long double value)
 {
-    const QString separator = QLocale().decimalPoint();
-    return separator.isEmpty() ? QLatin1Char(',') : separator.at(0);
+    if (!(std::fabs(value) <= static_cast<long double>(std::numeric_limits<double>::max())))
+        throw ArithmeticFailure();
+    return static_cast<double>(value);
+}
+
+// The prompts are pre-filled with grouped results ("1.234,500"), which must
+// be accepted unchanged; the calculator alone would read that "." as a
+// decimal point and refuse the number.
+void evaluateEntry(TRUVTaRe& calculator, const QString& text, TRechenErgebnis& result)
+{
+    calculator.Berechnen(NumberFormat::RemoveGroupingDots(text), result);
 }
 
 std::runtime_error fileError(const QString& message, const QString& path)
@@ -164,6 +175,7 @@ void TForm1::FormClose(QObject*)
 {
     // Whatever goes wrong while saving, the window still closes.
     try {
+        CommitTypedInput();
         LoadSaveLastValues(false);
     } catch (...) {
     }
@@ -250,7 +262,25 @@ void TForm1::PaintBox1Paint(QPainter& painter)
 
 void TForm1::spin_y1DelayedChange(QObject* Sender)
 {
+    if (m_committingInput) {
+        m_recomputeAfterCommit = true;
+        return;
+    }
     Aktualisieren(Sender);
+}
+
+void TForm1::CommitTypedInput()
+{
+    // A commit recomputes, and the recomputation reads every editor, which
+    // drops what is still typed into the others: all editors are committed
+    // first, then the window is recomputed once.
+    {
+        const QScopedValueRollback committing(m_committingInput, true);
+        for (TSpezialSpin* spin : {spin_x1, spin_x2, spin__X, spin_y1, spin_y2})
+            spin->CommitPendingText();
+    }
+    if (!m_committingInput && std::exchange(m_recomputeAfterCommit, false))
+        Aktualisieren(this);
 }
 
 void TForm1::lbl_infoClick(QObject*)
@@ -377,11 +407,11 @@ void TForm1::EnterResult(const QString& prompt, const QString& prefilled, const 
         QString text = prefilled;
         if (InputQuery(QStringLiteral("Wert eingeben"), prompt, text, this)) {
             TRechenErgebnis result{};
-            RUVRechner->Berechnen(text, result);
+            evaluateEntry(*RUVRechner, text, result);
             if (result.Fehler != 0) {
                 ShowMessage(InvalidEntryMessage, this);
             } else {
-                const double v = static_cast<double>(result.Wert);
+                const double v = narrowed(result.Wert);
                 // A zero length, height or slope cannot be entered.
                 if (!IsNearZero(v))
                     apply(v);
@@ -394,6 +424,7 @@ void TForm1::EnterResult(const QString& prompt, const QString& prefilled, const 
 
 void TForm1::lbl_LGesClick(QObject*)
 {
+    CommitTypedInput();
     EnterResult(QStringLiteral("Neue Gesamtlänge:"), lbl_LGes->Caption(), [this](double v) {
         spin_x2->setValueReal(checkedFinite(spin_x1->ValueReal() + v));
         KeepXLeftOfX2();
@@ -402,6 +433,7 @@ void TForm1::lbl_LGesClick(QObject*)
 
 void TForm1::lbl_HgesClick(QObject*)
 {
+    CommitTypedInput();
     EnterResult(QStringLiteral("Neue Gesamthöhe:"), lbl_Hges->text().mid(2), [this](double v) {
         spin_y2->setValueReal(checkedFinite(spin_y1->ValueReal() + v));
     });
@@ -409,6 +441,7 @@ void TForm1::lbl_HgesClick(QObject*)
 
 void TForm1::lbl_LLiClick(QObject*)
 {
+    CommitTypedInput();
     EnterResult(QStringLiteral("Neue Teillänge:"), lbl_LLi->Caption(), [this](double v) {
         spin__X->setValueReal(checkedFinite(spin_x1->ValueReal() + v));
         KeepXLeftOfX2();
@@ -417,6 +450,7 @@ void TForm1::lbl_LLiClick(QObject*)
 
 void TForm1::lbl_LReClick(QObject*)
 {
+    CommitTypedInput();
     EnterResult(QStringLiteral("Neue Teillänge:"), lbl_LRe->Caption(), [this](double v) {
         spin__X->setValueReal(checkedFinite(spin_x2->ValueReal() - v));
         KeepXLeftOfX2();
@@ -425,6 +459,7 @@ void TForm1::lbl_LReClick(QObject*)
 
 void TForm1::lbl_NeigClick(QObject*)
 {
+    CommitTypedInput();
     const QString prompt = cb_PRZT->Checked() ? QStringLiteral("Neue Neigung (in Prozent):")
                                               : QStringLiteral("Neue Neigung (in Grad [deg]):");
     EnterResult(prompt, lbl_Neig->Caption().chopped(qMin<qsizetype>(1, lbl_Neig->Caption().size())), [this](double v) {
@@ -432,24 +467,32 @@ void TForm1::lbl_NeigClick(QObject*)
         const double x2 = spin_x2->ValueReal();
         const double y1 = spin_y1->ValueReal();
         // The mode may have changed while the prompt was open.
-        const double rise = cb_PRZT->Checked() ? v / 100 : std::tan(v * std::numbers::pi / 180);
-        spin_y2->setValueReal(checkedFinite(y1 + checkedFinite(checkedFinite(x2 - x1) * rise)));
+        if (cb_PRZT->Checked()) {
+            spin_y2->setValueReal(checkedFinite(y1 + checkedFinite(checkedFinite(x2 - x1) * (v / 100))));
+            return;
+        }
+        // In extended precision, so that 45 degrees rise by exactly the
+        // length: the double tangent of the double pi/4 is 0.9999999999999999.
+        const long double rise = std::tan(static_cast<long double>(v) * (std::numbers::pi_v<long double> / 180));
+        const long double y2 = static_cast<long double>(y1) + static_cast<long double>(checkedFinite(x2 - x1)) * rise;
+        spin_y2->setValueReal(narrowed(y2));
     });
 }
 
 void TForm1::lbl_YErgClick(QObject*)
 {
+    CommitTypedInput();
     QString text = lbl_YErg->Caption();
     if (!InputQuery(QStringLiteral("Rückrechnung"), QStringLiteral("Neue Höhe zwischen y1 und y2:"), text, this))
         return;
     try {
         TRechenErgebnis result{};
-        RUVRechner->Berechnen(text, result);
+        evaluateEntry(*RUVRechner, text, result);
         if (result.Fehler != 0) {
             ShowMessage(InvalidEntryMessage, this);
             return;
         }
-        const double Yn = static_cast<double>(result.Wert);
+        const double Yn = narrowed(result.Wert);
         const double x1 = spin_x1->ValueReal();
         const double x2 = spin_x2->ValueReal();
         const double y1 = spin_y1->ValueReal();
@@ -499,12 +542,13 @@ void TForm1::LoadSaveLastValues(bool load)
     const QString path = folder + QLatin1String(ValueFiles::kLastValuesFileName);
 
     if (load) {
-        QFile file(path);
-        // A file that exists but cannot be opened counts as missing.
-        if (!file.exists() || !file.open(QIODevice::ReadOnly))
+        // Anything but a regular file, a file that cannot be opened and one
+        // that fails while being read count as missing. The format holds at
+        // most 61 bytes; a longer file is read no further.
+        const std::optional<QByteArray> data = ValueFiles::ReadRegularFile(path, 64);
+        if (!data)
             return;
-        // The format holds at most 61 bytes; a longer file is read no further.
-        const ValueFiles::LastValuesRead read = ValueFiles::ReadLastValues(file.read(64));
+        const ValueFiles::LastValuesRead read = ValueFiles::ReadLastValues(*data);
         // A float that does not fit a double (or is no number) ends the
         // reading as a failed conversion would; what came before stays.
         TSpezialSpin* const editors[] = {spin_x1, spin__X, spin_x2, spin_y1, spin_y2};
@@ -520,8 +564,7 @@ void TForm1::LoadSaveLastValues(bool load)
         return;
     }
 
-    const qint64 free = DiskFree(folder);
-    if (free <= MinimumFreeBytes)
+    if (!ValueFiles::EnoughRoomForLastValues(DiskFree(folder)))
         return;
     ValueFiles::LastValues values;
     values.x1 = spin_x1->ValueReal();
@@ -538,6 +581,7 @@ void TForm1::LoadSaveLastValues(bool load)
 
 void TForm1::btn_SaveClick(QObject*)
 {
+    CommitTypedInput();
     const QString stamp = ValueFiles::TimeStamp(QDateTime::currentDateTime());
     QString name = stamp;
     if (!InputQuery(QStringLiteral("Name der Daten"), QStringLiteral("Dateiname:"), name, this))
@@ -552,7 +596,7 @@ void TForm1::btn_SaveClick(QObject*)
     }
     const QByteArray data = ValueFiles::WriteValueSet(
         stamp, spin_y1->ValueReal(), spin_y2->ValueReal(), spin_x1->ValueReal(), spin_x2->ValueReal(),
-        spin__X->ValueReal(), lbl_LGes->Caption(), lbl_LLi->Caption(), decimalSeparator());
+        spin__X->ValueReal(), lbl_LGes->Caption(), lbl_LLi->Caption(), NumberFormat::kDecimalSeparator);
     // Without a storage folder the file goes to the current directory.
     const QString path = StorageFolder() + name + QStringLiteral(".dat");
     if (!ValueFiles::WriteFileAtomically(path, data))
@@ -561,36 +605,59 @@ void TForm1::btn_SaveClick(QObject*)
 
 void TForm1::btn_loadClick(QObject*)
 {
+    CommitTypedInput();
     QString folder = StorageFolder();
     folder.chop(1);
     OpenDialog1->InitialDir = folder;
     if (!OpenDialog1->Execute(this))
         return;
-    QFile file(OpenDialog1->FileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        TApplication::HandleException(
-            fileError(QStringLiteral("Datei %1 kann nicht geöffnet werden"), OpenDialog1->FileName));
+    const QString path = OpenDialog1->FileName;
+    // Only a regular file is read: a FIFO or a device chosen in the dialog
+    // would block the window or never end. A file that fails while being
+    // read changes nothing either.
+    QFile file(path);
+    ValueFiles::ValueSetLines text;
+    if (ValueFiles::OpenRegularFile(file))
+        text = ValueFiles::ReadValueSetLines(file);
+    if (!file.isOpen() || text.readError) {
+        TApplication::HandleException(fileError(QStringLiteral("Datei %1 kann nicht geöffnet werden"), path));
         return;
     }
-    const QStringList lines = ValueFiles::ReadValueSetLines(file);
-    if (!lines.isEmpty()) {
-        // The numbers up to the first missing or unreadable line are taken;
-        // the two captions only when all five came through.
-        const ValueFiles::ValueSetRead read = ValueFiles::ParseValueSet(lines, decimalSeparator());
+    file.close();
+
+    // The numbers up to the first missing or unreadable line are taken; the
+    // two captions only when all five came through.
+    const ValueFiles::ValueSetRead read = ValueFiles::ParseValueSet(text);
+    if (!text.lines.isEmpty()) {
         TSpezialSpin* const editors[] = {spin_y1, spin_y2, spin_x1, spin_x2, spin__X};
         for (int i = 0; i < read.count && i < 5; ++i)
             editors[i]->setValueReal(read.values[i]);
-        if (read.count == 5 && lines.size() > 7) {
-            lbl_LGes->setCaption(lines.at(7));
-            if (lines.size() > 8)
-                lbl_LLi->setCaption(lines.at(8));
+        if (read.count == 5 && text.lines.size() > 7) {
+            lbl_LGes->setCaption(text.lines.at(7));
+            if (text.lines.size() > 8)
+                lbl_LLi->setCaption(text.lines.at(8));
         }
     }
     Aktualisieren(this);
+
+    // A set that stopped early is never taken for a complete one: what was
+    // read stays, and the user learns where it stopped.
+    if (read.stop != ValueFiles::ValueSetRead::Complete) {
+        static const char* const valueNames[] = {"Y1", "Y2", "X1", "X2", "X"};
+        const QString reason = read.stop == ValueFiles::ValueSetRead::Missing
+            ? QStringLiteral("Zeile %1 (%2) fehlt.")
+            : QStringLiteral("Zeile %1 (%2) ist keine gültige Zahl.");
+        const QString what = read.count > 0 ? QStringLiteral("Datei %1 wurde nur teilweise geladen:\r\n")
+                                            : QStringLiteral("Datei %1 wurde nicht geladen:\r\n");
+        ShowMessage(what.arg(QDir::toNativeSeparators(path))
+                        + reason.arg(read.stopLine + 1).arg(QLatin1String(valueNames[read.stopLine - 2])),
+                    this);
+    }
 }
 
 void TForm1::PM_NKDefClick(QObject*)
 {
+    CommitTypedInput();
     QString text = QString::number(Decimals);
     if (InputQuery(QStringLiteral("Neuer Wert"), QStringLiteral("Nachkommastellen:"), text, this)) {
         Decimals = TextToIntDef(text, Decimals);
@@ -602,6 +669,7 @@ void TForm1::PM_NKDefClick(QObject*)
 
 void TForm1::PM_ResetClick(QObject*)
 {
+    CommitTypedInput();
     spin_x1->setValueReal(0);
     spin_x2->setValueReal(1);
     spin__X->setValueReal(0.5);
@@ -613,6 +681,7 @@ void TForm1::PM_ResetClick(QObject*)
 
 void TForm1::pm_MirrorClick(QObject*)
 {
+    CommitTypedInput();
     const double y1 = spin_y1->ValueReal();
     const double y2 = spin_y2->ValueReal();
     spin_y1->setValueReal(y2);
@@ -642,11 +711,13 @@ QImage TForm1::ResultPicture()
 
 void TForm1::PM_CopyBMPClick(QObject*)
 {
+    CommitTypedInput();
     QGuiApplication::clipboard()->setImage(ResultPicture());
 }
 
 void TForm1::PM_InfoClick(QObject*)
 {
+    CommitTypedInput();
     ShowConfirmation(QStringLiteral("Bestätigung"),
                      QStringLiteral("Tiraso\tPravenda\r\n"
                                     "\r\n"
@@ -659,6 +730,7 @@ void TForm1::PM_InfoClick(QObject*)
 
 void TForm1::btn_copy1Click(QObject*)
 {
+    CommitTypedInput();
     const QString caption = lbl_YErg->Caption();
     if (!caption.isEmpty())
         QGuiApplication::clipboard()->setText(caption);

@@ -203,6 +203,13 @@ private:
     void EnterResult(const QString& prompt, const QString& prefilled, const std::function<void(double)>& apply);
     // X := x2 when x2 < X, with both read back from their editors.
     void KeepXLeftOfX2();
+    // Commits what is typed into the editors and not yet committed, so that a
+    // command works with what the user typed rather than dropping it.
+    void CommitTypedInput();
+    // While CommitTypedInput runs, the editors' changes only note that a
+    // recomputation is due.
+    bool m_committingInput = false;
+    bool m_recomputeAfterCommit = false;
 
     QStringList m_parameters;
 };

@@ -339,6 +339,8 @@ void TForm1::CreateFromDescription()
     OpenDialog1->Title = QStringLiteral("Gespeicherte Werte laden");
     OpenDialog1->Filter = QStringLiteral("Tiraso-Datendatei (*.dat)|*.dat");
     OpenDialog1->DefaultExt = QStringLiteral("dat");
+    // Hidden files are listed so that a set saved as ".dat" (an empty name)
+    // or under a name beginning with "." can be loaded again.
     OpenDialog1->Options = TOpenDialog::TOpenOptions(TOpenDialog::ofHideReadOnly) | TOpenDialog::ofNoChangeDir
-        | TOpenDialog::ofEnableSizing;
+        | TOpenDialog::ofEnableSizing | TOpenDialog::ofForceShowHidden;
 }

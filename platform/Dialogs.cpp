@@ -3,6 +3,7 @@
 #include "platform/Application.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -98,6 +99,8 @@ bool TOpenDialog::Execute(QWidget* parent)
     dialog.setNameFilters(NameFilters());
     dialog.setDefaultSuffix(DefaultExt);
     dialog.setSizeGripEnabled(Options.testFlag(ofEnableSizing));
+    if (Options.testFlag(ofForceShowHidden))
+        dialog.setFilter(dialog.filter() | QDir::Hidden);
     if (!FileName.isEmpty())
         dialog.selectFile(FileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -34,6 +34,8 @@ public:
         ofHideReadOnly = 0x1,
         ofNoChangeDir = 0x2,
         ofEnableSizing = 0x4,
+        // Lists files whose names begin with "." as well.
+        ofForceShowHidden = 0x8,
     };
     Q_DECLARE_FLAGS(TOpenOptions, Option)
 

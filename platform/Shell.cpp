@@ -2,10 +2,17 @@
 
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QStorageInfo>
 #include <QUrl>
+
+#include <limits>
+
+#ifdef Q_OS_UNIX
+#include <sys/statvfs.h>
+#endif
 
 bool ShellOpen(const QString& target)
 {
@@ -30,8 +37,22 @@ bool ForceDirectories(const QString& path)
 
 qint64 DiskFree(const QString& path)
 {
+#ifdef Q_OS_UNIX
+    // Asked of the file system that holds the path, not looked up in the
+    // mount table: inside a chroot or a container the table may list the
+    // host's mounts, or none that holds the path.
+    const QByteArray native = QFile::encodeName(path);
+    struct statvfs info {};
+    if (native.isEmpty() || ::statvfs(native.constData(), &info) != 0)
+        return -1;
+    qint64 bytes = 0;
+    if (__builtin_mul_overflow(qint64(info.f_bavail), qint64(info.f_frsize), &bytes))
+        return std::numeric_limits<qint64>::max();
+    return bytes;
+#else
     const QStorageInfo storage(path);
     if (!storage.isValid() || !storage.isReady())
         return -1;
     return storage.bytesAvailable();
+#endif
 }

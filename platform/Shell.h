@@ -15,5 +15,6 @@ QString LocalAppDataFolder();
 // Creates the folder with all missing levels; an existing folder counts as success.
 bool ForceDirectories(const QString& path);
 
-// Free bytes available to the user on the drive that holds path; -1 when unknown.
+// Free bytes available to the user on the file system that holds path (which
+// must exist); -1 when unknown.
 qint64 DiskFree(const QString& path);

@@ -1,20 +1,106 @@
 #pragma once
 
-// Shared set-up for every test program: German number texts, no access to the
-// user's real files, and (for widget tests) the program's own application
-// object so the general error handler is in place.
+// Shared set-up for every test program: no access to the user's real files,
+// the desktop locales the number tests run under, and (for widget tests) the
+// program's own application object so the general error handler is in place.
+//
+// The locale is left as the environment sets it: the number texts must be
+// German whatever it is, and CI runs the suite under a second one.
 
 #include <QLocale>
 #include <QStandardPaths>
 #include <QtTest/QtTest>
+
+#ifdef Q_OS_LINUX
+#include <cerrno>
+#include <cstring>
+#include <sys/mount.h>
+#include <unistd.h>
+#endif
+#include <clocale>
+#include <string>
 
 namespace TestSupport {
 
 inline void prepareProcess()
 {
     QStandardPaths::setTestModeEnabled(true);
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
 }
+
+// A small tmpfs mounted on an existing folder while the object lives, so a
+// test can fill a real file system without touching the machine's own.
+// Mounting needs root; `skipReason` says why there is none.
+struct SmallTmpfs {
+    QByteArray folder;
+    bool mounted = false;
+    QString skipReason = QStringLiteral("tmpfs is a Linux file system");
+
+    SmallTmpfs(const QString& path, int kibibytes)
+        : folder(QFile::encodeName(path))
+    {
+#ifdef Q_OS_LINUX
+        const QByteArray options = "size=" + QByteArray::number(kibibytes) + "k,mode=0700";
+        mounted = ::geteuid() == 0 && ::mount("tmpfs", folder.constData(), "tmpfs", 0, options.constData()) == 0;
+        skipReason = ::geteuid() != 0 ? QStringLiteral("mounting a small tmpfs needs root")
+                                      : QStringLiteral("cannot mount a tmpfs: ") + QString::fromLocal8Bit(std::strerror(errno));
+#else
+        Q_UNUSED(kibibytes);
+#endif
+    }
+    ~SmallTmpfs()
+    {
+#ifdef Q_OS_LINUX
+        if (mounted)
+            ::umount2(folder.constData(), MNT_DETACH);
+#endif
+    }
+    Q_DISABLE_COPY(SmallTmpfs)
+
+    // Writes the file "filler" until the file system refuses more.
+    bool fill() const
+    {
+        QFile filler(QFile::decodeName(folder) + QStringLiteral("/filler"));
+        if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return false;
+        while (filler.write(QByteArray(1024, 'f')) == 1024) {
+        }
+        return true;
+    }
+};
+
+// Every way a desktop's separators differ from the German ones: "." as
+// decimal point (en_US, C), "'" or a narrow no-break space as group separator
+// (de_CH, fr_FR), "٫" and digits of their own (fa_IR).
+inline void addDesktopLocaleRows() // for initTestCase_data()
+{
+    QTest::addColumn<QByteArray>("locale");
+    for (const char* name : {"de_DE.UTF-8", "en_US.UTF-8", "de_CH.UTF-8", "fr_FR.UTF-8", "fa_IR.UTF-8", "C"})
+        QTest::newRow(name) << QByteArray(name);
+}
+
+// The C library's and Qt's default locale set as a desktop in the locale of
+// the current global data row sets them; both restored when it ends.
+class DesktopLocale
+{
+public:
+    DesktopLocale()
+    {
+        QFETCH_GLOBAL(QByteArray, locale);
+        m_entered = std::setlocale(LC_ALL, locale.constData()) != nullptr;
+        QLocale::setDefault(QLocale(QString::fromLatin1(locale)));
+    }
+    ~DesktopLocale()
+    {
+        std::setlocale(LC_ALL, m_savedC.c_str());
+        QLocale::setDefault(m_savedQt);
+    }
+    bool entered() const { return m_entered; } // false where locale-gen has not made it
+
+private:
+    QLocale m_savedQt;
+    std::string m_savedC = std::setlocale(LC_ALL, nullptr);
+    bool m_entered = false;
+};
 
 } // namespace TestSupport
 
@@ -150,6 +236,22 @@ inline void acknowledgeNextMessage(std::shared_ptr<DialogSeen> seen)
     {                                                                 \
         TestSupport::prepareProcess();                                \
         TApplication app(argc, argv);                                 \
+        TestObject tc;                                                \
+        QTEST_SET_MAIN_SOURCE_PATH                                    \
+        return QTest::qExec(&tc, argc, argv);                         \
+    }
+
+// A test program that can also be started as its own child process:
+// "<program> --child <arguments>" runs childMain(arguments) instead of the
+// tests, after the same process set-up. For what must not happen to the test
+// process itself (a file-size limit).
+#define TIRASO_TEST_MAIN_WITH_CHILD(TestObject, childMain)            \
+    int main(int argc, char* argv[])                                  \
+    {                                                                 \
+        TestSupport::prepareProcess();                                \
+        TApplication app(argc, argv);                                 \
+        if (argc > 1 && qstrcmp(argv[1], "--child") == 0)            \
+            return childMain(QCoreApplication::arguments().mid(2));   \
         TestObject tc;                                                \
         QTEST_SET_MAIN_SOURCE_PATH                                    \
         return QTest::qExec(&tc, argc, argv);                         \

@@ -1,8 +1,10 @@
 #include "calc/NumberFormat.h"
+#include "calc/RUVTaRe.h"
 
 #include "../TestSupport.h"
 
 #include <limits>
+#include <optional>
 
 Q_DECLARE_METATYPE(long double)
 
@@ -16,12 +18,23 @@ constexpr long double kNaN = std::numeric_limits<long double>::quiet_NaN();
 class tst_NumberFormat : public QObject {
     Q_OBJECT
 
+    std::optional<TestSupport::DesktopLocale> m_locale;
+
 private slots:
+    void initTestCase_data() { TestSupport::addDesktopLocaleRows(); }
+    void init()
+    {
+        if (!m_locale.emplace().entered())
+            QSKIP("This locale is not generated on the machine");
+    }
+    void cleanup() { m_locale.reset(); }
+
     void fixedPoint_data();
     void fixedPoint();
-    void separatorsComeFromTheLocaleArgument();
     void general_data();
     void general();
+    void typedNumbers_data();
+    void typedNumbers();
 };
 
 void tst_NumberFormat::fixedPoint_data()
@@ -57,17 +70,8 @@ void tst_NumberFormat::fixedPoint()
     QFETCH(long double, value);
     QFETCH(QString, grouped);
     QFETCH(QString, plain);
-    const QLocale german(QLocale::German, QLocale::Germany);
-    QCOMPARE(FormatN(decimals, value, german), grouped);
-    QCOMPARE(FormatF(decimals, value, german), plain);
-}
-
-void tst_NumberFormat::separatorsComeFromTheLocaleArgument()
-{
-    // The process default is German (TestSupport); the argument must win.
-    const QLocale english(QLocale::English, QLocale::UnitedStates);
-    QCOMPARE(FormatN(2, 1234567.891L, english), QStringLiteral("1,234,567.89"));
-    QCOMPARE(FormatF(2, 1234567.891L, english), QStringLiteral("1234567.89"));
+    QCOMPARE(FormatN(decimals, value), grouped);
+    QCOMPARE(FormatF(decimals, value), plain);
 }
 
 void tst_NumberFormat::general_data()
@@ -95,7 +99,40 @@ void tst_NumberFormat::general()
 {
     QFETCH(long double, value);
     QFETCH(QString, expected);
-    QCOMPARE(FormatGeneral(value, u','), expected);
+    QCOMPARE(FormatGeneral(value, kDecimalSeparator), expected);
+}
+
+// Text typed into an editor or a result prompt, or left there as pre-filled:
+// the grouping dots go, and the calculator reads the rest.
+void tst_NumberFormat::typedNumbers_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("isNumber");
+    QTest::addColumn<long double>("value");
+    QTest::newRow("2.5") << "2.5" << true << 2.5L;
+    QTest::newRow("1.234,5") << "1.234,5" << true << 1234.5L;
+    QTest::newRow("1.234.567") << "1.234.567" << true << 1234567.0L;
+    QTest::newRow("12.345") << "12.345" << true << 12345.0L;
+    QTest::newRow("1.000,000") << "1.000,000" << true << 1000.0L;
+    QTest::newRow("1.5.3") << "1.5.3" << false << 0.0L;
+    QTest::newRow("(1.234+2,5)*2") << "(1.234+2,5)*2" << true << 2473.0L;
+    QTest::newRow("four digits after the point") << "1.2345" << true << 1.2345L;
+    QTest::newRow("only the grouping point goes") << "1.234.5" << true << 1234.5L;
+    QTest::newRow("a number from 0 is never grouped") << "0.001" << true << 0.001L;
+    QTest::newRow("negative from 0") << "-0.250*4" << true << -1.0L;
+    QTest::newRow("a group of zeros after a digit") << "10.000" << true << 10000.0L;
+}
+
+void tst_NumberFormat::typedNumbers()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, isNumber);
+    QFETCH(long double, value);
+    TRUVTaRe calculator;
+    TRechenErgebnis result{};
+    calculator.Berechnen(RemoveGroupingDots(typed), result);
+    QCOMPARE(result.Fehler == 0, isNumber);
+    QCOMPARE(result.Wert, value);
 }
 
 TIRASO_TEST_MAIN(tst_NumberFormat)

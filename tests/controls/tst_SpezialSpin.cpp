@@ -6,6 +6,7 @@
 #include "tests/TestSupport.h"
 
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMetaProperty>
 #include <QPainter>
@@ -16,6 +17,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -157,9 +159,15 @@ class tst_SpezialSpin : public QObject
 {
     Q_OBJECT
 
+    std::optional<TestSupport::DesktopLocale> m_locale;
+
 private slots:
     void initTestCase() { TSpezialSpin::ModuleStartup(); }
     void cleanupTestCase() { TSpezialSpin::ModuleShutdown(); }
+    // Every test runs under each desktop locale with the same expectations.
+    void initTestCase_data() { TestSupport::addDesktopLocaleRows(); }
+    void init();
+    void cleanup();
 
     void initialState_data();
     void initialState();
@@ -186,6 +194,8 @@ private slots:
     void sameShownTextFiresNothing();
     void readingValueCancelsPendingCommit_data();
     void readingValueCancelsPendingCommit();
+    void commitPendingText_data();
+    void commitPendingText();
     void keyPressStopsPendingCommit();
     void calculatorFailureReachesErrorHandler_data();
     void calculatorFailureReachesErrorHandler();
@@ -202,6 +212,8 @@ private slots:
     void mouseClick();
     void holdingDownCellAccelerates();
     void holdEndsWhenDisabled();
+    void holdEndsWhenTheMouseIsLost_data();
+    void holdEndsWhenTheMouseIsLost();
     void pressFocusesEditAndStopsDelay();
     void commitLeavesCaretOrSelection_data();
     void commitLeavesCaretOrSelection();
@@ -223,6 +235,18 @@ private slots:
     void triangleMatchesSymbolFont_data();
     void triangleMatchesSymbolFont();
 };
+
+void tst_SpezialSpin::init()
+{
+    if (!m_locale.emplace().entered())
+        QSKIP("This locale is not generated on the machine");
+}
+
+void tst_SpezialSpin::cleanup()
+{
+    TestSupport::cancelDialogWatchers();
+    m_locale.reset();
+}
 
 // Value model ------------------------------------------------------------------
 
@@ -446,6 +470,9 @@ void tst_SpezialSpin::typedTextUpdatesValue_data()
     QTest::newRow("digits") << "12" << 12.0;
     QTest::newRow("decimal comma") << "1,5" << 1.5;
     QTest::newRow("group separator dropped") << "1.234,5" << 1234.5;
+    QTest::newRow("point before three digits groups") << "12.345" << 12345.0;
+    QTest::newRow("point before fewer digits is a decimal point") << "2.5" << 2.5;
+    QTest::newRow("second decimal point keeps the last number") << "1.5.3" << 1.5;
     QTest::newRow("plus sign dropped") << "+7" << 7.0;
     QTest::newRow("plus-minus sign dropped") << "±0,25" << 0.25;
     QTest::newRow("exponent") << "1,5e3" << 1500.0;
@@ -484,8 +511,12 @@ void tst_SpezialSpin::commit_data()
     QTest::newRow("formula") << false << "2*3" << 6.0 << "6,000";
     QTest::newRow("parentheses") << false << "(1+2)*3" << 9.0 << "9,000";
     QTest::newRow("grouped number") << false << "1.234,5" << 1234.5 << "1.234,500";
-    // With grouping on, "." is the thousands separator even when typed alone.
-    QTest::newRow("point is grouping") << false << "1.5" << 15.0 << "15,000";
+    QTest::newRow("grouped millions") << false << "1.234.567" << 1234567.0 << "1.234.567,000";
+    QTest::newRow("point before three digits groups") << false << "12.345" << 12345.0 << "12.345,000";
+    // A "." that cannot be grouping is the calculator's decimal point.
+    QTest::newRow("point before fewer digits") << false << "2.5" << 2.5 << "2,500";
+    QTest::newRow("two decimal points keep the typed number") << false << "1.5.3" << 1.5 << "1,500";
+    QTest::newRow("grouping inside a formula") << false << "(1.234+2,5)*2" << 2473.0 << "2.473,000";
     QTest::newRow("rejected text keeps the value") << false << "abc" << 5.0 << "5,000";
     QTest::newRow("rejected formula keeps the typed number") << false << "2+" << 2.0 << "2,000";
     QTest::newRow("division by zero is rejected") << false << "1/0" << 1.0 << "1,000";
@@ -588,6 +619,53 @@ void tst_SpezialSpin::readingValueCancelsPendingCommit()
     QVERIFY(!e->delay->isActive());
     QCOMPARE(e->edit->text(), QStringLiteral("2,000"));
     QCOMPARE(e->changes, 0);
+}
+
+void tst_SpezialSpin::commitPendingText_data()
+{
+    QTest::addColumn<QString>("typed");  // null: nothing typed
+    QTest::addColumn<bool>("byKeys");    // typed with key releases, or pasted without any
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("changes");
+    QTest::addColumn<QString>("error");
+
+    QTest::newRow("nothing typed: full precision stays") << QString() << true << 1.23456 << "1,235" << 0 << "";
+    QTest::newRow("typed formula") << "2*3" << true << 6.0 << "6,000" << 1 << "";
+    QTest::newRow("pasted number") << "7" << false << 7.0 << "7,000" << 1 << "";
+    QTest::newRow("text that does not evaluate keeps the value") << "abc" << true << 1.23456 << "1,235" << 1 << "";
+    // As a commit does: the message, and text and value stay as they were.
+    QTest::newRow("calculator raises") << "(0-8)^0,5" << true << 1.23456 << "(0-8)^0,5" << 0
+                                       << "Ungültige Gleitkommaoperation";
+}
+
+void tst_SpezialSpin::commitPendingText()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, byKeys);
+    QFETCH(double, value);
+    QFETCH(QString, shown);
+    QFETCH(int, changes);
+    QFETCH(QString, error);
+    auto e = windowEditor();
+    e->spin->setValueReal(1.23456);
+    ErrorBoxCloser closer;
+    if (!typed.isNull()) {
+        if (byKeys)
+            typeText(e->edit, typed);
+        else
+            e->edit->setText(typed);
+    }
+
+    e->spin->CommitPendingText();
+    QCOMPARE(e->edit->text(), shown);
+    QCOMPARE(e->changes, changes);
+    QVERIFY(!e->delay->isActive());
+    QCOMPARE(closer.texts, error.isEmpty() ? QStringList() : QStringList{error});
+    QCOMPARE(e->spin->ValueReal(), value);
+    // A second call finds nothing new.
+    e->spin->CommitPendingText();
+    QCOMPARE(e->changes, changes);
 }
 
 void tst_SpezialSpin::keyPressStopsPendingCommit()
@@ -838,6 +916,56 @@ void tst_SpezialSpin::holdEndsWhenDisabled()
     QVERIFY(e->repeat->isActive());
     e->spin->setEnabled(false);
     QVERIFY(!e->repeat->isActive());
+}
+
+void tst_SpezialSpin::holdEndsWhenTheMouseIsLost_data()
+{
+    QTest::addColumn<QString>("thief");
+    QTest::newRow("modal box") << "modal box";
+    QTest::newRow("window deactivated") << "other window";
+    QTest::newRow("popup") << "popup";
+    QTest::newRow("grab of another widget") << "grab";
+}
+
+void tst_SpezialSpin::holdEndsWhenTheMouseIsLost()
+{
+    // Regression: the release went to whatever took the mouse, and the
+    // repetition went on stepping behind it.
+    QFETCH(QString, thief);
+    auto e = windowEditor();
+    e->spin->setNachkommaStellen(0);
+    e->spin->setValueReal(100);
+    e->host->show();
+    QVERIFY(QTest::qWaitForWindowActive(e->host.get()));
+    QTest::mousePress(e->spin, Qt::LeftButton, {}, e->spin->UpArrowRect().center());
+    QVERIFY(e->repeat->isActive());
+
+    QWidget other(thief == QLatin1String("grab") ? e->host.get() : nullptr);
+    QMenu menu(e->host.get());
+    bool endedBehindTheBox = true;
+    if (thief == QLatin1String("modal box")) {
+        TestSupport::whenModalOpens([&](QWidget* box) {
+            endedBehindTheBox = QTest::qWaitFor([&] { return !e->repeat->isActive(); });
+            box->close();
+        });
+        QMessageBox(QMessageBox::NoIcon, QStringLiteral("Tiraso"), QStringLiteral("Meldung"), QMessageBox::Ok,
+                    e->host.get())
+            .exec();
+    } else if (thief == QLatin1String("other window")) {
+        other.show();
+        other.activateWindow();
+    } else if (thief == QLatin1String("popup")) {
+        menu.addAction(QStringLiteral("Eintrag"));
+        menu.popup(e->host->mapToGlobal(QPoint()));
+    } else {
+        other.show();
+        other.grabMouse();
+    }
+    QVERIFY(endedBehindTheBox);
+    QTRY_VERIFY(!e->repeat->isActive());
+    // Ended as a release ends it: reported, the first step only.
+    QCOMPARE(e->spin->ValueReal(), 101.0);
+    QCOMPARE(e->changes, 1);
 }
 
 void tst_SpezialSpin::pressFocusesEditAndStopsDelay()

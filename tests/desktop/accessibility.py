@@ -95,8 +95,7 @@ def clickable_named(app, text):
 def main():
     program = sys.argv[1]
     data = tempfile.mkdtemp(prefix="tiraso-desktop-")
-    env = dict(os.environ, XDG_DATA_HOME=data, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-               LANG="de_DE.UTF-8")
+    env = dict(os.environ, XDG_DATA_HOME=data, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
     process = subprocess.Popen([program], env=env)
     try:
         app = wait_for("the program on the bus", lambda: find_application("tiraso"), timeout=20)

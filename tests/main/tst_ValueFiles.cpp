@@ -1,11 +1,13 @@
 #include "calc/NumberFormat.h"
 #include "main/ValueFiles.h"
+#include "platform/Shell.h"
 
 #include "tests/TestSupport.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
@@ -19,6 +21,7 @@
 #ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #endif
 
 using namespace ValueFiles;
@@ -97,26 +100,40 @@ struct PermissionGuard {
     ~PermissionGuard() { QFile::setPermissions(path, saved); }
 };
 
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// Files and folders in a folder, hidden ones included: a temporary file left
+// behind shows up here.
+QStringList entries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                  QDir::Name);
+}
+
+// The child side of writeUnderFileSizeLimit: writes hex-coded data under a
+// file-size limit, as a process started under "ulimit -f" would.
+// Arguments: limit in bytes, target path, data in hex.
+int childMain(const QStringList& arguments)
+{
+    if (arguments.size() != 3)
+        return 2;
 #ifdef Q_OS_UNIX
-// Caps the size of files this process may write, as a full disk would.
-struct FileSizeLimit {
-    rlimit saved{};
-    void (*savedHandler)(int) = nullptr;
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &saved);
-        savedHandler = std::signal(SIGXFSZ, SIG_IGN); // the write fails with EFBIG instead
-        rlimit limit = saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, savedHandler);
-    }
-};
+    std::signal(SIGXFSZ, SIG_IGN); // a write beyond the limit then fails with EFBIG
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = rlim_t(arguments[0].toLongLong());
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+        return 3;
 #endif
+    QString error;
+    const bool written = WriteFileAtomically(arguments[1], QByteArray::fromHex(arguments[2].toLatin1()), &error);
+    // The failure must come with its reason.
+    return written ? 0 : error.isEmpty() ? 4 : 1;
+}
 
 } // namespace
 
@@ -160,6 +177,14 @@ private slots:
     void writeFileAtomically();
     void writeFileAtomicallyFails_data();
     void writeFileAtomicallyFails();
+    void writeUnderFileSizeLimit_data();
+    void writeUnderFileSizeLimit();
+    void writeOnFullDisk_data();
+    void writeOnFullDisk();
+    void enoughRoomForLastValues_data();
+    void enoughRoomForLastValues();
+    void onlyRegularFilesAreRead_data();
+    void onlyRegularFilesAreRead();
 };
 
 void tst_ValueFiles::encodeExtended_data()
@@ -557,11 +582,12 @@ void tst_ValueFiles::valueSetRoundTrip()
     QByteArray file = WriteValueSet(QStringLiteral("s"), value, -value, value, -value, value, {}, {}, separator);
     QBuffer buffer(&file);
     QVERIFY(buffer.open(QIODevice::ReadOnly));
-    const QStringList lines = ReadValueSetLines(buffer);
-    QCOMPARE(lines.size(), 9);
-    QCOMPARE(lines[1], QStringLiteral("---V1"));
-    const ValueSetRead set = ParseValueSet(lines, separator);
+    const ValueSetLines text = ReadValueSetLines(buffer);
+    QCOMPARE(text.lines.size(), 9);
+    QCOMPARE(text.lines[1], QStringLiteral("---V1"));
+    const ValueSetRead set = ParseValueSet(text);
     QCOMPARE(set.count, 5);
+    QCOMPARE(set.stop, ValueSetRead::Complete);
     // Fifteen significant digits survive; the rest of a double does not.
     for (int i = 0; i < 5; ++i) {
         const double expected = i % 2 ? -value : value;
@@ -574,35 +600,56 @@ void tst_ValueFiles::readValueSetLines_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QList<qsizetype>>("overLong");
 
-    QTest::newRow("empty") << QByteArray() << QStringList();
-    QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"};
-    QTest::newRow("LF") << QByteArray("a\nb\n") << QStringList{"a", "b"};
-    QTest::newRow("CR") << QByteArray("a\rb\r") << QStringList{"a", "b"};
-    QTest::newRow("mixed ends") << QByteArray("a\r\nb\nc\rd") << QStringList{"a", "b", "c", "d"};
-    QTest::newRow("last line without end") << QByteArray("a\r\nb") << QStringList{"a", "b"};
-    QTest::newRow("empty lines kept") << QByteArray("\r\n\r\nx\r\n") << QStringList{"", "", "x"};
-    QTest::newRow("CR CR is two lines") << QByteArray("\r\r") << QStringList{"", ""};
-    QTest::newRow("LF CR is two lines") << QByteArray("\n\r") << QStringList{"", ""};
-    QTest::newRow("Latin-1") << QByteArray("Ma\xdf\r\n\xe4") << QStringList{QStringLiteral("Ma\u00df"), QStringLiteral("\u00e4")};
-    QTest::newRow("NUL kept") << QByteArray("1\0002\r\n", 5) << QStringList{QString::fromUtf16(u"1\u00002", 3)};
+    const QList<qsizetype> none;
+
+    QTest::newRow("empty") << QByteArray() << QStringList() << none;
+    QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"} << none;
+    QTest::newRow("LF") << QByteArray("a\nb\n") << QStringList{"a", "b"} << none;
+    QTest::newRow("CR") << QByteArray("a\rb\r") << QStringList{"a", "b"} << none;
+    QTest::newRow("mixed ends") << QByteArray("a\r\nb\nc\rd") << QStringList{"a", "b", "c", "d"} << none;
+    QTest::newRow("last line without end") << QByteArray("a\r\nb") << QStringList{"a", "b"} << none;
+    QTest::newRow("empty lines kept") << QByteArray("\r\n\r\nx\r\n") << QStringList{"", "", "x"} << none;
+    QTest::newRow("CR CR is two lines") << QByteArray("\r\r") << QStringList{"", ""} << none;
+    QTest::newRow("LF CR is two lines") << QByteArray("\n\r") << QStringList{"", ""} << none;
+    QTest::newRow("Latin-1") << QByteArray("Ma\xdf\r\n\xe4")
+                             << QStringList{QStringLiteral("Ma\u00df"), QStringLiteral("\u00e4")} << none;
+    QTest::newRow("NUL kept") << QByteArray("1\0002\r\n", 5) << QStringList{QString::fromUtf16(u"1\u00002", 3)}
+                              << none;
     QTest::newRow("ten lines give nine")
         << QByteArray("0\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n")
-        << QStringList{"0", "1", "2", "3", "4", "5", "6", "7", "8"};
+        << QStringList{"0", "1", "2", "3", "4", "5", "6", "7", "8"} << none;
+    // A line one character too long is marked; one exactly at the bound is not.
+    QTest::newRow("line at the bound") << QByteArray(kMaxValueSetLineLength, '5') + "\r\n"
+                                       << QStringList{QString(kMaxValueSetLineLength, u'5')} << none;
+    QTest::newRow("line one over the bound")
+        << QByteArray(kMaxValueSetLineLength + 1, '5') << QStringList{QString(kMaxValueSetLineLength, u'5')}
+        << QList<qsizetype>{0};
+    QTest::newRow("over-long number among short lines")
+        << "s\r\nm\r\n1,5" + QByteArray(1100, '0') + "E3\r\n2\r\n"
+        << QStringList{"s", "m", "1,5" + QString(kMaxValueSetLineLength - 3, u'0'), "2"} << QList<qsizetype>{2};
     QTest::newRow("over-long line cut, next line intact")
-        << QByteArray(5000, '7') + "\r\n8\r\n" << QStringList{QString(kMaxValueSetLineLength, u'7'), "8"};
+        << QByteArray(5000, '7') + "\r\n8\r\n" << QStringList{QString(kMaxValueSetLineLength, u'7'), "8"}
+        << QList<qsizetype>{0};
     QTest::newRow("over-long line ending with CR LF across a chunk")
-        << QByteArray(4095, 'x') + "\r\ny" << QStringList{QString(kMaxValueSetLineLength, u'x'), "y"};
+        << QByteArray(4095, 'x') + "\r\ny" << QStringList{QString(kMaxValueSetLineLength, u'x'), "y"}
+        << QList<qsizetype>{0};
 }
+
 
 void tst_ValueFiles::readValueSetLines()
 {
     QFETCH(QByteArray, file);
     QFETCH(QStringList, lines);
+    QFETCH(QList<qsizetype>, overLong);
 
     QBuffer buffer(&file);
     QVERIFY(buffer.open(QIODevice::ReadOnly));
-    QCOMPARE(ReadValueSetLines(buffer), lines);
+    const ValueSetLines text = ReadValueSetLines(buffer);
+    QCOMPARE(text.lines, lines);
+    QCOMPARE(text.overLong, overLong);
+    QVERIFY(!text.readError);
 }
 
 void tst_ValueFiles::readValueSetLinesStopsEarly_data()
@@ -624,7 +671,7 @@ void tst_ValueFiles::readValueSetLinesStopsEarly()
 
     QBuffer buffer(&file);
     QVERIFY(buffer.open(QIODevice::ReadOnly));
-    const QStringList lines = ReadValueSetLines(buffer);
+    const QStringList lines = ReadValueSetLines(buffer).lines;
     QCOMPARE(lines.size(), lineCount);
     QCOMPARE(lines.first().size(), firstLineLength);
     QVERIFY(buffer.pos() <= kMaxValueSetScanBytes);
@@ -700,29 +747,54 @@ void tst_ValueFiles::textToFloat()
 void tst_ValueFiles::parseValueSet_data()
 {
     QTest::addColumn<QStringList>("lines");
-    QTest::addColumn<int>("count");
+    QTest::addColumn<QList<qsizetype>>("overLong");
     QTest::addColumn<QList<double>>("values");
+    QTest::addColumn<int>("stop");
+    QTest::addColumn<int>("stopLine");
 
-    QTest::newRow("nine lines") << QStringList{"s", "---V1", "0", "1", "0", "1", "0,33", "1,000", "0,330"} << 5
-                                << QList<double>{0, 1, 0, 1, 0.33};
+    const QList<qsizetype> none;
+    const int complete = ValueSetRead::Complete;
+    const int missing = ValueSetRead::Missing;
+    const int notANumber = ValueSetRead::NotANumber;
+    QTest::newRow("nine lines") << QStringList{"s", "---V1", "0", "1", "0", "1", "0,33", "1,000", "0,330"} << none
+                                << QList<double>{0, 1, 0, 1, 0.33} << complete << -1;
+    QTest::newRow("saved with a desktop's decimal point")
+        << QStringList{"s", "---V1", "-1.5", "2.25E-7", "0", "1", "0.33"} << none
+        << QList<double>{-1.5, 2.25e-7, 0, 1, 0.33} << complete << -1;
+    QTest::newRow("one number, two separators") << QStringList{"s", "---V1", "1", "1.234,5", "3", "4", "5"} << none
+                                                << QList<double>{1} << notANumber << 3;
     QTest::newRow("wrong marker loads all the same")
-        << QStringList{"s", "---V2", "1", "2", "3", "4", "5"} << 5 << QList<double>{1, 2, 3, 4, 5};
-    QTest::newRow("five lines") << QStringList{"s", "---V1", "1", "2", "3"} << 3 << QList<double>{1, 2, 3, 0, 0};
-    QTest::newRow("non-numeric line stops") << QStringList{"s", "---V1", "1", "x", "3", "4", "5"} << 1
-                                            << QList<double>{1, 0, 0, 0, 0};
-    QTest::newRow("empty file") << QStringList{} << 0 << QList<double>{0, 0, 0, 0, 0};
-    QTest::newRow("stamp only") << QStringList{"s"} << 0 << QList<double>{0, 0, 0, 0, 0};
+        << QStringList{"s", "---V2", "1", "2", "3", "4", "5"} << none << QList<double>{1, 2, 3, 4, 5} << complete << -1;
+    QTest::newRow("five lines") << QStringList{"s", "---V1", "1", "2", "3"} << none << QList<double>{1, 2, 3}
+                                << missing << 5;
+    QTest::newRow("non-numeric line stops") << QStringList{"s", "---V1", "1", "x", "3", "4", "5"} << none
+                                            << QList<double>{1} << notANumber << 3;
+    QTest::newRow("empty line stops") << QStringList{"s", "---V1", "1", "2", "3", "", "5"} << none
+                                      << QList<double>{1, 2, 3} << notANumber << 5;
+    QTest::newRow("over-long number is not its beginning")
+        << QStringList{"s", "---V1", "1,5" + QString(kMaxValueSetLineLength - 3, u'0'), "2", "3", "4", "5"}
+        << QList<qsizetype>{2} << QList<double>{} << notANumber << 2;
+    QTest::newRow("over-long last number") << QStringList{"s", "---V1", "1", "2", "3", "4", "5"}
+                                           << QList<qsizetype>{6} << QList<double>{1, 2, 3, 4} << notANumber << 6;
+    QTest::newRow("over-long stamp, marker and captions do not matter")
+        << QStringList{"s", "---V1", "1", "2", "3", "4", "5", "c", "d"} << QList<qsizetype>{0, 1, 7, 8}
+        << QList<double>{1, 2, 3, 4, 5} << complete << -1;
+    QTest::newRow("empty file") << QStringList{} << none << QList<double>{} << missing << 2;
+    QTest::newRow("stamp only") << QStringList{"s"} << none << QList<double>{} << missing << 2;
 }
 
 void tst_ValueFiles::parseValueSet()
 {
     QFETCH(QStringList, lines);
-    QFETCH(int, count);
+    QFETCH(QList<qsizetype>, overLong);
     QFETCH(QList<double>, values);
+    QFETCH(int, stop);
+    QFETCH(int, stopLine);
 
-    const ValueSetRead set = ParseValueSet(lines, u',');
-    QCOMPARE(set.count, count);
-    QCOMPARE(QList<double>(set.values, set.values + count), values.first(count));
+    const ValueSetRead set = ParseValueSet(ValueSetLines{lines, overLong, false});
+    QCOMPARE(QList<double>(set.values, set.values + set.count), values);
+    QCOMPARE(int(set.stop), stop);
+    QCOMPARE(set.stopLine, stopLine);
 }
 
 void tst_ValueFiles::fileNameIsValid_data()
@@ -772,7 +844,6 @@ void tst_ValueFiles::writeFileAtomicallyFails_data()
     QTest::newRow("target is a folder") << "folder";
     QTest::newRow("parent is a file") << "parent file";
     QTest::newRow("read-only folder") << "read-only";
-    QTest::newRow("disk full mid-write") << "size limit";
 }
 
 void tst_ValueFiles::writeFileAtomicallyFails()
@@ -805,14 +876,6 @@ void tst_ValueFiles::writeFileAtomicallyFails()
             QSKIP("this process may write into a read-only folder (running as root): permission bits prove nothing here");
         }
         written = WriteFileAtomically(target, data, &error);
-    } else if (failure == u"size limit") {
-#ifdef Q_OS_UNIX
-        // Fails after the first bytes have gone out, whatever the process's privileges.
-        FileSizeLimit limit(4096);
-        written = WriteFileAtomically(target, data, &error);
-#else
-        QSKIP("no file size limit on this platform");
-#endif
     }
 
     QVERIFY(!written);
@@ -825,5 +888,169 @@ void tst_ValueFiles::writeFileAtomicallyFails()
     QCOMPARE(files, QStringList{"set.dat"});
 }
 
-TIRASO_TEST_MAIN(tst_ValueFiles)
+void tst_ValueFiles::writeUnderFileSizeLimit_data()
+{
+    QTest::addColumn<qint64>("limit");
+    QTest::addColumn<bool>("oldFile");
+    QTest::addColumn<bool>("written");
+
+    // As small as the real files, which fit any write buffer.
+    QTest::newRow("nothing may be written, replacing") << qint64(0) << true << false;
+    QTest::newRow("cut after 16 bytes, replacing") << qint64(16) << true << false;
+    QTest::newRow("nothing may be written, new file") << qint64(0) << false << false;
+    QTest::newRow("limit above the data") << qint64(4096) << true << true;
+}
+
+void tst_ValueFiles::writeUnderFileSizeLimit()
+{
+    // Guards against renaming a short temporary file over the old one when
+    // the failed write was still buffered.
+#ifndef Q_OS_UNIX
+    QSKIP("no file-size limit on this platform");
+#endif
+    QFETCH(qint64, limit);
+    QFETCH(bool, oldFile);
+    QFETCH(bool, written);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString target = dir.filePath(QStringLiteral("lastV.def"));
+    const QByteArray old = WriteLastValues(LastValues{});
+    if (oldFile)
+        QVERIFY(WriteFileAtomically(target, old));
+    const QByteArray data = WriteLastValues(Sample());
+
+    // In a child, so the limit cannot hit this process's own files.
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--child"), QString::number(limit), target, QString::fromLatin1(data.toHex())});
+    QVERIFY(child.waitForFinished(60000));
+    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(child.exitCode(), written ? 0 : 1);
+
+    QCOMPARE(readAll(target), written ? data : oldFile ? old : QByteArray("<missing>"));
+    const QStringList left = oldFile || written ? QStringList{"lastV.def"} : QStringList{};
+    QCOMPARE(entries(dir.path()), left);
+}
+
+void tst_ValueFiles::writeOnFullDisk_data()
+{
+    QTest::addColumn<bool>("oldFile");
+    QTest::newRow("replacing a value set") << true;
+    QTest::newRow("new value set") << false;
+}
+
+void tst_ValueFiles::writeOnFullDisk()
+{
+    QFETCH(bool, oldFile);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    TestSupport::SmallTmpfs disk(dir.path(), 64);
+    if (!disk.mounted)
+        QSKIP(qPrintable(disk.skipReason));
+    const QString target = dir.filePath(QStringLiteral("A.dat"));
+    const QByteArray old = "06-12-2026 21-45-14\r\n---V1\r\n0\r\n1\r\n0\r\n1\r\n0,33\r\n1,000\r\n0,330\r\n";
+    if (oldFile)
+        QVERIFY(WriteFileAtomically(target, old));
+    QVERIFY(disk.fill());
+    QCOMPARE(DiskFree(dir.path()), qint64(0));
+
+    const QByteArray data = QByteArray(old).replace("0,33", "0,5");
+    QString error;
+    QVERIFY(!WriteFileAtomically(target, data, &error));
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(readAll(target), oldFile ? old : QByteArray("<missing>"));
+    const QStringList left = oldFile ? QStringList{"A.dat", "filler"} : QStringList{"filler"};
+    QCOMPARE(entries(dir.path()), left);
+
+    // With room again the same write goes through: the full disk was the cause.
+    QVERIFY(QFile::remove(dir.filePath(QStringLiteral("filler"))));
+    QVERIFY(WriteFileAtomically(target, data));
+    QCOMPARE(readAll(target), data);
+}
+
+void tst_ValueFiles::enoughRoomForLastValues_data()
+{
+    QTest::addColumn<qint64>("freeBytes");
+    QTest::addColumn<bool>("write");
+
+    QTest::newRow("unknown") << qint64(-1) << true;
+    QTest::newRow("full") << qint64(0) << false;
+    QTest::newRow("4096 bytes") << qint64(4096) << false;
+    QTest::newRow("4097 bytes") << qint64(4097) << true;
+    QTest::newRow("plenty") << std::numeric_limits<qint64>::max() << true;
+}
+
+void tst_ValueFiles::enoughRoomForLastValues()
+{
+    QFETCH(qint64, freeBytes);
+    QFETCH(bool, write);
+    QCOMPARE(EnoughRoomForLastValues(freeBytes), write);
+}
+
+void tst_ValueFiles::onlyRegularFilesAreRead_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("read");
+
+    QTest::newRow("regular file") << "file" << true;
+    QTest::newRow("link to a regular file") << "link to file" << true;
+    QTest::newRow("missing") << "missing" << false;
+    QTest::newRow("folder") << "folder" << false;
+    QTest::newRow("FIFO") << "fifo" << false;
+    QTest::newRow("link to a FIFO") << "link to fifo" << false;
+    QTest::newRow("dangling link") << "dangling link" << false;
+    QTest::newRow("read fails after opening") << "read error" << false;
+}
+
+void tst_ValueFiles::onlyRegularFilesAreRead()
+{
+    // Nothing found under a file's name may block the reading: a FIFO waits
+    // for a writer for ever, a device may never end.
+#ifndef Q_OS_UNIX
+    QSKIP("FIFOs, sockets and devices are Unix file types");
+#else
+    QFETCH(QString, kind);
+    QFETCH(bool, read);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("lastV.def"));
+    const QByteArray native = QFile::encodeName(path);
+    const QByteArray contents = WriteLastValues(Sample());
+    const QString regular = dir.filePath(QStringLiteral("regular"));
+    QVERIFY(WriteFileAtomically(regular, contents));
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+
+    if (kind == u"file") {
+        QVERIFY(WriteFileAtomically(path, contents));
+    } else if (kind == u"link to file") {
+        QVERIFY(QFile::link(regular, path));
+    } else if (kind == u"folder") {
+        QVERIFY(QDir().mkdir(path));
+    } else if (kind == u"fifo") {
+        QCOMPARE(::mkfifo(native.constData(), 0600), 0);
+    } else if (kind == u"link to fifo") {
+        QVERIFY(QFile::link(fifo, path));
+    } else if (kind == u"dangling link") {
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("gone")), path));
+    } else if (kind == u"read error") {
+        // A regular file to stat(), whose reading at offset 0 fails with EIO.
+        if (!QFileInfo(QStringLiteral("/proc/self/mem")).isFile())
+            QSKIP("no /proc/self/mem here");
+        QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), path));
+    }
+
+    const std::optional<QByteArray> data = ReadRegularFile(path, 64);
+    QCOMPARE(data.has_value(), read);
+    if (read)
+        QCOMPARE(*data, contents);
+    QFile file(path);
+    QCOMPARE(OpenRegularFile(file), read || kind == u"read error");
+#endif
+}
+
+TIRASO_TEST_MAIN_WITH_CHILD(tst_ValueFiles, childMain)
 #include "tst_ValueFiles.moc"

@@ -8,6 +8,7 @@
 #include "main/ValueFiles.h"
 #include "main/tirasomain.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QClipboard>
 #include <QDir>
@@ -18,6 +19,11 @@
 #include <QScreen>
 
 #include <memory>
+#include <optional>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 using namespace TestSupport;
 
@@ -25,7 +31,16 @@ namespace {
 
 struct Inputs {
     double x1, x2, X, y1, y2;
+    bool operator==(const Inputs&) const = default; // exact: QCOMPARE on doubles forgives the last digits
 };
+
+char* toString(const Inputs& in)
+{
+    QString text;
+    for (double v : {in.x1, in.x2, in.X, in.y1, in.y2})
+        text += QString::number(v, 'g', 17) + QLatin1Char(' ');
+    return QTest::toString(text);
+}
 
 void setInputs(TForm1& form, const Inputs& in)
 {
@@ -66,7 +81,11 @@ class tst_tirasomain : public QObject
         return form;
     }
 
+    std::optional<DesktopLocale> m_locale;
+
 private slots:
+    // Every test runs under each desktop locale with the same expectations.
+    void initTestCase_data() { addDesktopLocaleRows(); }
     void initTestCase();
     void cleanupTestCase();
     void init();
@@ -94,8 +113,10 @@ private slots:
     void resultFieldEntry();
     void resultFieldPrefills_data();
     void resultFieldPrefills();
+    void invalidEntryShowsTheMessage_data();
     void invalidEntryShowsTheMessage();
-    void thousandsPrefillCannotBeConfirmed();
+    void groupedPrefillIsAccepted_data();
+    void groupedPrefillIsAccepted();
     void entryOverflowKeepsTheEditors();
     void backCalculation_data();
     void backCalculation();
@@ -124,6 +145,13 @@ private slots:
     void makerMarks();
     void windowIcon_data();
     void windowIcon();
+
+    void commandsUseTheTypedText_data();
+    void commandsUseTheTypedText();
+    void typedTextInTwoEditorsIsKept();
+    void nonRegularFilesNeverBlock_data();
+    void nonRegularFilesNeverBlock();
+    void savedSetsCanBeChosen();
 };
 
 void tst_tirasomain::initTestCase()
@@ -140,6 +168,8 @@ void tst_tirasomain::cleanupTestCase()
 
 void tst_tirasomain::init()
 {
+    if (!m_locale.emplace().entered())
+        QSKIP("This locale is not generated on the machine");
     // Every test starts without stored last values.
     QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/tiraso"))
         .removeRecursively();
@@ -148,6 +178,7 @@ void tst_tirasomain::init()
 void tst_tirasomain::cleanup()
 {
     cancelDialogWatchers();
+    m_locale.reset();
 }
 
 void tst_tirasomain::windowFollowsItsDescription()
@@ -420,8 +451,21 @@ void tst_tirasomain::resultFieldEntry_data()
     QTest::newRow("total height 3") << "lbl_Hges" << "3" << true << Inputs{0, 1, 0.33, 0, 3};
     QTest::newRow("total height 0 is ignored") << "lbl_Hges" << "0" << true << start;
     QTest::newRow("slope 50 %") << "lbl_Neig" << "50" << true << Inputs{0, 1, 0.33, 0, 0.5};
+    // The tangent in extended precision: in double precision 45 degrees gave
+    // y2 = 0.9999999999999999 and 89 degrees missed by dozens of units.
     QTest::newRow("slope 45 degrees") << "lbl_Neig" << "45" << false << Inputs{0, 1, 0.33, 0, 1};
+    QTest::newRow("slope 60 degrees") << "lbl_Neig" << "60" << false << Inputs{0, 1, 0.33, 0, 1.7320508075688772};
+    QTest::newRow("slope 89 degrees") << "lbl_Neig" << "89" << false << Inputs{0, 1, 0.33, 0, 57.28996163075942};
     QTest::newRow("cancelled") << "lbl_LGes" << QString() << true << start;
+    // A "." groups thousands only before exactly three digits; otherwise it
+    // is the calculator's decimal point.
+    QTest::newRow("total length 2.5") << "lbl_LGes" << "2.5" << true << Inputs{0, 2.5, 0.33, 0, 1};
+    QTest::newRow("total length 1.234,5") << "lbl_LGes" << "1.234,5" << true << Inputs{0, 1234.5, 0.33, 0, 1};
+    QTest::newRow("total length 1.234.567") << "lbl_LGes" << "1.234.567" << true << Inputs{0, 1234567, 0.33, 0, 1};
+    QTest::newRow("total length 12.345") << "lbl_LGes" << "12.345" << true << Inputs{0, 12345, 0.33, 0, 1};
+    QTest::newRow("total length (1.234+2,5)*2") << "lbl_LGes" << "(1.234+2,5)*2" << true
+                                               << Inputs{0, 2473, 0.33, 0, 1};
+    QTest::newRow("slope 12.5 %") << "lbl_Neig" << "12.5" << true << Inputs{0, 1, 0.33, 0, 0.125};
 }
 
 void tst_tirasomain::resultFieldEntry()
@@ -436,18 +480,15 @@ void tst_tirasomain::resultFieldEntry()
     form->Aktualisieren();
     RecomputeCounter recomputed(*form);
     auto seen = std::make_shared<DialogSeen>();
-    answerNextPrompt(seen, typed, !typed.isNull());
+    auto message = std::make_shared<DialogSeen>(); // closed so that an unexpected one cannot hang the test
+    answerNextPrompt(seen, typed, !typed.isNull(), [message] { acknowledgeNextMessage(message); });
     QTest::mouseClick(form->findChild<QWidget*>(field), Qt::LeftButton);
     QVERIFY(seen->opened);
     QCOMPARE(seen->caption, QStringLiteral("Wert eingeben"));
+    QVERIFY(!message->opened);
     QCOMPARE(recomputed.count, 1); // in every case, also after a cancel or an ignored zero
 
-    const Inputs now = readInputs(*form);
-    QCOMPARE(now.x1, expected.x1);
-    QCOMPARE(now.x2, expected.x2);
-    QCOMPARE(now.X, expected.X);
-    QCOMPARE(now.y1, expected.y1);
-    QVERIFY2(qAbs(now.y2 - expected.y2) < 1e-12, qPrintable(QString::number(now.y2, 'g', 17)));
+    QCOMPARE(readInputs(*form), expected);
 }
 
 void tst_tirasomain::resultFieldPrefills_data()
@@ -480,12 +521,20 @@ void tst_tirasomain::resultFieldPrefills()
     QCOMPARE(seen->editText, prefilled);
 }
 
+void tst_tirasomain::invalidEntryShowsTheMessage_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("letters") << "abc";
+    QTest::newRow("two decimal points") << "1.5.3";
+}
+
 void tst_tirasomain::invalidEntryShowsTheMessage()
 {
+    QFETCH(QString, typed);
     auto form = makeForm();
     auto prompt = std::make_shared<DialogSeen>();
     auto message = std::make_shared<DialogSeen>();
-    answerNextPrompt(prompt, QStringLiteral("abc"), true, [message] { acknowledgeNextMessage(message); });
+    answerNextPrompt(prompt, typed, true, [message] { acknowledgeNextMessage(message); });
     QTest::mouseClick(form->lbl_LGes, Qt::LeftButton);
     QVERIFY(message->opened);
     QVERIFY(message->labels.contains(QStringLiteral("Bitte eine gültige Zahl oder Rechenformel eingeben!")));
@@ -493,20 +542,36 @@ void tst_tirasomain::invalidEntryShowsTheMessage()
     QCOMPARE(form->spin_x2->ValueReal(), 1.0);
 }
 
-void tst_tirasomain::thousandsPrefillCannotBeConfirmed()
+void tst_tirasomain::groupedPrefillIsAccepted_data()
 {
-    // The calculator reads every "." as a decimal comma, so the grouped
-    // pre-fill of a large total length is refused when confirmed unchanged.
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<Inputs>("in");
+    QTest::addColumn<QString>("prefilled");
+    QTest::newRow("total length") << "lbl_LGes" << Inputs{0, 1234.5, 0.33, 0, 1} << "1.234,500";
+    QTest::newRow("total height") << "lbl_Hges" << Inputs{0, 1, 0.33, 0, 1234.5} << "1.234,500";
+    QTest::newRow("left part") << "lbl_LLi" << Inputs{0, 5000, 1234.5, 0, 1} << "1.234,500";
+    QTest::newRow("right part") << "lbl_LRe" << Inputs{0, 5000, 1000, 0, 1} << "4.000,000";
+    QTest::newRow("slope") << "lbl_Neig" << Inputs{0, 2, 1, 0, 20} << "1.000,000";
+    QTest::newRow("value at X") << "lbl_YErg" << Inputs{0, 2, 1, 0, 2469} << "1.234,500";
+}
+
+void tst_tirasomain::groupedPrefillIsAccepted()
+{
+    // Regression: the program refused its own grouped number when the
+    // pre-filled text was confirmed unchanged.
+    QFETCH(QString, field);
+    QFETCH(Inputs, in);
+    QFETCH(QString, prefilled);
     auto form = makeForm();
-    form->spin_x2->setValueReal(1000);
+    setInputs(*form, in);
     form->Aktualisieren();
     auto prompt = std::make_shared<DialogSeen>();
     auto message = std::make_shared<DialogSeen>();
     answerNextPrompt(prompt, QString(), true, [message] { acknowledgeNextMessage(message); });
-    QTest::mouseClick(form->lbl_LGes, Qt::LeftButton);
-    QCOMPARE(prompt->editText, QStringLiteral("1.000,000"));
-    QVERIFY(message->opened);
-    QCOMPARE(form->spin_x2->ValueReal(), 1000.0);
+    QTest::mouseClick(form->findChild<QWidget*>(field), Qt::LeftButton);
+    QCOMPARE(prompt->editText, prefilled);
+    QVERIFY(!message->opened);
+    QCOMPARE(readInputs(*form), in);
 }
 
 void tst_tirasomain::entryOverflowKeepsTheEditors()
@@ -538,6 +603,11 @@ void tst_tirasomain::backCalculation_data()
     QTest::newRow("falling line") << Inputs{0, 1, 0.33, 2, 0} << "1" << 0.5 << false << 1;
     QTest::newRow("falling, above y1") << Inputs{0, 1, 0.33, 2, 0} << "3" << 0.33 << true << 0;
     QTest::newRow("level line does nothing") << Inputs{0, 1, 0.33, 1, 1} << "1" << 0.33 << false << 0;
+    QTest::newRow("grouped height") << Inputs{0, 2, 0.33, 0, 2469} << "1.234,5" << 1.0 << false << 1;
+    // Regression: a value beyond the double range was refused as extrapolation.
+    QTest::newRow("beyond the double range is silent") << Inputs{0, 1, 0.33, 0, 1} << "10^309" << 0.33 << false << 0;
+    QTest::newRow("below the double range is silent") << Inputs{0, 1, 0.33, 0, 1} << "0-10^309" << 0.33 << false
+                                                      << 0;
     QTest::newRow("no interval does nothing") << Inputs{1, 1, 1, 0, 1} << "0,5" << 1.0 << false << 0;
     QTest::newRow("wider interval") << Inputs{2, 6, 3, 10, 20} << "15" << 4.0 << false << 1;
 }
@@ -659,12 +729,7 @@ void tst_tirasomain::lastValuesAreRestored()
     QFETCH(bool, percent);
     writeFile(storageFile(QStringLiteral("lastV.def")), file);
     auto form = makeForm();
-    const Inputs now = readInputs(*form);
-    QCOMPARE(now.x1, inputs.x1);
-    QCOMPARE(now.x2, inputs.x2);
-    QCOMPARE(now.X, inputs.X);
-    QCOMPARE(now.y1, inputs.y1);
-    QCOMPARE(now.y2, inputs.y2);
+    QCOMPARE(readInputs(*form), inputs);
     QCOMPARE(form->Decimals, decimals);
     QCOMPARE(form->cb_PRZT->Checked(), percent);
     QCOMPARE(form->lbl_Neig->Caption().endsWith(QLatin1Char('%')), percent);
@@ -751,19 +816,32 @@ void tst_tirasomain::loadTakesWhatTheFileHolds_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<Inputs>("inputs");
+    QTest::addColumn<QString>("message"); // after "Datei <path> ", empty when none
     const QByteArray complete = "stamp\r\n---V1\r\n2\r\n4\r\n-1\r\n3\r\n0,5\r\n4,000\r\n1,500\r\n";
-    QTest::newRow("complete") << complete << Inputs{-1, 3, 0.5, 2, 4};
-    QTest::newRow("marker not tested") << QByteArray(complete).replace("---V1", "fremd") << Inputs{-1, 3, 0.5, 2, 4};
-    QTest::newRow("five lines") << QByteArray("s\r\nm\r\n2\r\n4\r\n-1\r\n") << Inputs{-1, 1, 0.33, 2, 4};
-    QTest::newRow("not a number stops") << QByteArray("s\nm\n2\nzwei\n-1\n") << Inputs{0, 1, 0.33, 2, 1};
-    QTest::newRow("empty file") << QByteArray() << Inputs{0, 1, 0.33, 0, 1};
-    QTest::newRow("exponent form") << QByteArray("s\nm\n1E15\n1,5E-7\n0\n1\n0,5\n") << Inputs{0, 1, 0.5, 1e15, 1.5e-7};
+    QTest::newRow("complete") << complete << Inputs{-1, 3, 0.5, 2, 4} << "";
+    QTest::newRow("marker not tested") << QByteArray(complete).replace("---V1", "fremd") << Inputs{-1, 3, 0.5, 2, 4}
+                                       << "";
+    QTest::newRow("captions missing") << QByteArray("s\nm\n2\n4\n-1\n3\n0,5\n") << Inputs{-1, 3, 0.5, 2, 4} << "";
+    QTest::newRow("five lines") << QByteArray("s\r\nm\r\n2\r\n4\r\n-1\r\n") << Inputs{-1, 1, 0.33, 2, 4}
+                                << "wurde nur teilweise geladen:\nZeile 6 (X2) fehlt.";
+    QTest::newRow("not a number stops") << QByteArray("s\nm\n2\nzwei\n-1\n") << Inputs{0, 1, 0.33, 2, 1}
+                                        << "wurde nur teilweise geladen:\nZeile 4 (Y2) ist keine gültige Zahl.";
+    QTest::newRow("over-long number is not its beginning")
+        << "s\r\nm\r\n1,5" + QByteArray(1100, '0') + "E3\r\n4\r\n-1\r\n3\r\n0,5\r\n" << Inputs{0, 1, 0.33, 0, 1}
+        << "wurde nicht geladen:\nZeile 3 (Y1) ist keine gültige Zahl.";
+    QTest::newRow("over-long stamp does not matter")
+        << QByteArray(2000, 's') + "\r\nm\r\n2\r\n4\r\n-1\r\n3\r\n0,5\r\n" << Inputs{-1, 3, 0.5, 2, 4} << "";
+    QTest::newRow("empty file") << QByteArray() << Inputs{0, 1, 0.33, 0, 1}
+                                << "wurde nicht geladen:\nZeile 3 (Y1) fehlt.";
+    QTest::newRow("exponent form") << QByteArray("s\nm\n1E15\n1,5E-7\n0\n1\n0,5\n") << Inputs{0, 1, 0.5, 1e15, 1.5e-7}
+                                   << "";
 }
 
 void tst_tirasomain::loadTakesWhatTheFileHolds()
 {
     QFETCH(QByteArray, file);
     QFETCH(Inputs, inputs);
+    QFETCH(QString, message);
     writeFile(storageFile(QStringLiteral("satz.dat")), file);
     auto form = makeForm();
     form->Decimals = 4;
@@ -771,22 +849,29 @@ void tst_tirasomain::loadTakesWhatTheFileHolds()
     RecomputeCounter recomputed(*form);
     QString title;
     QString folder;
+    auto told = std::make_shared<DialogSeen>();
     whenModalOpens([&](QWidget* modal) {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
         QVERIFY(dialog);
         title = dialog->windowTitle();
         folder = dialog->directory().absolutePath();
+        if (!message.isEmpty())
+            acknowledgeNextMessage(told);
         chooseFile(dialog, storageFile(QStringLiteral("satz.dat")));
     });
     QTest::mouseClick(form->btn_load, Qt::LeftButton);
+    if (message.isEmpty()) {
+        QVERIFY(!QApplication::activeModalWidget());
+    } else {
+        // Told after the recomputation, with the file's full name.
+        QTRY_VERIFY(told->opened);
+        const QString expected = QStringLiteral("Datei %1 %2")
+                                     .arg(QDir::toNativeSeparators(storageFile(QStringLiteral("satz.dat"))), message);
+        QVERIFY2(told->labels.contains(expected), qPrintable(told->labels.join(QLatin1Char('|'))));
+    }
     QCOMPARE(title, QStringLiteral("Gespeicherte Werte laden"));
     QCOMPARE(folder + QLatin1Char('/'), QDir(TForm1::StorageFolder()).absolutePath() + QLatin1Char('/'));
-    const Inputs now = readInputs(*form);
-    QCOMPARE(now.x1, inputs.x1);
-    QCOMPARE(now.x2, inputs.x2);
-    QCOMPARE(now.X, inputs.X);
-    QCOMPARE(now.y1, inputs.y1);
-    QCOMPARE(now.y2, inputs.y2);
+    QCOMPARE(readInputs(*form), inputs);
     QCOMPARE(recomputed.count, 1);
     QCOMPARE(form->Decimals, 4);
     QVERIFY(!form->cb_PRZT->Checked());
@@ -860,12 +945,7 @@ void tst_tirasomain::resetKeepsDecimals()
     form->cb_PRZT->SetCheckedSilent(false);
     form->Decimals = 5;
     form->PM_Reset->trigger();
-    const Inputs now = readInputs(*form);
-    QCOMPARE(now.x1, 0.0);
-    QCOMPARE(now.x2, 1.0);
-    QCOMPARE(now.X, 0.5);
-    QCOMPARE(now.y1, 0.0);
-    QCOMPARE(now.y2, 1.0);
+    QCOMPARE(readInputs(*form), (Inputs{0, 1, 0.5, 0, 1}));
     QVERIFY(form->cb_PRZT->Checked());
     QCOMPARE(form->Decimals, 5);
     QCOMPARE(form->lbl_YErg->Caption(), QStringLiteral("0,50000"));
@@ -980,6 +1060,182 @@ void tst_tirasomain::windowIcon()
     QCOMPARE(icon.pixelColor(quarter, quarter), QColor(Qt::white)); // the tile above the line
     // Outside the rounded tile the panel shows through.
     QVERIFY2(icon.pixelColor(0, 0).alpha() < 64, qPrintable(QString::number(icon.pixelColor(0, 0).alpha())));
+}
+
+namespace {
+
+// Replaces an editor's text by typing it, as a user does; the editor's
+// commit is then still waiting for its delay.
+void typeInto(TSpezialSpin* spin, const QString& text)
+{
+    QLineEdit* edit = spin->InnerEdit();
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+    QCOMPARE(edit->text(), text);
+}
+
+QByteArray lineOf(const QByteArray& file, int line)
+{
+    return file.split('\n').value(line).trimmed();
+}
+
+} // namespace
+
+void tst_tirasomain::commandsUseTheTypedText_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("seen"); // what the command showed, wrote or copied
+
+    // "2*3" typed into x2 (x1 0, X 0,33, y1 0, y2 1): x2 6, Y 0,055.
+    QTest::newRow("save") << "save" << "6|6,000";
+    QTest::newRow("close") << "close" << "6";
+    QTest::newRow("copy value") << "copy value" << "0,055";
+    QTest::newRow("copy picture") << "copy picture" << "";
+    QTest::newRow("mirror") << "mirror" << "0,945";
+    QTest::newRow("decimal places") << "decimal places" << "0,05500";
+    QTest::newRow("reset") << "reset" << "0,500";
+    QTest::newRow("total length prompt") << "total length" << "6,000";
+    QTest::newRow("back-calculation prompt") << "back-calculation" << "0,055";
+    QTest::newRow("load dialog") << "load" << "0,055";
+}
+
+void tst_tirasomain::commandsUseTheTypedText()
+{
+    // Guards against a command dropping what is typed but not yet committed
+    // (the editors commit only after five seconds without a key).
+    QFETCH(QString, command);
+    QFETCH(QString, seen);
+    auto form = makeForm();
+    typeInto(form->spin_x2, QStringLiteral("2*3"));
+
+    QString shown;
+    auto dialog = std::make_shared<DialogSeen>();
+    if (command == u"save") {
+        answerNextPrompt(dialog, QStringLiteral("Aufgabe"));
+        QTest::mouseClick(form->btn_Save, Qt::LeftButton);
+        const QByteArray file = readFile(storageFile(QStringLiteral("Aufgabe.dat")));
+        shown = QString::fromLatin1(lineOf(file, 5) + '|' + lineOf(file, 7));
+    } else if (command == u"close") {
+        form->close();
+        const QByteArray file = readFile(storageFile(QStringLiteral("lastV.def")));
+        shown = file.mid(22, 11) == QByteArray(1, '\x05') + extended(6.0) ? QStringLiteral("6") : QString();
+    } else if (command == u"copy value") {
+        QTest::mouseClick(form->btn_copy1, Qt::LeftButton);
+        shown = QGuiApplication::clipboard()->text();
+    } else if (command == u"copy picture") {
+        form->PM_CopyBMP->trigger();
+    } else if (command == u"mirror") {
+        form->pm_Mirror->trigger();
+        shown = form->lbl_YErg->Caption();
+    } else if (command == u"decimal places") {
+        answerNextPrompt(dialog, QStringLiteral("5"));
+        form->PM_NKDef->trigger();
+        shown = form->lbl_YErg->Caption();
+    } else if (command == u"reset") {
+        form->PM_Reset->trigger();
+        shown = form->lbl_YErg->Caption();
+    } else if (command == u"total length") {
+        answerNextPrompt(dialog, QString(), false);
+        QTest::mouseClick(form->lbl_LGes, Qt::LeftButton);
+        shown = dialog->editText;
+    } else if (command == u"back-calculation") {
+        answerNextPrompt(dialog, QString(), false);
+        QTest::mouseClick(form->lbl_YErg, Qt::LeftButton);
+        shown = dialog->editText;
+    } else if (command == u"load") {
+        whenModalOpens([](QWidget* modal) { QMetaObject::invokeMethod(modal, "reject"); });
+        QTest::mouseClick(form->btn_load, Qt::LeftButton);
+        shown = form->lbl_YErg->Caption();
+    }
+    QCOMPARE(shown, seen);
+    if (command != u"reset") {
+        QCOMPARE(form->spin_x2->InnerEdit()->text(), command == u"decimal places" ? "6,00000" : "6,000");
+        QCOMPARE(form->spin_x2->ValueReal(), 6.0);
+    }
+}
+
+void tst_tirasomain::typedTextInTwoEditorsIsKept()
+{
+    // Committing one editor recomputes; that must not drop the other's text.
+    auto form = makeForm();
+    typeInto(form->spin_x2, QStringLiteral("2*3"));
+    typeInto(form->spin_y2, QStringLiteral("4+1"));
+    RecomputeCounter recomputed(*form);
+    auto seen = std::make_shared<DialogSeen>();
+    answerNextPrompt(seen, QStringLiteral("Beide"));
+    QTest::mouseClick(form->btn_Save, Qt::LeftButton);
+    const QByteArray file = readFile(storageFile(QStringLiteral("Beide.dat")));
+    QCOMPARE(lineOf(file, 3), QByteArray("5"));
+    QCOMPARE(lineOf(file, 5), QByteArray("6"));
+    QCOMPARE(recomputed.count, 1);
+}
+
+void tst_tirasomain::nonRegularFilesNeverBlock_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("target"); // empty: a FIFO
+    QTest::newRow("lastV.def is a FIFO") << "lastV.def" << "";
+    QTest::newRow("value set is a FIFO") << "satz.dat" << "";
+    QTest::newRow("value set fails while read") << "satz.dat" << "/proc/self/mem";
+}
+
+void tst_tirasomain::nonRegularFilesNeverBlock()
+{
+    // Opening a FIFO waits for a writer: the window would never appear, or
+    // never answer again after the load dialog.
+#ifndef Q_OS_UNIX
+    QSKIP("FIFOs are Unix file types");
+#else
+    QFETCH(QString, name);
+    QFETCH(QString, target);
+    const QString path = storageFile(name);
+    if (target.isEmpty())
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (!QFileInfo(target).isFile() || !QFile::link(target, path))
+        QSKIP("no /proc/self/mem here");
+    auto form = makeForm();
+    QCOMPARE(form->spin__X->ValueReal(), 0.33); // start values
+    if (name == u"lastV.def")
+        return;
+
+    RecomputeCounter recomputed(*form);
+    auto message = std::make_shared<DialogSeen>();
+    whenModalOpens([&](QWidget* modal) {
+        acknowledgeNextMessage(message);
+        chooseFile(modal, path);
+    });
+    QTest::mouseClick(form->btn_load, Qt::LeftButton);
+    QTRY_VERIFY(message->opened);
+    const QString expected =
+        QStringLiteral("Datei %1 kann nicht geöffnet werden").arg(QDir::toNativeSeparators(path));
+    QVERIFY2(message->labels.contains(expected), qPrintable(message->labels.join(QLatin1Char('|'))));
+    QCOMPARE(recomputed.count, 0);
+#endif
+}
+
+void tst_tirasomain::savedSetsCanBeChosen()
+{
+    // A set saved under an empty name is ".dat", a hidden file.
+    auto form = makeForm();
+    auto seen = std::make_shared<DialogSeen>();
+    for (const QString& name : {QStringLiteral(""), QStringLiteral(".name")}) {
+        answerNextPrompt(seen, name);
+        QTest::mouseClick(form->btn_Save, Qt::LeftButton);
+    }
+    QStringList shown;
+    whenModalOpens([&](QWidget* modal) {
+        auto* view = modal->findChild<QAbstractItemView*>(QStringLiteral("listView"));
+        (void)QTest::qWaitFor([&] {
+            shown.clear();
+            for (int row = 0; view && row < view->model()->rowCount(view->rootIndex()); ++row)
+                shown << view->model()->index(row, 0, view->rootIndex()).data().toString();
+            return shown.size() >= 2;
+        });
+        QMetaObject::invokeMethod(modal, "reject");
+    });
+    QTest::mouseClick(form->btn_load, Qt::LeftButton);
+    shown.sort();
+    QCOMPARE(shown, (QStringList{".dat", ".name.dat"}));
 }
 
 TIRASO_TEST_MAIN(tst_tirasomain)

@@ -220,8 +220,12 @@ void tst_Platform::storageServices()
     QVERIFY(ForceDirectories(deep)); // existing counts as success
     QVERIFY(QFileInfo(deep).isDir());
     QVERIFY(!ForceDirectories(QString()));
-    QVERIFY(DiskFree(folder.path()) > 0);
+    // Measured on the folder's own file system, whatever the mount table
+    // says (a chroot or container may list none that holds it); how much is
+    // free depends on the machine.
+    QVERIFY(DiskFree(folder.path()) >= 0);
     QCOMPARE(DiskFree(folder.filePath(QStringLiteral("missing/nowhere"))), qint64(-1));
+    QCOMPARE(DiskFree(QString()), qint64(-1));
 }
 
 void tst_Platform::shellOpenRefusesEmptyTargets()
