@@ -1,6 +1,7 @@
 // One recomputation of the main window, offscreen, with the synchronous
 // repaint of the background it includes.
 
+#include "controls/Accessibility.h"
 #include "controls/RUVButton.h"
 #include "controls/SpezialSpin.h"
 #include "main/tirasomain.h"
@@ -14,13 +15,19 @@ class bench_Aktualisieren : public QObject
     Q_OBJECT
 
 private slots:
+    // The program's start-up, so that a screen reader's bridge, when one
+    // runs, meets the same interfaces.
     void initTestCase()
     {
         TRUVButton::ModuleStartup();
         TSpezialSpin::ModuleStartup();
+        ControlsAccessibilityStartup();
+        TForm1::ModuleStartup();
     }
     void cleanupTestCase()
     {
+        TForm1::ModuleShutdown();
+        ControlsAccessibilityShutdown();
         TSpezialSpin::ModuleShutdown();
         TRUVButton::ModuleShutdown();
     }
