@@ -4,7 +4,7 @@
 // decoder rounds exactly as the hardware does for every pattern the hardware
 // accepts.
 
-#include "main/ValueFiles.h"
+#include "storage/ValueFiles.h"
 
 #include <bit>
 #include <cfloat>

@@ -15,7 +15,7 @@
 //      chosen by the second byte, which must be refused at once.
 
 #include "calc/NumberFormat.h"
-#include "main/ValueFiles.h"
+#include "storage/ValueFiles.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -3,7 +3,7 @@
 #include "calc/NumberFormat.h"
 #include "calc/RUVTaRe.h"
 #include "drawing/kavriBasic.h"
-#include "main/ValueFiles.h"
+#include "storage/ValueFiles.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"

@@ -1,4 +1,4 @@
-#include "main/ValueFiles.h"
+#include "storage/ValueFiles.h"
 
 #include "calc/NumberFormat.h"
 

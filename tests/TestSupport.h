@@ -231,11 +231,18 @@ inline void acknowledgeNextMessage(std::shared_ptr<DialogSeen> seen)
 
 } // namespace TestSupport
 
+// Widget tests run under the program's own application object, so its
+// general error handler is in place; library tests need no more than QtCore.
+#define TIRASO_TEST_APPLICATION TApplication
+#else
+#define TIRASO_TEST_APPLICATION QCoreApplication
+#endif
+
 #define TIRASO_TEST_MAIN(TestObject)                                  \
     int main(int argc, char* argv[])                                  \
     {                                                                 \
         TestSupport::prepareProcess();                                \
-        TApplication app(argc, argv);                                 \
+        TIRASO_TEST_APPLICATION app(argc, argv);                      \
         TestObject tc;                                                \
         QTEST_SET_MAIN_SOURCE_PATH                                    \
         return QTest::qExec(&tc, argc, argv);                         \
@@ -249,21 +256,10 @@ inline void acknowledgeNextMessage(std::shared_ptr<DialogSeen> seen)
     int main(int argc, char* argv[])                                  \
     {                                                                 \
         TestSupport::prepareProcess();                                \
-        TApplication app(argc, argv);                                 \
+        TIRASO_TEST_APPLICATION app(argc, argv);                      \
         if (argc > 1 && qstrcmp(argv[1], "--child") == 0)            \
             return childMain(QCoreApplication::arguments().mid(2));   \
         TestObject tc;                                                \
         QTEST_SET_MAIN_SOURCE_PATH                                    \
         return QTest::qExec(&tc, argc, argv);                         \
     }
-#else
-#define TIRASO_TEST_MAIN(TestObject)                                  \
-    int main(int argc, char* argv[])                                  \
-    {                                                                 \
-        TestSupport::prepareProcess();                                \
-        QCoreApplication app(argc, argv);                             \
-        TestObject tc;                                                \
-        QTEST_SET_MAIN_SOURCE_PATH                                    \
-        return QTest::qExec(&tc, argc, argv);                         \
-    }
-#endif

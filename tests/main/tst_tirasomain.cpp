@@ -5,7 +5,7 @@
 
 #include "controls/RUVButton.h"
 #include "controls/SpezialSpin.h"
-#include "main/ValueFiles.h"
+#include "storage/ValueFiles.h"
 #include "main/tirasomain.h"
 
 #include <QAbstractItemView>
