@@ -14,7 +14,6 @@
 #include <QCursor>
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
@@ -22,7 +21,6 @@
 #include <QScopedValueRollback>
 #include <QScreen>
 
-#include <cmath>
 #include <limits>
 #include <optional>
 #include <stdexcept>
@@ -146,10 +144,10 @@ void TForm1::FormShow(QObject*)
     Movables[1] = {spin_y2, {QPoint(320, 92), QPoint(320, 11), QPoint(320, 49)}, true};
     Movables[2] = {lbl_xH, {QPoint(125, 111), QPoint(252, 111), QPoint(252, 111)}, true};
     Movables[3] = {lbl_Hges, {QPoint(8, 90), QPoint(384, 90), QPoint(384, 90)}, true};
-    Decimals = 3;
-    spin__X->setValueReal(0.33);
+    Decimals = Interpolation::StartDecimals;
+    WriteInputs(ReadInputs(), Interpolation::StartInputs);
     PlaceWindow();
-    LoadSaveLastValues(true);
+    LoadLastValues();
     Aktualisieren(this);
 }
 
@@ -158,7 +156,7 @@ void TForm1::FormClose(QObject*)
     // Whatever goes wrong while saving, the window still closes.
     try {
         CommitTypedInput();
-        LoadSaveLastValues(false);
+        SaveLastValues();
     } catch (...) {
     }
 }
@@ -438,49 +436,40 @@ QString TForm1::StorageFolder()
     return path + QLatin1Char('/');
 }
 
-void TForm1::LoadSaveLastValues(bool load)
+void TForm1::LoadLastValues()
 {
     const QString folder = StorageFolder();
     if (folder.isEmpty())
-        return; // nowhere to read from, and nowhere to write to at close
-    const QString path = folder + QLatin1String(ValueFiles::kLastValuesFileName);
-
-    if (load) {
-        // Anything but a regular file, a file that cannot be opened and one
-        // that fails while being read count as missing. The format holds at
-        // most 61 bytes; a longer file is read no further.
-        const std::optional<QByteArray> data = ValueFiles::ReadRegularFile(path, 64);
-        if (!data)
-            return;
-        const ValueFiles::LastValuesRead read = ValueFiles::ReadLastValues(*data);
-        // A float that does not fit a double (or is no number) ends the
-        // reading as a failed conversion would; what came before stays.
-        TSpezialSpin* const editors[] = {spin_x1, spin__X, spin_x2, spin_y1, spin_y2};
-        for (int i = 0; i < read.count && i < 5; ++i) {
-            if (!std::isfinite(read.floats[i]))
-                return;
-            editors[i]->setValueReal(read.floats[i]);
-        }
-        if (read.count > 5)
-            Decimals = read.Decimals;
-        if (read.count > 6)
-            cb_PRZT->SetCheckedSilent(read.Percent);
         return;
-    }
+    // The values in file order, up to the first that is missing or unsound;
+    // the rest keep their start values.
+    const ValueFiles::LastValuesRead read = ValueFiles::LoadLastValues(folder);
+    TSpezialSpin* const editors[] = {spin_x1, spin__X, spin_x2, spin_y1, spin_y2};
+    for (int i = 0; i < read.count && i < 5; ++i)
+        editors[i]->setValueReal(read.floats[i]);
+    if (read.count > 5)
+        Decimals = read.Decimals;
+    if (read.count > 6)
+        cb_PRZT->SetCheckedSilent(read.Percent);
+}
 
-    if (!ValueFiles::EnoughRoomForLastValues(DiskFree(folder)))
-        return;
+void TForm1::SaveLastValues()
+{
+    const QString folder = StorageFolder();
+    if (folder.isEmpty())
+        return; // nowhere to write to at close
+    const Interpolation::Inputs in = ReadInputs();
     ValueFiles::LastValues values;
-    values.x1 = spin_x1->ValueReal();
-    values.X = spin__X->ValueReal();
-    values.x2 = spin_x2->ValueReal();
-    values.y1 = spin_y1->ValueReal();
-    values.y2 = spin_y2->ValueReal();
+    values.x1 = in.x1;
+    values.X = in.X;
+    values.x2 = in.x2;
+    values.y1 = in.y1;
+    values.y2 = in.y2;
     values.Decimals = Decimals;
     values.Percent = cb_PRZT->Checked();
     // A failure here is not reported: closing must not be held up by it,
     // and the previous file stays as it was.
-    ValueFiles::WriteFileAtomically(path, ValueFiles::WriteLastValues(values));
+    ValueFiles::SaveLastValues(folder, values, DiskFree(folder));
 }
 
 void TForm1::btn_SaveClick(QObject*)
@@ -498,12 +487,10 @@ void TForm1::btn_SaveClick(QObject*)
                     this);
         return;
     }
-    const QByteArray data = ValueFiles::WriteValueSet(
-        stamp, spin_y1->ValueReal(), spin_y2->ValueReal(), spin_x1->ValueReal(), spin_x2->ValueReal(),
-        spin__X->ValueReal(), lbl_LGes->Caption(), lbl_LLi->Caption(), NumberFormat::kDecimalSeparator);
     // Without a storage folder the file goes to the current directory.
     const QString path = StorageFolder() + name + QStringLiteral(".dat");
-    if (!ValueFiles::WriteFileAtomically(path, data))
+    if (!ValueFiles::SaveValueSet(path, stamp, ReadInputs(), lbl_LGes->Caption(), lbl_LLi->Caption(),
+                                  NumberFormat::kDecimalSeparator))
         TApplication::HandleException(fileError(QStringLiteral("Datei %1 kann nicht erstellt werden"), path));
 }
 
@@ -516,22 +503,17 @@ void TForm1::btn_loadClick(QObject*)
     if (!OpenDialog1->Execute(this))
         return;
     const QString path = OpenDialog1->FileName;
-    // Only a regular file is read: a FIFO or a device chosen in the dialog
-    // would block the window or never end. A file that fails while being
-    // read changes nothing either.
-    QFile file(path);
-    ValueFiles::ValueSetLines text;
-    if (ValueFiles::OpenRegularFile(file))
-        text = ValueFiles::ReadValueSetLines(file);
-    if (!file.isOpen() || text.readError) {
+    // A file that cannot be read as a whole changes nothing.
+    const ValueFiles::ValueSetLoad loaded = ValueFiles::LoadValueSet(path);
+    if (loaded.failed) {
         TApplication::HandleException(fileError(QStringLiteral("Datei %1 kann nicht geöffnet werden"), path));
         return;
     }
-    file.close();
 
     // The numbers up to the first missing or unreadable line are taken; the
     // two captions only when all five came through.
-    const ValueFiles::ValueSetRead read = ValueFiles::ParseValueSet(text);
+    const ValueFiles::ValueSetLines& text = loaded.text;
+    const ValueFiles::ValueSetRead& read = loaded.read;
     if (!text.lines.isEmpty()) {
         TSpezialSpin* const editors[] = {spin_y1, spin_y2, spin_x1, spin_x2, spin__X};
         for (int i = 0; i < read.count && i < 5; ++i)
@@ -574,12 +556,12 @@ void TForm1::PM_NKDefClick(QObject*)
 void TForm1::PM_ResetClick(QObject*)
 {
     CommitTypedInput();
-    spin_x1->setValueReal(0);
-    spin_x2->setValueReal(1);
-    spin__X->setValueReal(0.5);
-    spin_y1->setValueReal(0);
-    spin_y2->setValueReal(1);
-    cb_PRZT->SetCheckedSilent(true);
+    const Interpolation::Inputs& reset = Interpolation::ResetInputs;
+    for (const auto& [spin, value] : {std::pair{spin_x1, reset.x1}, std::pair{spin_x2, reset.x2},
+                                      std::pair{spin__X, reset.X}, std::pair{spin_y1, reset.y1},
+                                      std::pair{spin_y2, reset.y2}})
+        spin->setValueReal(value);
+    cb_PRZT->SetCheckedSilent(Interpolation::StartPercent);
     Aktualisieren(this);
 }
 

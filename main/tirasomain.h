@@ -141,7 +141,9 @@ public:
     // The folder of the value files, with a trailing separator; created with
     // all missing levels each time, empty when it cannot be.
     static QString StorageFolder();
-    void LoadSaveLastValues(bool load);
+    // "lastV.def": read when the window is first shown, written when it closes.
+    void LoadLastValues();
+    void SaveLastValues();
 
     // The picture that "Ergebnis als Grafik kopieren" puts on the clipboard.
     QImage ResultPicture();

@@ -264,7 +264,7 @@ void TForm1::CreateFromDescription()
         s->setChangeDelay(5000);
         s->setValueReal(design.value);
         s->setMaxValue(0);
-        s->setMinValue(-1000000);
+        s->setMinValue(Interpolation::InputMinimum);
         s->setMarginTop(0);
         s->setEditorEnabled(true);
         s->setTextCenter(true);

@@ -8,6 +8,7 @@
 #include <QSaveFile>
 
 #include <bit>
+#include <cmath>
 #include <charconv>
 #include <string>
 #include <system_error>
@@ -488,6 +489,49 @@ bool WriteFileAtomically(const QString& path, const QByteArray& data, QString* e
 bool EnoughRoomForLastValues(qint64 freeBytes)
 {
     return freeBytes < 0 || freeBytes > kLastValuesMinimumFree;
+}
+
+LastValuesRead LoadLastValues(const QString& folder)
+{
+    const std::optional<QByteArray> data = ReadRegularFile(folder + QLatin1String(kLastValuesFileName), 64);
+    if (!data)
+        return {};
+    LastValuesRead read = ReadLastValues(*data);
+    for (int i = 0; i < read.count && i < 5; ++i) {
+        if (!std::isfinite(read.floats[i])) {
+            read.count = i;
+            break;
+        }
+    }
+    return read;
+}
+
+bool SaveLastValues(const QString& folder, const LastValues& values, qint64 freeBytes)
+{
+    if (!EnoughRoomForLastValues(freeBytes))
+        return false;
+    return WriteFileAtomically(folder + QLatin1String(kLastValuesFileName), WriteLastValues(values));
+}
+
+ValueSetLoad LoadValueSet(const QString& path)
+{
+    ValueSetLoad load;
+    QFile file(path);
+    if (!OpenRegularFile(file)) {
+        load.failed = true;
+        return load;
+    }
+    load.text = ReadValueSetLines(file);
+    load.failed = load.text.readError;
+    load.read = ParseValueSet(load.text);
+    return load;
+}
+
+bool SaveValueSet(const QString& path, const QString& stamp, const Interpolation::Inputs& in,
+                  const QString& lengthCaption, const QString& leftCaption, QChar decimalSeparator)
+{
+    return WriteFileAtomically(path, WriteValueSet(stamp, in.y1, in.y2, in.x1, in.x2, in.X, lengthCaption,
+                                                   leftCaption, decimalSeparator));
 }
 
 } // namespace ValueFiles
