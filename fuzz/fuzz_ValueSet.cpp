@@ -148,8 +148,11 @@ void CheckLines(const ValueFiles::ValueSetLines& text)
     for (int n = 0; n < set.count; ++n) {
         // Never the beginning of a longer line.
         Check(!text.overLong.contains(2 + n));
+        // A "," decimal separator, or the "." of a set saved before numbers
+        // were German everywhere.
         double value = 0;
-        Check(NumberFormat::TextToFloat(text.lines[2 + n], u',', value));
+        Check(NumberFormat::TextToFloat(text.lines[2 + n], u',', value)
+              || NumberFormat::TextToFloat(text.lines[2 + n], u'.', value));
         Check(std::bit_cast<quint64>(value) == std::bit_cast<quint64>(set.values[n]));
     }
 }
