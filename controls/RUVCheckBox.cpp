@@ -9,18 +9,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-// Resources compiled into a static library are only linked in when something
-// refers to them; this reference does, and registers them once. It has to stay
-// outside any namespace for the resource's init function to be found.
-static void registerControlResources()
-{
-    static const bool registered = [] {
-        Q_INIT_RESOURCE(controls);
-        return true;
-    }();
-    Q_UNUSED(registered);
-}
-
 namespace {
 
 QImage LoadBitmap(const char* name)
@@ -43,7 +31,6 @@ TRUVCheckBox::TRUVCheckBox(QWidget* parent)
     : QWidget(parent)
     , m_font(new TFont(this))
 {
-    registerControlResources();
     resize(80, 20);
     m_bitmaps[bmHookSet] = LoadBitmap("CB_HOOKSET");
     m_bitmaps[bmHookLeer] = LoadBitmap("CB_HOOKLEER");

@@ -109,7 +109,6 @@ TForm1::TForm1(const QStringList& parameters, QWidget* parent)
                           | Qt::WindowCloseButtonHint)
     , m_parameters(parameters)
 {
-    Q_INIT_RESOURCE(tiraso);
     setAttribute(Qt::WA_QuitOnClose, true);
     CreateFromDescription();
     FormCreate(this);

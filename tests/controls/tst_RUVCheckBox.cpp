@@ -450,7 +450,6 @@ void tst_RUVCheckBox::enterAndLeave()
 // Regression: a missing resource must not take the control down with it.
 void tst_RUVCheckBox::missingBitmapIsLeftOut()
 {
-    { TRUVCheckBox registersTheResources; }
     struct ResourcesGone {
         ResourcesGone() { Q_CLEANUP_RESOURCE(controls); }
         ~ResourcesGone() { Q_INIT_RESOURCE(controls); }
