@@ -648,8 +648,8 @@ void TRUVButton::paintEvent(QPaintEvent* event)
             disabledDownFill(canvas);
         // Drawn even without a glyph: the placeholder's only pixel is its key.
         canvas.Draw(gx, gy, m_disabledGlyphMasked);
-        caption(clWhite, tx + 1, ty + 1);
-        caption(clGrayText, tx, ty);
+        if (drawCaption)
+            canvas.Engraved(clWhite, clGrayText, tx, ty, m_caption);
         if (m_down)
             DrawEdge(canvas, false);
     }

@@ -216,11 +216,7 @@ void TRUVCheckBox::paintEvent(QPaintEvent* event)
         canvas.SetFontColor(m_pressed ? m_hookColor : m_font->Color());
         canvas.TextOut(x, y, m_caption);
     } else {
-        // Engraved: a light copy one pixel down and right under the shadow.
-        canvas.SetFontColor(clWindow);
-        canvas.TextOut(x + 1, y + 1, m_caption);
-        canvas.SetFontColor(clBtnShadow);
-        canvas.TextOut(x, y, m_caption);
+        canvas.Engraved(clWindow, clBtnShadow, x, y, m_caption);
     }
 }
 

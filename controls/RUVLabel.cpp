@@ -660,10 +660,7 @@ void TRUVLabel::paintPlainCaption(TCanvas& canvas, const QFontMetrics& metrics, 
         canvas.SetFontColor(color);
         canvas.TextOut(c.x, c.y, c.text);
     } else {
-        canvas.SetFontColor(clWhite);
-        canvas.TextOut(c.x + 1, c.y + 1, c.text);
-        canvas.SetFontColor(clBtnShadow);
-        canvas.TextOut(c.x, c.y, c.text);
+        canvas.Engraved(clWhite, clBtnShadow, c.x, c.y, c.text);
     }
 }
 
@@ -680,10 +677,8 @@ void TRUVLabel::paintFileDisplay(TCanvas& canvas, const QFontMetrics& metrics, T
         canvas.SetFontColor(color);
         canvas.TextOut(d.x, d.y, d.text);
     } else {
-        canvas.SetFontColor(clWhite);
-        canvas.TextOut(d.x + 1, d.y + 1, d.text);
-        canvas.SetFontColor(clBtnShadow);
-        canvas.TextOut(d.x, d.y, d.text);
+        // Leaves the shadow colour for the "…" below.
+        canvas.Engraved(clWhite, clBtnShadow, d.x, d.y, d.text);
     }
 
     if (m_showEllipses || d.cut) {

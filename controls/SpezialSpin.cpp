@@ -772,13 +772,10 @@ void TSpezialSpin::paintEvent(QPaintEvent* event)
         }
         canvas.TextOut(suffixX + dx, y + dy, m_textAfter);
     };
-    if (!isEnabled()) {
-        // Embossed: a light copy one pixel down and right under the shadow.
-        canvas.SetFontColor(clWindow);
-        drawTexts(1, 1);
-        canvas.SetFontColor(clBtnShadow);
-    }
-    drawTexts(0, 0);
+    if (isEnabled())
+        drawTexts(0, 0);
+    else
+        canvas.Engraved(clWindow, clBtnShadow, drawTexts);
 }
 
 void TSpezialSpin::changeEvent(QEvent* event)

@@ -61,6 +61,8 @@ private slots:
     void textAlignmentUsesTopReference_data();
     void textAlignmentUsesTopReference();
     void opaqueTextFillsItsCell();
+    void engravedTextLiesUnderItsShadow_data();
+    void engravedTextLiesUnderItsShadow();
     void transparentBitmapOmitsItsKeyColour();
     void patternBrushTiles();
 };
@@ -220,6 +222,56 @@ void tst_Canvas::opaqueTextFillsItsCell()
         },
         40, 40);
     QCOMPARE(inkBounds(image), QRect(QPoint(5, 5), cell));
+}
+
+void tst_Canvas::engravedTextLiesUnderItsShadow_data()
+{
+    // Probed around the ink of a block glyph drawn plainly at the same place:
+    // the shadow covers exactly that ink, the light copy shows only in the
+    // column right of it and the row below it.
+    QTest::addColumn<bool>("fromBottomRight"); // offset from the ink's top left or bottom right pixel
+    QTest::addColumn<QPoint>("offset");
+    QTest::addColumn<QRgb>("colour");
+    QTest::newRow("shadow at the top left") << false << QPoint(0, 0) << Blue;
+    QTest::newRow("shadow over the light copy") << true << QPoint(0, 0) << Blue;
+    QTest::newRow("light right of the shadow") << true << QPoint(1, -3) << Red;
+    QTest::newRow("light row below") << true << QPoint(-3, 1) << Red;
+    QTest::newRow("light corner") << true << QPoint(1, 1) << Red;
+    QTest::newRow("nothing above the light column") << false << QPoint(-1, -1) << White;
+    QTest::newRow("light column starts one lower") << true << QPoint(1, 0) << Red;
+    QTest::newRow("nothing beyond the light copy") << true << QPoint(2, 2) << White;
+}
+
+void tst_Canvas::engravedTextLiesUnderItsShadow()
+{
+    QFETCH(bool, fromBottomRight);
+    QFETCH(QPoint, offset);
+    QFETCH(QRgb, colour);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(12);
+    font.setStyleStrategy(QFont::NoAntialias);
+    const QString block = QStringLiteral("\u2588");
+    const auto prepare = [&](TCanvas& c) {
+        c.SetFont(font);
+        c.SetBrushStyle(TBrushStyle::bsClear);
+    };
+    const QRect plain = inkBounds(render(
+        [&](TCanvas& c) {
+            prepare(c);
+            c.TextOut(5, 5, block);
+        },
+        40, 40));
+    QVERIFY(plain.width() > 4 && plain.height() > 4);
+    TColor left = clNone;
+    const QImage image = render(
+        [&](TCanvas& c) {
+            prepare(c);
+            c.Engraved(clRed, clBlue, 5, 5, block);
+            left = c.FontColor();
+        },
+        40, 40);
+    QCOMPARE(image.pixel((fromBottomRight ? plain.bottomRight() : plain.topLeft()) + offset), colour);
+    QCOMPARE(left, clBlue); // the colour a following text of the same look uses
 }
 
 void tst_Canvas::transparentBitmapOmitsItsKeyColour()
