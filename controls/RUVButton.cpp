@@ -198,6 +198,7 @@ void TRUVButton::setColorBackground(TColor value)
 
 void TRUVButton::setColorBorderMouseIn(TColor value)
 {
+    // Stored only, without a repaint: the next paint under the pointer uses it.
     m_colorBorderMouseIn = value;
 }
 
@@ -245,6 +246,7 @@ void TRUVButton::setGlyph(const QImage& value)
 
 void TRUVButton::setGroupIndex(int value)
 {
+    // Stored only: the next click or release runs the group update.
     m_groupIndex = value;
 }
 
@@ -261,6 +263,7 @@ void TRUVButton::setDown(bool value)
 
 void TRUVButton::setNormalFlat(bool value)
 {
+    // Stored only: a button made flat while down stays down until clicked.
     m_normalFlat = value;
 }
 
@@ -274,11 +277,13 @@ void TRUVButton::setEdgestyle(TBStil value)
 
 void TRUVButton::setSimpleAnimation(bool value)
 {
+    // Stored only: a hovered button shows the change at its next paint.
     m_simpleAnimation = value;
 }
 
 void TRUVButton::setShowAllwaysColor(bool value)
 {
+    // Repaints even when the value is unchanged, unlike its neighbours.
     m_showAllwaysColor = value;
     update();
 }
@@ -301,11 +306,13 @@ void TRUVButton::setShowBackgroundColor(bool value)
 
 void TRUVButton::setButtontyp(TBTNTyp value)
 {
+    // Stored only: the next click reads it; nothing shows it.
     m_buttontyp = value;
 }
 
 void TRUVButton::setButton_Execute(const QString& value)
 {
+    // Stored only: the next click reads it.
     m_buttonExecute = value;
 }
 

@@ -86,7 +86,8 @@ void TRUVCheckBox::setHookColor(TColor value)
 
 void TRUVCheckBox::setLook3D(bool value)
 {
-    // Kept for window descriptions that set it; the drawing has no 3-D variant.
+    // Kept for window descriptions that set it and repainted like any other
+    // look, although the drawing has no 3-D variant.
     if (value == m_look3D)
         return;
     m_look3D = value;
@@ -103,24 +104,32 @@ void TRUVCheckBox::setStyle(TCheckBoxStyle value)
 
 void TRUVCheckBox::setBackgroundOpak(bool value)
 {
+    if (value == m_backgroundOpak)
+        return;
     m_backgroundOpak = value;
     repaint();
 }
 
 void TRUVCheckBox::setBackgroundColor(TColor value)
 {
+    if (value == m_backgroundColor)
+        return;
     m_backgroundColor = value;
     repaint();
 }
 
 void TRUVCheckBox::setGroupIndex(int value)
 {
+    // Never compared: each assignment runs the group update, which clears
+    // the other members even when the number stays.
     m_groupIndex = value;
     UpdateGroup();
 }
 
 void TRUVCheckBox::setYKorrekturText(int value)
 {
+    if (value == m_yKorrekturText)
+        return;
     m_yKorrekturText = value;
     repaint();
 }

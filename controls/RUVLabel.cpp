@@ -73,6 +73,8 @@ TRUVLabel::~TRUVLabel()
 
 void TRUVLabel::setLabelTyp(TLtype value)
 {
+    // Also for the same variant: the hyperlink's font and the caption
+    // picture are set up again, with the OnChange that brings.
     m_labelTyp = value;
     if (value == lthyperlink) {
         // Each of these font changes re-assigns the caption on its own.
@@ -86,29 +88,38 @@ void TRUVLabel::setLabelTyp(TLtype value)
 
 void TRUVLabel::setLabelLayout(TLayout value)
 {
+    if (value == m_labelLayout)
+        return;
     m_labelLayout = value;
     repaint();
 }
 
 void TRUVLabel::setLabelBevel(TBevelFrame value)
 {
+    if (value == m_labelBevel)
+        return;
     m_labelBevel = value;
     repaint();
 }
 
 void TRUVLabel::setLabelExecute(const QString& value)
 {
+    // Stored only: the next click reads it.
     m_labelExecute = value;
 }
 
 void TRUVLabel::setShowEllipses(bool value)
 {
+    if (value == m_showEllipses)
+        return;
     m_showEllipses = value;
     repaint();
 }
 
 void TRUVLabel::setBorders(TBorders value)
 {
+    if (value == m_borders)
+        return;
     m_borders = value;
     repaint();
 }
@@ -123,6 +134,8 @@ void TRUVLabel::setColor(TColor value)
 
 void TRUVLabel::setColorHoover(TColor value)
 {
+    if (value == m_colorHoover)
+        return;
     m_colorHoover = value;
     repaint();
 }
@@ -130,36 +143,45 @@ void TRUVLabel::setColorHoover(TColor value)
 void TRUVLabel::setColorGlow(TColor value)
 {
     // Black marks the text pixels of the caption picture, so the glow may
-    // never be exactly black.
+    // never be exactly black. Re-assigns the caption even for the same
+    // colour, OnChange included: owners see every rebuild.
     m_colorGlow = value == 0 ? RGBColor(1, 0, 0) : value;
     assignCaption(m_caption);
 }
 
 void TRUVLabel::setColorSingleBorder(TColor value)
 {
+    if (value == m_colorSingleBorder)
+        return;
     m_colorSingleBorder = value;
     repaint();
 }
 
 void TRUVLabel::setColorEllipsesLine(TColor value)
 {
+    if (value == m_colorEllipsesLine)
+        return;
     m_colorEllipsesLine = value;
     repaint();
 }
 
 void TRUVLabel::setColorBorder(TColor value)
 {
+    if (value == m_colorBorder)
+        return;
     m_colorBorder = value;
     repaint();
 }
 
 void TRUVLabel::setColorHooverText(TColor value)
 {
+    // Stored only: the next paint under the pointer uses it.
     m_colorHooverText = value;
 }
 
 void TRUVLabel::setCaption(const QString& value)
 {
+    // Never compared: OnChange follows every assignment (assignCaption).
     assignCaption(value);
 }
 
@@ -167,24 +189,32 @@ void TRUVLabel::setCaptionVisible(bool value)
 {
     // The caption picture is only built by the next caption assignment; until
     // then a picture variant shows no caption.
+    if (value == m_captionVisible)
+        return;
     m_captionVisible = value;
     repaint();
 }
 
 void TRUVLabel::setCaptionMarginTop(int value)
 {
+    if (value == m_captionMarginTop)
+        return;
     m_captionMarginTop = value;
     repaint();
 }
 
 void TRUVLabel::setNoChooseCaption(const QString& value)
 {
+    if (value == m_noChooseCaption)
+        return;
     m_noChooseCaption = value;
     repaint();
 }
 
 void TRUVLabel::setGlyph(const QImage& value)
 {
+    // Always taken as a new picture: comparing pictures costs more than
+    // the copy.
     m_glyph = value.isNull() ? QImage() : value.copy();
     if (m_autoWidth)
         adjustWidth();
@@ -193,18 +223,23 @@ void TRUVLabel::setGlyph(const QImage& value)
 
 void TRUVLabel::setShowDesigntimeFrame(bool value)
 {
+    if (value == m_showDesigntimeFrame)
+        return;
     m_showDesigntimeFrame = value;
     repaint();
 }
 
 void TRUVLabel::setDesigntimeFrameColor(TColor value)
 {
+    if (value == m_designtimeFrameColor)
+        return;
     m_designtimeFrameColor = value;
     repaint();
 }
 
 void TRUVLabel::setTag2(int value)
 {
+    // The owner's; the label never reads it.
     m_tag2 = value;
 }
 

@@ -116,8 +116,39 @@ private:
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 namespace TestSupport {
+
+// Counts the paint events a widget gets: what a setter repaints shows here,
+// and what it only stores does not.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget* widget)
+        : QObject(widget)
+    {
+        widget->installEventFilter(this);
+    }
+    // The paints since the last call, after every pending update is handled.
+    int take()
+    {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+        return std::exchange(m_count, 0);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++m_count;
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    int m_count = 0;
+};
 
 // Owner of the dialog watchers still waiting, so a test can drop the ones
 // whose dialog never came before they catch the next test's dialog.

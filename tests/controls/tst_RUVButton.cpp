@@ -720,6 +720,42 @@ private slots:
                                                          .arg(cell.x()).arg(cell.y()).arg(cell.width()).arg(cell.height())));
     }
 
+    void setterRepaints_data()
+    {
+        QTest::addColumn<QByteArray>("property");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<int>("paintsWhenChanged");
+        QTest::addColumn<int>("paintsWhenSame");
+        const auto colour = [](TColor c) { return QVariant::fromValue(c); };
+        QTest::newRow("Caption, if changed") << QByteArray("Caption") << QVariant(QStringLiteral("OK")) << 1 << 0;
+        QTest::newRow("ColorDownBackGround, at once if changed") << QByteArray("ColorDownBackGround") << colour(clYellow) << 1 << 0;
+        QTest::newRow("Edgestyle, if changed") << QByteArray("Edgestyle") << QVariant::fromValue(TRUVButton::bs_circle) << 1 << 0;
+        QTest::newRow("Down, if changed") << QByteArray("Down") << QVariant(true) << 1 << 0;
+        // Stored for the next paint or click; nothing is redrawn for them.
+        QTest::newRow("ColorBorderMouseIn, stored") << QByteArray("ColorBorderMouseIn") << colour(clRed) << 0 << 0;
+        QTest::newRow("GroupIndex, stored") << QByteArray("GroupIndex") << QVariant(1) << 0 << 0;
+        QTest::newRow("NormalFlat, stored") << QByteArray("NormalFlat") << QVariant(false) << 0 << 0;
+        QTest::newRow("SimpleAnimation, stored") << QByteArray("SimpleAnimation") << QVariant(false) << 0 << 0;
+        QTest::newRow("Buttontyp, stored") << QByteArray("Buttontyp") << QVariant::fromValue(TRUVButton::typ_execute) << 0 << 0;
+        QTest::newRow("Button_Execute, stored") << QByteArray("Button_Execute") << QVariant(QStringLiteral("x")) << 0 << 0;
+        QTest::newRow("ShowAllwaysColor, always") << QByteArray("ShowAllwaysColor") << QVariant(true) << 1 << 1;
+    }
+
+    void setterRepaints()
+    {
+        QFETCH(QByteArray, property);
+        QFETCH(QVariant, value);
+        QFETCH(int, paintsWhenChanged);
+        QFETCH(int, paintsWhenSame);
+        TestButton* b = makeButton();
+        TestSupport::PaintCounter paints(b);
+        paints.take();
+        QVERIFY(b->setProperty(property, value));
+        QCOMPARE(paints.take(), paintsWhenChanged);
+        QVERIFY(b->setProperty(property, value));
+        QCOMPARE(paints.take(), paintsWhenSame);
+    }
+
     void edges_data()
     {
         QTest::addColumn<TRUVButton::TBStil>("style");

@@ -353,6 +353,8 @@ private slots:
         QTest::newRow("picture variant") << false << Action([](TRUVLabel& l) { l.setLabelTyp(TRUVLabel::ltraised); }) << 1;
         QTest::newRow("hyperlink: colour and style") << false << Action([](TRUVLabel& l) { l.setLabelTyp(TRUVLabel::lthyperlink); }) << 2;
         QTest::newRow("Color does not re-assign") << false << Action([](TRUVLabel& l) { l.setColor(clRed); }) << 0;
+        QTest::newRow("the same ColorGlow again") << false << Action([](TRUVLabel& l) { l.setColorGlow(clRed); l.setColorGlow(clRed); }) << 2;
+        QTest::newRow("the same picture variant again") << false << Action([](TRUVLabel& l) { l.setLabelTyp(TRUVLabel::ltglow); l.setLabelTyp(TRUVLabel::ltglow); }) << 2;
     }
     void onChange()
     {
@@ -370,6 +372,42 @@ private slots:
         };
         action(*label);
         QCOMPARE(count, expected);
+    }
+
+    void setterRepaints_data()
+    {
+        QTest::addColumn<QByteArray>("property");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<int>("paintsWhenChanged");
+        QTest::addColumn<int>("paintsWhenSame");
+        const auto colour = [](TColor c) { return QVariant::fromValue(c); };
+        QTest::newRow("LabelLayout, if changed") << QByteArray("LabelLayout") << QVariant::fromValue(TRUVLabel::lycenter) << 1 << 0;
+        QTest::newRow("Color, if changed") << QByteArray("Color") << colour(clRed) << 1 << 0;
+        QTest::newRow("ColorHoover, if changed") << QByteArray("ColorHoover") << colour(clRed) << 1 << 0;
+        QTest::newRow("CaptionMarginTop, if changed") << QByteArray("CaptionMarginTop") << QVariant(3) << 1 << 0;
+        QTest::newRow("NoChooseCaption, if changed") << QByteArray("NoChooseCaption") << QVariant(QStringLiteral("-")) << 1 << 0;
+        QTest::newRow("ColorHooverText, stored") << QByteArray("ColorHooverText") << colour(clRed) << 0 << 0;
+        QTest::newRow("LabelExecute, stored") << QByteArray("LabelExecute") << QVariant(QStringLiteral("x")) << 0 << 0;
+        QTest::newRow("Tag2, stored") << QByteArray("Tag2") << QVariant(7) << 0 << 0;
+        // Each assignment re-assigns or sets up again, with its OnChange.
+        QTest::newRow("Caption, always") << QByteArray("Caption") << QVariant(QStringLiteral("x")) << 1 << 1;
+        QTest::newRow("ColorGlow, always") << QByteArray("ColorGlow") << colour(clRed) << 1 << 1;
+        QTest::newRow("LabelTyp, always") << QByteArray("LabelTyp") << QVariant::fromValue(TRUVLabel::lthoover) << 1 << 1;
+    }
+    void setterRepaints()
+    {
+        QFETCH(QByteArray, property);
+        QFETCH(QVariant, value);
+        QFETCH(int, paintsWhenChanged);
+        QFETCH(int, paintsWhenSame);
+        Host host;
+        QVERIFY(host.show());
+        TestSupport::PaintCounter paints(host.label);
+        paints.take();
+        QVERIFY(host.label->setProperty(property, value));
+        QCOMPARE(paints.take(), paintsWhenChanged);
+        QVERIFY(host.label->setProperty(property, value));
+        QCOMPARE(paints.take(), paintsWhenSame);
     }
 
     void shortenPath_data()
