@@ -278,6 +278,112 @@ private slots:
         QCOMPARE(render(label), expected);
     }
 
+    void captionPlacement_data()
+    {
+        QTest::addColumn<int>("layout");
+        QTest::addColumn<bool>("showEllipses");
+        QTest::addColumn<int>("marginTop");
+        QTest::addColumn<QPoint>("anchor"); // of the text's top edge, in a 120 x 30 label
+        QTest::addColumn<int>("align");
+        using B = TRUVLabel;
+        const QFontMetrics fm(TFont().toQFont());
+        const int h = fm.height();
+        // Right-aligned layouts keep room for the "…" button: its width with a blank, and 2.
+        const int room = fm.horizontalAdvance(QStringLiteral("\u2026 ")) + 2;
+        const int left = TA_LEFT, centre = TA_CENTER, right = TA_RIGHT;
+        QTest::newRow("left top") << int(B::lylefttop) << false << 0 << QPoint(4, 2) << left;
+        QTest::newRow("centre top") << int(B::lycentertop) << false << 0 << QPoint(60, 2) << centre;
+        QTest::newRow("right top") << int(B::lyrighttop) << false << 0 << QPoint(117, 2) << right;
+        QTest::newRow("right top, room for the ellipsis") << int(B::lyrighttop) << true << 0 << QPoint(117 - room, 2) << right;
+        QTest::newRow("centre") << int(B::lycenter) << false << 0 << QPoint(60, (30 - h) / 2) << centre;
+        QTest::newRow("centre bottom, 2 above the edge") << int(B::lycenterbottom) << false << 0 << QPoint(60, 30 - h - 2) << centre;
+        QTest::newRow("centre left") << int(B::lycenterleft) << false << 0 << QPoint(4, (30 - h) / 2) << left;
+        QTest::newRow("centre right") << int(B::lycenterright) << false << 0 << QPoint(117, (30 - h) / 2) << right;
+        QTest::newRow("centre right, room for the ellipsis") << int(B::lycenterright) << true << 0 << QPoint(117 - room, (30 - h) / 2) << right;
+        QTest::newRow("ellipsis room only for the right") << int(B::lycenterleft) << true << 0 << QPoint(4, (30 - h) / 2) << left;
+        QTest::newRow("margin top lowers the caption") << int(B::lycenterleft) << false << 5 << QPoint(4, (30 - h) / 2 + 5) << left;
+        QTest::newRow("negative margin top raises it") << int(B::lycenterbottom) << false << -3 << QPoint(60, 30 - h - 5) << centre;
+    }
+    void captionPlacement()
+    {
+        QFETCH(int, layout);
+        QFETCH(bool, showEllipses);
+        QFETCH(int, marginTop);
+        QFETCH(QPoint, anchor);
+        QFETCH(int, align);
+        TRUVLabel label;
+        label.resize(120, 30);
+        label.setLabelLayout(TRUVLabel::TLayout(layout));
+        label.setShowEllipses(showEllipses);
+        label.setCaptionMarginTop(marginTop);
+        label.setCaption(QStringLiteral("Wert"));
+        // The same text drawn at the expected anchor on its own.
+        QImage expected(label.size(), QImage::Format_RGB32);
+        expected.fill(rgb(Background));
+        {
+            QPainter painter(&expected);
+            TCanvas canvas(painter);
+            canvas.SetFont(label.Font()->toQFont());
+            canvas.SetBrushStyle(TBrushStyle::bsClear);
+            canvas.SetFontColor(label.Font()->Color());
+            canvas.SetTextAlign(unsigned(align));
+            canvas.TextOut(anchor.x(), anchor.y(), label.Caption());
+        }
+        QCOMPARE(render(label), expected);
+    }
+
+    void fileDisplayPlacement_data()
+    {
+        QTest::addColumn<int>("layout");
+        QTest::addColumn<bool>("glyph");
+        QTest::addColumn<QPoint>("anchor"); // of the text in a 200 x 30 label; the glyph is 6 x 6
+        QTest::addColumn<int>("align");
+        using B = TRUVLabel;
+        const int y = (30 - QFontMetrics(TFont().toQFont()).height()) / 2;
+        // The file display sets its text 4 further in than a plain caption,
+        // and moves it right by the glyph and 2 whatever the layout.
+        QTest::newRow("left") << int(B::lycenterleft) << false << QPoint(8, y) << int(TA_LEFT);
+        QTest::newRow("left top") << int(B::lylefttop) << false << QPoint(8, 2) << int(TA_LEFT);
+        QTest::newRow("left, after the glyph") << int(B::lycenterleft) << true << QPoint(16, y) << int(TA_LEFT);
+        QTest::newRow("right") << int(B::lycenterright) << false << QPoint(196, y) << int(TA_RIGHT);
+        QTest::newRow("right, glyph at the left") << int(B::lycenterright) << true << QPoint(204, y) << int(TA_RIGHT);
+        QTest::newRow("centre") << int(B::lycenter) << false << QPoint(100, y) << int(TA_CENTER);
+    }
+    void fileDisplayPlacement()
+    {
+        QFETCH(int, layout);
+        QFETCH(bool, glyph);
+        QFETCH(QPoint, anchor);
+        QFETCH(int, align);
+        const QString path = QStringLiteral("C:\\a\\b.dat");
+        QImage picture(6, 6, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        picture.setPixel(0, 5, qRgb(255, 0, 255)); // the transparent colour
+        TRUVLabel label;
+        label.resize(200, 30);
+        label.setLabelTyp(TRUVLabel::ltfile);
+        label.setLabelLayout(TRUVLabel::TLayout(layout));
+        label.setCaption(path);
+        if (glyph)
+            label.setGlyph(picture);
+        QCOMPARE(label.ShownText(), path);
+
+        QImage expected(label.size(), QImage::Format_RGB32);
+        expected.fill(rgb(Background));
+        {
+            QPainter painter(&expected);
+            TCanvas canvas(painter);
+            if (glyph)
+                canvas.Draw(2, 12, picture, true); // 2 from the left, centred in the height
+            canvas.SetFont(label.Font()->toQFont());
+            canvas.SetBrushStyle(TBrushStyle::bsClear);
+            canvas.SetFontColor(label.Font()->Color());
+            canvas.SetTextAlign(unsigned(align));
+            canvas.TextOut(anchor.x(), anchor.y(), path);
+        }
+        QCOMPARE(render(label), expected);
+    }
+
     void glyphPosition_data()
     {
         QTest::addColumn<int>("layout");

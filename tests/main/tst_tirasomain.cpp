@@ -106,6 +106,8 @@ private slots:
     void recomputation();
     void layoutMovesControls_data();
     void layoutMovesControls();
+    void backgroundShowsTheLine_data();
+    void backgroundShowsTheLine();
     void decimalsOutsideTheRangeGiveTwo_data();
     void decimalsOutsideTheRangeGiveTwo();
     void slopeModeSwitchesTheText();
@@ -353,6 +355,38 @@ void tst_tirasomain::layoutMovesControls()
     QCOMPARE(form->lbl_xH->y(), 111);
     QCOMPARE(form->lbl_xH->alignment().testFlag(Qt::AlignRight), rightAligned);
     QCOMPARE(form->lbl_Hges->alignment().testFlag(Qt::AlignRight), rightAligned);
+}
+
+void tst_tirasomain::backgroundShowsTheLine_data()
+{
+    QTest::addColumn<Inputs>("in");
+    QTest::addColumn<QPoint>("left");  // where the picture has the support point of x1
+    QTest::addColumn<QPoint>("right"); // and of x2
+    QTest::newRow("rising: x2's point high") << Inputs{0, 1, 0.33, 0, 1} << QPoint(96, 131) << QPoint(369, 54);
+    QTest::newRow("falling: x1's point high") << Inputs{0, 1, 0.33, 1, 0} << QPoint(96, 54) << QPoint(369, 131);
+    QTest::newRow("level: both at one height") << Inputs{0, 1, 0.33, 1, 1} << QPoint(96, 89) << QPoint(369, 89);
+}
+
+void tst_tirasomain::backgroundShowsTheLine()
+{
+    // The picture of each layout, read where nothing covers it: its support
+    // points are green, where the other pictures have theirs nothing is. A
+    // picture that did not load would be white all over.
+    QFETCH(Inputs, in);
+    QFETCH(QPoint, left);
+    QFETCH(QPoint, right);
+    const QColor green(0, 176, 0);
+    auto form = makeForm();
+    setInputs(*form, in);
+    form->Aktualisieren();
+    const QImage shown = form->grab().toImage();
+    QCOMPARE(shown.pixelColor(left), green);
+    QCOMPARE(shown.pixelColor(right), green);
+    for (const QPoint& elsewhere : {QPoint(96, 131), QPoint(369, 54), QPoint(96, 54), QPoint(369, 131), QPoint(96, 89),
+                                    QPoint(369, 89)}) {
+        if (elsewhere != left && elsewhere != right)
+            QVERIFY2(shown.pixelColor(elsewhere) != green, qPrintable(QStringLiteral("%1,%2").arg(elsewhere.x()).arg(elsewhere.y())));
+    }
 }
 
 void tst_tirasomain::decimalsOutsideTheRangeGiveTwo_data()

@@ -228,23 +228,25 @@ void tst_Canvas::engravedTextLiesUnderItsShadow_data()
 {
     // Probed around the ink of a block glyph drawn plainly at the same place:
     // the shadow covers exactly that ink, the light copy shows only in the
-    // column right of it and the row below it.
-    QTest::addColumn<bool>("fromBottomRight"); // offset from the ink's top left or bottom right pixel
+    // one column right of it and the one row below it.
+    QTest::addColumn<QString>("corner"); // of that ink
     QTest::addColumn<QPoint>("offset");
     QTest::addColumn<QRgb>("colour");
-    QTest::newRow("shadow at the top left") << false << QPoint(0, 0) << Blue;
-    QTest::newRow("shadow over the light copy") << true << QPoint(0, 0) << Blue;
-    QTest::newRow("light right of the shadow") << true << QPoint(1, -3) << Red;
-    QTest::newRow("light row below") << true << QPoint(-3, 1) << Red;
-    QTest::newRow("light corner") << true << QPoint(1, 1) << Red;
-    QTest::newRow("nothing above the light column") << false << QPoint(-1, -1) << White;
-    QTest::newRow("light column starts one lower") << true << QPoint(1, 0) << Red;
-    QTest::newRow("nothing beyond the light copy") << true << QPoint(2, 2) << White;
+    QTest::newRow("shadow at the top left") << "top left" << QPoint(0, 0) << Blue;
+    QTest::newRow("shadow over the light copy") << "bottom right" << QPoint(0, 0) << Blue;
+    QTest::newRow("light column starts one row lower") << "top right" << QPoint(1, 0) << White;
+    QTest::newRow("light column") << "top right" << QPoint(1, 1) << Red;
+    QTest::newRow("light row starts one column further") << "bottom left" << QPoint(0, 1) << White;
+    QTest::newRow("light row") << "bottom left" << QPoint(1, 1) << Red;
+    QTest::newRow("light corner") << "bottom right" << QPoint(1, 1) << Red;
+    QTest::newRow("one column right, not two") << "bottom right" << QPoint(2, 1) << White;
+    QTest::newRow("one row down, not two") << "bottom right" << QPoint(1, 2) << White;
+    QTest::newRow("nothing above or left") << "top left" << QPoint(-1, -1) << White;
 }
 
 void tst_Canvas::engravedTextLiesUnderItsShadow()
 {
-    QFETCH(bool, fromBottomRight);
+    QFETCH(QString, corner);
     QFETCH(QPoint, offset);
     QFETCH(QRgb, colour);
     QFont font(QStringLiteral("DejaVu Sans"));
@@ -270,7 +272,11 @@ void tst_Canvas::engravedTextLiesUnderItsShadow()
             left = c.FontColor();
         },
         40, 40);
-    QCOMPARE(image.pixel((fromBottomRight ? plain.bottomRight() : plain.topLeft()) + offset), colour);
+    const QPoint at = corner == u"top left" ? plain.topLeft()
+        : corner == u"top right"            ? plain.topRight()
+        : corner == u"bottom left"          ? plain.bottomLeft()
+                                            : plain.bottomRight();
+    QCOMPARE(image.pixel(at + offset), colour);
     QCOMPARE(left, clBlue); // the colour a following text of the same look uses
 }
 
