@@ -43,17 +43,24 @@ Entry failed(Entry::Outcome outcome = Entry::Failure)
     return {outcome, {}};
 }
 
-Entry changed(const Inputs& inputs)
+// One input takes a computed value, bounded as the editors bound it; an
+// intermediate result that was not finite fails the entry instead.
+Entry withInput(const Inputs& in, double Inputs::*input, std::optional<double> value)
 {
-    return {Entry::Changed, inputs};
+    if (!value)
+        return failed();
+    Inputs out = in;
+    out.*input = Bounded(*value);
+    return {Entry::Changed, out};
 }
 
-// The length entries move X or x2; X never ends up right of x2.
-Entry keepingXLeftOfX2(Inputs in)
+// The length entries move X or x2, then X never ends up right of x2 (as the
+// inputs are held after the first change).
+Entry keepingXLeftOfX2(Entry entry)
 {
-    if (in.x2 < in.X)
-        in.X = in.x2;
-    return changed(in);
+    if (entry.outcome == Entry::Changed && entry.inputs.x2 < entry.inputs.X)
+        entry.inputs.X = entry.inputs.x2;
+    return entry;
 }
 
 // The five entries other than the back-calculation share these steps: the
@@ -165,50 +172,22 @@ Recomputation Recompute(const Inputs& in, int decimals, bool percent)
 
 Entry EnterTotalLength(const Inputs& in, long double typed)
 {
-    return enter(typed, [&](double v) {
-        const std::optional<double> x2 = finite(in.x1 + v);
-        if (!x2)
-            return failed();
-        Inputs out = in;
-        out.x2 = Bounded(*x2);
-        return keepingXLeftOfX2(out);
-    });
+    return enter(typed, [&](double v) { return keepingXLeftOfX2(withInput(in, &Inputs::x2, finite(in.x1 + v))); });
 }
 
 Entry EnterTotalHeight(const Inputs& in, long double typed)
 {
-    return enter(typed, [&](double v) {
-        const std::optional<double> y2 = finite(in.y1 + v);
-        if (!y2)
-            return failed();
-        Inputs out = in;
-        out.y2 = Bounded(*y2);
-        return changed(out);
-    });
+    return enter(typed, [&](double v) { return withInput(in, &Inputs::y2, finite(in.y1 + v)); });
 }
 
 Entry EnterLeftLength(const Inputs& in, long double typed)
 {
-    return enter(typed, [&](double v) {
-        const std::optional<double> X = finite(in.x1 + v);
-        if (!X)
-            return failed();
-        Inputs out = in;
-        out.X = Bounded(*X);
-        return keepingXLeftOfX2(out);
-    });
+    return enter(typed, [&](double v) { return keepingXLeftOfX2(withInput(in, &Inputs::X, finite(in.x1 + v))); });
 }
 
 Entry EnterRightLength(const Inputs& in, long double typed)
 {
-    return enter(typed, [&](double v) {
-        const std::optional<double> X = finite(in.x2 - v);
-        if (!X)
-            return failed();
-        Inputs out = in;
-        out.X = Bounded(*X);
-        return keepingXLeftOfX2(out);
-    });
+    return enter(typed, [&](double v) { return keepingXLeftOfX2(withInput(in, &Inputs::X, finite(in.x2 - v))); });
 }
 
 Entry EnterSlope(const Inputs& in, long double typed, bool percent)
@@ -227,11 +206,7 @@ Entry EnterSlope(const Inputs& in, long double typed, bool percent)
             const long double rise = std::tan(static_cast<long double>(v) * (std::numbers::pi_v<long double> / 180));
             y2 = narrowed(static_cast<long double>(in.y1) + static_cast<long double>(*length) * rise);
         }
-        if (!y2)
-            return failed();
-        Inputs out = in;
-        out.y2 = Bounded(*y2);
-        return changed(out);
+        return withInput(in, &Inputs::y2, y2);
     });
 }
 
@@ -265,12 +240,7 @@ Entry BackCalculate(const Inputs& in, long double typed)
     const std::optional<double> lowX = rising ? std::optional<double>(in.x1) : finite(in.x1 + L);
     if (!lowX)
         return failed();
-    const std::optional<double> X = finite(rising ? *lowX + std::abs(*distance) : *lowX - std::abs(*distance));
-    if (!X)
-        return failed();
-    Inputs out = in;
-    out.X = Bounded(*X);
-    return changed(out);
+    return withInput(in, &Inputs::X, finite(rising ? *lowX + std::abs(*distance) : *lowX - std::abs(*distance)));
 }
 
 } // namespace Interpolation

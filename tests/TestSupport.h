@@ -150,6 +150,28 @@ private:
     int m_count = 0;
 };
 
+// The columns of a table of setters for setterPaints.
+inline void addSetterPaintColumns()
+{
+    QTest::addColumn<QByteArray>("property");
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<int>("paintsWhenChanged");
+    QTest::addColumn<int>("paintsWhenSame");
+}
+
+// The paints a property setter causes when the value changes, then when the
+// same value is set again; -1 each when the property cannot be set.
+inline std::pair<int, int> setterPaints(QWidget* widget, const char* property, const QVariant& value)
+{
+    PaintCounter paints(widget);
+    paints.take();
+    if (!widget->setProperty(property, value))
+        return {-1, -1};
+    const int changed = paints.take();
+    widget->setProperty(property, value);
+    return {changed, paints.take()};
+}
+
 // Owner of the dialog watchers still waiting, so a test can drop the ones
 // whose dialog never came before they catch the next test's dialog.
 inline QObject& dialogWatchers()

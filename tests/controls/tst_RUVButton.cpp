@@ -779,10 +779,7 @@ private slots:
 
     void setterRepaints_data()
     {
-        QTest::addColumn<QByteArray>("property");
-        QTest::addColumn<QVariant>("value");
-        QTest::addColumn<int>("paintsWhenChanged");
-        QTest::addColumn<int>("paintsWhenSame");
+        TestSupport::addSetterPaintColumns();
         const auto colour = [](TColor c) { return QVariant::fromValue(c); };
         QTest::newRow("Caption, if changed") << QByteArray("Caption") << QVariant(QStringLiteral("OK")) << 1 << 0;
         QTest::newRow("ColorDownBackGround, at once if changed") << QByteArray("ColorDownBackGround") << colour(clYellow) << 1 << 0;
@@ -805,12 +802,7 @@ private slots:
         QFETCH(int, paintsWhenChanged);
         QFETCH(int, paintsWhenSame);
         TestButton* b = makeButton();
-        TestSupport::PaintCounter paints(b);
-        paints.take();
-        QVERIFY(b->setProperty(property, value));
-        QCOMPARE(paints.take(), paintsWhenChanged);
-        QVERIFY(b->setProperty(property, value));
-        QCOMPARE(paints.take(), paintsWhenSame);
+        QCOMPARE(TestSupport::setterPaints(b, property.constData(), value), std::make_pair(paintsWhenChanged, paintsWhenSame));
     }
 
     void edges_data()

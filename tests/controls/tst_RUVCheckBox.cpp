@@ -470,10 +470,7 @@ void tst_RUVCheckBox::missingBitmapIsLeftOut()
 
 void tst_RUVCheckBox::setterRepaints_data()
 {
-    QTest::addColumn<QByteArray>("property");
-    QTest::addColumn<QVariant>("value");
-    QTest::addColumn<int>("paintsWhenChanged");
-    QTest::addColumn<int>("paintsWhenSame");
+    TestSupport::addSetterPaintColumns();
     QTest::newRow("Caption, if changed") << QByteArray("Caption") << QVariant(QStringLiteral("%")) << 1 << 0;
     QTest::newRow("Look3D, if changed") << QByteArray("Look3D") << QVariant(true) << 1 << 0;
     QTest::newRow("BackgroundOpak, if changed") << QByteArray("BackgroundOpak") << QVariant(true) << 1 << 0;
@@ -492,12 +489,7 @@ void tst_RUVCheckBox::setterRepaints()
     auto* box = new TRUVCheckBox(&window);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    TestSupport::PaintCounter paints(box);
-    paints.take();
-    QVERIFY(box->setProperty(property, value));
-    QCOMPARE(paints.take(), paintsWhenChanged);
-    QVERIFY(box->setProperty(property, value));
-    QCOMPARE(paints.take(), paintsWhenSame);
+    QCOMPARE(TestSupport::setterPaints(box, property.constData(), value), std::make_pair(paintsWhenChanged, paintsWhenSame));
 }
 
 void tst_RUVCheckBox::look3DChangesNothingDrawn()

@@ -36,6 +36,25 @@ QImage render(TRUVLabel& label)
     return image;
 }
 
+// What a label should look like: only `text` in the label's font and colour
+// at `anchor` with `align`, and the glyph where given, on the plain background.
+QImage textAlone(const TRUVLabel& label, QPoint anchor, unsigned align, const QString& text,
+                 const QImage& glyph = QImage(), QPoint glyphAt = QPoint())
+{
+    QImage image(label.size(), QImage::Format_RGB32);
+    image.fill(rgb(Background));
+    QPainter painter(&image);
+    TCanvas canvas(painter);
+    if (!glyph.isNull())
+        canvas.Draw(glyphAt.x(), glyphAt.y(), glyph, true);
+    canvas.SetFont(label.Font()->toQFont());
+    canvas.SetBrushStyle(TBrushStyle::bsClear);
+    canvas.SetFontColor(label.Font()->Color());
+    canvas.SetTextAlign(align);
+    canvas.TextOut(anchor.x(), anchor.y(), text);
+    return image;
+}
+
 QSet<QRgb> inkColours(const QImage& image)
 {
     QSet<QRgb> colours;
@@ -264,18 +283,8 @@ private slots:
         if (!enabled)
             return;
         // Where the text stands: the same text drawn at the expected place.
-        QImage expected(label.size(), QImage::Format_RGB32);
-        expected.fill(rgb(Background));
-        {
-            QPainter painter(&expected);
-            TCanvas canvas(painter);
-            canvas.SetFont(label.Font()->toQFont());
-            canvas.SetBrushStyle(TBrushStyle::bsClear);
-            canvas.SetFontColor(label.Font()->Color());
-            canvas.SetTextAlign(unsigned(align));
-            canvas.TextOut(x, layout == TRUVLabel::lycentertop ? 2 : (20 - fm.height()) / 2, shown);
-        }
-        QCOMPARE(render(label), expected);
+        const QPoint anchor(x, layout == TRUVLabel::lycentertop ? 2 : (20 - fm.height()) / 2);
+        QCOMPARE(render(label), textAlone(label, anchor, unsigned(align), shown));
     }
 
     void captionPlacement_data()
@@ -317,19 +326,7 @@ private slots:
         label.setShowEllipses(showEllipses);
         label.setCaptionMarginTop(marginTop);
         label.setCaption(QStringLiteral("Wert"));
-        // The same text drawn at the expected anchor on its own.
-        QImage expected(label.size(), QImage::Format_RGB32);
-        expected.fill(rgb(Background));
-        {
-            QPainter painter(&expected);
-            TCanvas canvas(painter);
-            canvas.SetFont(label.Font()->toQFont());
-            canvas.SetBrushStyle(TBrushStyle::bsClear);
-            canvas.SetFontColor(label.Font()->Color());
-            canvas.SetTextAlign(unsigned(align));
-            canvas.TextOut(anchor.x(), anchor.y(), label.Caption());
-        }
-        QCOMPARE(render(label), expected);
+        QCOMPARE(render(label), textAlone(label, anchor, unsigned(align), label.Caption()));
     }
 
     void fileDisplayPlacement_data()
@@ -368,20 +365,8 @@ private slots:
             label.setGlyph(picture);
         QCOMPARE(label.ShownText(), path);
 
-        QImage expected(label.size(), QImage::Format_RGB32);
-        expected.fill(rgb(Background));
-        {
-            QPainter painter(&expected);
-            TCanvas canvas(painter);
-            if (glyph)
-                canvas.Draw(2, 12, picture, true); // 2 from the left, centred in the height
-            canvas.SetFont(label.Font()->toQFont());
-            canvas.SetBrushStyle(TBrushStyle::bsClear);
-            canvas.SetFontColor(label.Font()->Color());
-            canvas.SetTextAlign(unsigned(align));
-            canvas.TextOut(anchor.x(), anchor.y(), path);
-        }
-        QCOMPARE(render(label), expected);
+        // The glyph 2 from the left, centred in the height.
+        QCOMPARE(render(label), textAlone(label, anchor, unsigned(align), path, glyph ? picture : QImage(), QPoint(2, 12)));
     }
 
     void glyphPosition_data()
@@ -482,10 +467,7 @@ private slots:
 
     void setterRepaints_data()
     {
-        QTest::addColumn<QByteArray>("property");
-        QTest::addColumn<QVariant>("value");
-        QTest::addColumn<int>("paintsWhenChanged");
-        QTest::addColumn<int>("paintsWhenSame");
+        TestSupport::addSetterPaintColumns();
         const auto colour = [](TColor c) { return QVariant::fromValue(c); };
         QTest::newRow("LabelLayout, if changed") << QByteArray("LabelLayout") << QVariant::fromValue(TRUVLabel::lycenter) << 1 << 0;
         QTest::newRow("Color, if changed") << QByteArray("Color") << colour(clRed) << 1 << 0;
@@ -508,12 +490,7 @@ private slots:
         QFETCH(int, paintsWhenSame);
         Host host;
         QVERIFY(host.show());
-        TestSupport::PaintCounter paints(host.label);
-        paints.take();
-        QVERIFY(host.label->setProperty(property, value));
-        QCOMPARE(paints.take(), paintsWhenChanged);
-        QVERIFY(host.label->setProperty(property, value));
-        QCOMPARE(paints.take(), paintsWhenSame);
+        QCOMPARE(TestSupport::setterPaints(host.label, property.constData(), value), std::make_pair(paintsWhenChanged, paintsWhenSame));
     }
 
     void shortenPath_data()

@@ -1,6 +1,7 @@
 // The main window: its description, the recomputation, placement, entering
 // values through the result fields and the context-menu commands.
 
+#include "ModelSupport.h"
 #include "TestSupport.h"
 
 #include "controls/RUVButton.h"
@@ -32,21 +33,6 @@ namespace {
 // Compared exactly: QCOMPARE on doubles forgives the last digits.
 using Interpolation::Inputs;
 
-} // namespace
-
-namespace Interpolation {
-
-char* toString(const Inputs& in)
-{
-    QString text;
-    for (double v : {in.x1, in.x2, in.X, in.y1, in.y2})
-        text += QString::number(v, 'g', 17) + QLatin1Char(' ');
-    return QTest::toString(text);
-}
-
-} // namespace Interpolation
-
-namespace {
 
 void setInputs(TForm1& form, const Inputs& in)
 {
@@ -282,17 +268,18 @@ void tst_tirasomain::recomputation_data()
     const auto row = [](const char* name, Inputs in, int decimals, bool percent, TLayoutState layout, QStringList texts) {
         QTest::newRow(name) << in << decimals << percent << layout << texts;
     };
-    row("rising, percent", {0, 1, 0.33, 0, 1}, 3, true, lsRising,
-        {"0,330", "H=0,330", "H=1,000", "1,000", "0,330", "0,670", "100,000%"});
-    row("rising, degrees", {0, 1, 0.33, 0, 1}, 3, false, lsRising,
-        {"0,330", "H=0,330", "H=1,000", "1,000", "0,330", "0,670", "45,000°"});
-    row("falling", {0, 1, 0.33, 1, 0}, 3, true, lsFalling,
-        {"0,670", "H=-0,330", "H=-1,000", "1,000", "0,330", "0,670", "-100,000%"});
-    row("level line", {0, 1, 0.33, 2, 2}, 3, false, lsLevel,
-        {"2,000", "H=0,000", "H=0,000", "1,000", "0,330", "0,670", "0,000°"});
-    // The arithmetic of every other case is the model's (tst_Interpolation);
-    // here the texts reach their labels and the height labels hide.
-    row("no decimals", {0, 1, 0.33, 0, 1}, 0, true, lsRising, {"0", "H=0", "H=1", "1", "0", "1", "100%"});
+    // The arithmetic of every case is the model's (tst_Interpolation); here
+    // the texts reach their labels and the height labels hide.
+    row("rising, percent", {2, 6, 3, 10, 20}, 1, true, lsRising,
+        {"12,5", "H=2,5", "H=10,0", "4,0", "1,0", "3,0", "250,0%"});
+    row("rising, degrees", {2, 6, 3, 10, 20}, 2, false, lsRising,
+        {"12,50", "H=2,50", "H=10,00", "4,00", "1,00", "3,00", "68,20°"});
+    row("falling", {2, 6, 5, 20, 10}, 1, true, lsFalling,
+        {"12,5", "H=-7,5", "H=-10,0", "4,0", "3,0", "1,0", "-250,0%"});
+    row("level line", {2, 6, 3, 7, 7}, 3, false, lsLevel,
+        {"7,000", "H=0,000", "H=0,000", "4,000", "1,000", "3,000", "0,000°"});
+    row("no decimals: halves away from zero", {2, 6, 3, 10, 20}, 0, true, lsRising,
+        {"13", "H=3", "H=10", "4", "1", "3", "250%"});
 }
 
 void tst_tirasomain::recomputation()

@@ -3,6 +3,7 @@
 
 #include "model/Interpolation.h"
 
+#include "tests/ModelSupport.h"
 #include "tests/TestSupport.h"
 
 #include <QRandomGenerator>
@@ -14,18 +15,6 @@
 
 using Interpolation::Entry;
 using Interpolation::Inputs;
-
-namespace Interpolation {
-
-char* toString(const Inputs& in)
-{
-    QString text;
-    for (double v : {in.x1, in.x2, in.X, in.y1, in.y2})
-        text += QString::number(v, 'g', 17) + QLatin1Char(' ');
-    return QTest::toString(text);
-}
-
-} // namespace Interpolation
 
 namespace {
 
