@@ -317,14 +317,14 @@ void TRUVLabel::rebuildEffectPicture()
         bool lightWhenRaised;
     };
     static constexpr Neighbour neighbours[] = {
-        {-1, 0, true},   // left
-        {1, 0, false},   // right
-        {0, -1, true},   // above
-        {-1, -1, true},  // above left
-        {1, -1, false},  // above right
-        {0, 1, false},   // below
-        {-1, 1, false},  // below left
-        {1, 1, false},   // below right
+        {-1, 0, true},  // left
+        {1, 0, false},  // right
+        {0, -1, true},  // above
+        {-1, -1, true}, // above left
+        {1, -1, false}, // above right
+        {0, 1, false},  // below
+        {-1, 1, false}, // below left
+        {1, 1, false},  // below right
     };
 
     const int pw = picture.width();
@@ -402,8 +402,7 @@ TRUVLabel::TextPlacement TRUVLabel::textPlacement(const QFontMetrics& metrics) c
     const int ellipsisRoom = m_showEllipses ? metrics.horizontalAdvance(EllipsisAndSpace) + 2 : 0;
 
     // The file variant shortens its path instead, so it is never too wide.
-    const bool tooWide = m_labelTyp != ltfile
-        && metrics.horizontalAdvance(displayText()) > w - 12 - glyphWidth();
+    const bool tooWide = m_labelTyp != ltfile && metrics.horizontalAdvance(displayText()) > w - 12 - glyphWidth();
     const int centreX = w / 2;
     const unsigned centreAlign = tooWide ? unsigned(TA_LEFT) : unsigned(TA_CENTER);
 
@@ -607,8 +606,7 @@ QString TRUVLabel::ShownText() const
     return QString();
 }
 
-QString TRUVLabel::ShortenPath(const QString& path, int maxWidth,
-                               const std::function<int(const QString&)>& textWidth)
+QString TRUVLabel::ShortenPath(const QString& path, int maxWidth, const std::function<int(const QString&)>& textWidth)
 {
     const int split = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char(':')));
     QString folder = path.left(split + 1);

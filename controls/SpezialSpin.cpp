@@ -48,7 +48,6 @@ bool IsBlankOrControl(QChar c)
     return c.unicode() <= 0x20;
 }
 
-
 // The calculator works in extended precision; a result beyond the double's
 // range must not turn into infinity silently.
 double NarrowToDouble(long double value)
@@ -643,8 +642,7 @@ QSize TSpezialSpin::ArrowGlyphExtent(int pixelSize, bool symbolFont)
     return QSize(metrics.horizontalAdvance(QStringLiteral("5")), metrics.height());
 }
 
-void TSpezialSpin::DrawArrowGlyph(TCanvas& canvas, int x, int y, bool up, int pixelSize, TColor color,
-                                  bool symbolFont)
+void TSpezialSpin::DrawArrowGlyph(TCanvas& canvas, int x, int y, bool up, int pixelSize, TColor color, bool symbolFont)
 {
     if (symbolFont) {
         canvas.SetFont(SymbolFont(pixelSize));
@@ -971,8 +969,7 @@ void TSpezialSpin::InnerEditKeyReleased(const QKeyEvent& event)
     if (event.nativeVirtualKey() != 0)
         key = quint16(event.nativeVirtualKey());
 #endif
-    const Qt::KeyboardModifiers shift
-        = event.modifiers() & (Qt::ShiftModifier | Qt::AltModifier | Qt::ControlModifier);
+    const Qt::KeyboardModifiers shift = event.modifiers() & (Qt::ShiftModifier | Qt::AltModifier | Qt::ControlModifier);
     QPointer<TSpezialSpin> self(this);
 
     // A calculator failure ends the handling of this key in the general

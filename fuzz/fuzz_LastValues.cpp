@@ -35,7 +35,10 @@ double HardwareNarrow(const quint8* p)
 }
 #else
 constexpr bool kHardwareOracle = false;
-double HardwareNarrow(const quint8*) { return 0; }
+double HardwareNarrow(const quint8*)
+{
+    return 0;
+}
 #endif
 
 // Patterns the x87 unit loads as numbers; unnormals and the pseudo forms it

@@ -93,7 +93,11 @@ void CheckNumber(QStringView text, QChar separator)
 class FailingDevice : public QIODevice
 {
 public:
-    FailingDevice(const QByteArray& data, qint64 failAt) : m_data(data), m_failAt(failAt) {}
+    FailingDevice(const QByteArray& data, qint64 failAt)
+        : m_data(data)
+        , m_failAt(failAt)
+    {
+    }
 
 protected:
     qint64 readData(char* out, qint64 max) override

@@ -3,10 +3,10 @@
 #include "calc/FloatErrors.h"
 #include "calc/NumberFormat.h"
 #include "calc/RUVTaRe.h"
-#include "storage/ValueFiles.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
+#include "storage/ValueFiles.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -105,8 +105,9 @@ void TPlainLabel::mouseReleaseEvent(QMouseEvent* event)
 }
 
 TForm1::TForm1(const QStringList& parameters, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint)
+    : QWidget(parent,
+              Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                  | Qt::WindowCloseButtonHint)
     , m_parameters(parameters)
 {
     setAttribute(Qt::WA_QuitOnClose, true);
@@ -556,9 +557,9 @@ void TForm1::PM_ResetClick(QObject*)
 {
     CommitTypedInput();
     const Interpolation::Inputs& reset = Interpolation::ResetInputs;
-    for (const auto& [spin, value] : {std::pair{spin_x1, reset.x1}, std::pair{spin_x2, reset.x2},
-                                      std::pair{spin__X, reset.X}, std::pair{spin_y1, reset.y1},
-                                      std::pair{spin_y2, reset.y2}})
+    for (const auto& [spin, value] :
+         {std::pair{spin_x1, reset.x1}, std::pair{spin_x2, reset.x2}, std::pair{spin__X, reset.X},
+          std::pair{spin_y1, reset.y1}, std::pair{spin_y2, reset.y2}})
         spin->setValueReal(value);
     cb_PRZT->SetCheckedSilent(Interpolation::StartPercent);
     Aktualisieren(this);

@@ -98,10 +98,10 @@ struct Entry {
 // value beyond the double range is a failure, like any other step that
 // leaves it. Every written input is bounded, and the length entries then keep
 // X from lying right of x2 (nothing keeps it right of x1).
-Entry EnterTotalLength(const Inputs& in, long double typed);  // x2 := x1 + v
-Entry EnterTotalHeight(const Inputs& in, long double typed);  // y2 := y1 + v
-Entry EnterLeftLength(const Inputs& in, long double typed);   // X := x1 + v
-Entry EnterRightLength(const Inputs& in, long double typed);  // X := x2 - v
+Entry EnterTotalLength(const Inputs& in, long double typed); // x2 := x1 + v
+Entry EnterTotalHeight(const Inputs& in, long double typed); // y2 := y1 + v
+Entry EnterLeftLength(const Inputs& in, long double typed);  // X := x1 + v
+Entry EnterRightLength(const Inputs& in, long double typed); // X := x2 - v
 // y2 := y1 + (x2 - x1) * v / 100, or * tan(v degrees).
 Entry EnterSlope(const Inputs& in, long double typed, bool percent);
 // The X at which the line reaches the typed height, strictly between y1 and

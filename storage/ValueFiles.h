@@ -125,8 +125,7 @@ QString TimeStamp(const QDateTime& when);
 // Latin-1; characters outside it become "?", and CR or LF inside a text become
 // blanks so that they cannot shift the lines below.
 QByteArray WriteValueSet(const QString& stamp, double y1, double y2, double x1, double x2, double X,
-                         const QString& lengthCaption, const QString& leftCaption,
-                         QChar decimalSeparator);
+                         const QString& lengthCaption, const QString& leftCaption, QChar decimalSeparator);
 
 // The lines of a value set as ReadValueSetLines finds them.
 struct ValueSetLines {
