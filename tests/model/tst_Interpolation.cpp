@@ -161,7 +161,6 @@ void tst_Interpolation::entry_data()
     };
     row("total length 2", "LGes", Start, "2", Entry::Changed, {0, 2, 0.33, 0, 1});
     row("total length 0.2 pulls X", "LGes", Start, "0.2", Entry::Changed, {0, 0.2, 0.2, 0, 1});
-    row("total length from x1", "LGes", {-3, 1, 0.33, 0, 1}, "5", Entry::Changed, {-3, 2, 0.33, 0, 1});
     // The editors raise what is written below their minimum; X then follows
     // the raised x2, not the value that was computed.
     row("total length below the minimum", "LGes", Start, "-2000000", Entry::Changed, {0, -1e6, -1e6, 0, 1});
@@ -169,7 +168,6 @@ void tst_Interpolation::entry_data()
     row("total length just beyond 1e-7", "LGes", Start, "1.0000001e-7", Entry::Changed, {0, 1.0000001e-7, 1.0000001e-7, 0, 1});
     row("total length overflows", "LGes", {Max, Max, 0.33, 0, 1}, "1e308", Entry::Failure);
     row("typed beyond the double range", "LGes", Start, "1e309", Entry::Failure);
-    row("typed below the double range", "LGes", Start, "-1e309", Entry::Failure);
     row("total height 3", "Hges", Start, "3", Entry::Changed, {0, 1, 0.33, 0, 3});
     row("total height 0 is ignored", "Hges", Start, "0", Entry::NearZero);
     row("total height from y1", "Hges", {0, 1, 0.33, 2, 5}, "-1", Entry::Changed, {0, 1, 0.33, 2, 1});
@@ -185,7 +183,6 @@ void tst_Interpolation::entry_data()
     // The tangent in extended precision: in double precision 45 degrees gave
     // y2 = 0.9999999999999999 and 89 degrees missed by dozens of units.
     row("slope 45 degrees", "Neig°", Start, "45", Entry::Changed, {0, 1, 0.33, 0, 1});
-    row("slope -45 degrees", "Neig°", Start, "-45", Entry::Changed, {0, 1, 0.33, 0, -1});
     row("slope 60 degrees", "Neig°", Start, "60", Entry::Changed, {0, 1, 0.33, 0, 1.7320508075688772});
     row("slope 89 degrees", "Neig°", Start, "89", Entry::Changed, {0, 1, 0.33, 0, 57.28996163075942});
     row("slope on no interval keeps y2 at y1", "Neig%", {1, 1, 1, 0, 1}, "50", Entry::Changed, {1, 1, 1, 0, 0});
@@ -230,7 +227,6 @@ void tst_Interpolation::backCalculation_data()
     QTest::newRow("y1 itself is extrapolation") << Start << "0" << Entry::Extrapolation << 0.0;
     QTest::newRow("falling line") << Inputs{0, 1, 0.33, 2, 0} << "1" << Entry::Changed << 0.5;
     QTest::newRow("falling, above y1") << Inputs{0, 1, 0.33, 2, 0} << "3" << Entry::Extrapolation << 0.0;
-    QTest::newRow("falling, y2 itself") << Inputs{0, 1, 0.33, 2, 0} << "0" << Entry::Extrapolation << 0.0;
     QTest::newRow("wider interval, rising") << Inputs{2, 6, 3, 10, 20} << "15" << Entry::Changed << 4.0;
     QTest::newRow("wider interval, falling") << Inputs{2, 6, 3, 20, 10} << "12" << Entry::Changed << 5.2;
     QTest::newRow("level line does nothing") << Inputs{0, 1, 0.33, 1, 1} << "1" << Entry::LevelLine << 0.0;
@@ -241,7 +237,6 @@ void tst_Interpolation::backCalculation_data()
     // The distance is walked from x1 whatever side x2 lies on.
     QTest::newRow("reversed interval") << Inputs{1, 0, 0.5, 0, 1} << "0.25" << Entry::Changed << 1.25;
     QTest::newRow("beyond the double range") << Start << "1e309" << Entry::Failure << 0.0;
-    QTest::newRow("below the double range") << Start << "-1e309" << Entry::Failure << 0.0;
     // H / L underflows to 0: the division by the slope fails.
     QTest::newRow("slope too small for a double") << Inputs{0, 1e300, 1, 0, 1e-300} << "5e-301" << Entry::Failure
                                                   << 0.0;

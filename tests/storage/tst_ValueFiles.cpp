@@ -187,10 +187,6 @@ private slots:
 
     void loadLastValues_data();
     void loadLastValues();
-    void saveLastValues_data();
-    void saveLastValues();
-    void loadValueSet_data();
-    void loadValueSet();
 };
 
 void tst_ValueFiles::encodeExtended_data()
@@ -1093,57 +1089,6 @@ void tst_ValueFiles::loadLastValues()
     const QList<double> file5 = {2, 3.5, 7, -1, 4};
     for (int i = 0; i < std::min(count, 5); ++i)
         QCOMPARE(read.floats[i], file5[i]);
-}
-
-void tst_ValueFiles::saveLastValues_data()
-{
-    QTest::addColumn<qint64>("freeBytes");
-    QTest::addColumn<bool>("written");
-    QTest::newRow("room") << qint64(1 << 20) << true;
-    QTest::newRow("free space unknown") << qint64(-1) << true;
-    QTest::newRow("4096 bytes free") << qint64(4096) << false;
-}
-
-void tst_ValueFiles::saveLastValues()
-{
-    QFETCH(qint64, freeBytes);
-    QFETCH(bool, written);
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString folder = dir.path() + QLatin1Char('/');
-    QCOMPARE(SaveLastValues(folder, Sample(), freeBytes), written);
-    QCOMPARE(readAll(folder + QLatin1String(kLastValuesFileName)),
-             written ? WriteLastValues(Sample()) : QByteArray("<missing>"));
-}
-
-void tst_ValueFiles::loadValueSet_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<bool>("failed");
-    QTest::addColumn<int>("count");
-    QTest::newRow("a set") << "file" << false << 5;
-    QTest::newRow("missing") << "missing" << true << 0;
-    QTest::newRow("a folder") << "folder" << true << 0;
-}
-
-void tst_ValueFiles::loadValueSet()
-{
-    QFETCH(QString, kind);
-    QFETCH(bool, failed);
-    QFETCH(int, count);
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("satz.dat"));
-    if (kind == u"folder")
-        QVERIFY(QDir().mkpath(path));
-    if (kind == u"file")
-        QVERIFY(SaveValueSet(path, QStringLiteral("s"), {-1, 3, 0.5, 2, 4}, QStringLiteral("4,000"),
-                             QStringLiteral("1,500"), u','));
-    const ValueSetLoad loaded = LoadValueSet(path);
-    QCOMPARE(loaded.failed, failed);
-    QCOMPARE(loaded.read.count, count);
-    if (count == 5)
-        QCOMPARE(QList<double>(loaded.read.values, loaded.read.values + 5), (QList<double>{2, 4, -1, 3, 0.5}));
 }
 
 TIRASO_TEST_MAIN_WITH_CHILD(tst_ValueFiles, childMain)
