@@ -21,6 +21,7 @@
 #include <QScopedValueRollback>
 #include <QScreen>
 
+#include <bit>
 #include <limits>
 #include <optional>
 #include <stdexcept>
@@ -331,10 +332,9 @@ void TForm1::WriteInputs(const Interpolation::Inputs& before, const Interpolatio
         {spin__X, &Interpolation::Inputs::X},  {spin_y1, &Interpolation::Inputs::y1},
         {spin_y2, &Interpolation::Inputs::y2},
     };
+    // Compared bit for bit: writing an editor also drops what is typed into it.
     for (const auto& [spin, field] : inputs) {
-        Interpolation::Inputs one = before;
-        one.*field = after.*field;
-        if (!Interpolation::SameInputs(one, before))
+        if (std::bit_cast<quint64>(before.*field) != std::bit_cast<quint64>(after.*field))
             spin->setValueReal(after.*field);
     }
 }
