@@ -102,6 +102,9 @@ private slots:
     void bitmapResources();
     void enterAndLeave();
     void missingBitmapIsLeftOut();
+    void setterRepaints_data();
+    void setterRepaints();
+    void look3DChangesNothingDrawn();
 };
 
 void tst_RUVCheckBox::clicking_data()
@@ -450,7 +453,6 @@ void tst_RUVCheckBox::enterAndLeave()
 // Regression: a missing resource must not take the control down with it.
 void tst_RUVCheckBox::missingBitmapIsLeftOut()
 {
-    { TRUVCheckBox registersTheResources; }
     struct ResourcesGone {
         ResourcesGone() { Q_CLEANUP_RESOURCE(controls); }
         ~ResourcesGone() { Q_INIT_RESOURCE(controls); }
@@ -464,6 +466,40 @@ void tst_RUVCheckBox::missingBitmapIsLeftOut()
     QVERIFY(inkRect(image, Magenta, false, QRect(0, 0, 16, 20)).isEmpty());
     // The caption keeps its place beside the box that is not there.
     QCOMPARE(inkRect(image, Magenta, false, image.rect()).left(), 20 + referenceInk(*box.Font(), QStringLiteral("H")).left());
+}
+
+void tst_RUVCheckBox::setterRepaints_data()
+{
+    TestSupport::addSetterPaintColumns();
+    QTest::newRow("Caption, if changed") << QByteArray("Caption") << QVariant(QStringLiteral("%")) << 1 << 0;
+    QTest::newRow("Look3D, if changed") << QByteArray("Look3D") << QVariant(true) << 1 << 0;
+    QTest::newRow("BackgroundOpak, if changed") << QByteArray("BackgroundOpak") << QVariant(true) << 1 << 0;
+    QTest::newRow("YKorrekturText, if changed") << QByteArray("YKorrekturText") << QVariant(2) << 1 << 0;
+    // The group update runs for every assignment, whatever the number was.
+    QTest::newRow("GroupIndex, always") << QByteArray("GroupIndex") << QVariant(1) << 1 << 1;
+}
+
+void tst_RUVCheckBox::setterRepaints()
+{
+    QFETCH(QByteArray, property);
+    QFETCH(QVariant, value);
+    QFETCH(int, paintsWhenChanged);
+    QFETCH(int, paintsWhenSame);
+    QWidget window;
+    auto* box = new TRUVCheckBox(&window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(TestSupport::setterPaints(box, property.constData(), value), std::make_pair(paintsWhenChanged, paintsWhenSame));
+}
+
+void tst_RUVCheckBox::look3DChangesNothingDrawn()
+{
+    TRUVCheckBox box;
+    box.setCaption(QStringLiteral("%"));
+    box.setChecked(true);
+    const QImage flat = render(box);
+    box.setLook3D(true);
+    QCOMPARE(render(box), flat);
 }
 
 TIRASO_TEST_MAIN(tst_RUVCheckBox)
