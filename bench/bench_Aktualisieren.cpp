@@ -2,6 +2,7 @@
 // repaint of the background it includes; and, as its peer, the model's part
 // of it alone (the arithmetic and the seven texts).
 
+#include "controls/Accessibility.h"
 #include "controls/RUVButton.h"
 #include "controls/SpezialSpin.h"
 #include "main/tirasomain.h"
@@ -16,13 +17,19 @@ class bench_Aktualisieren : public QObject
     Q_OBJECT
 
 private slots:
+    // The program's start-up, so that a screen reader's bridge, when one
+    // runs, meets the same interfaces.
     void initTestCase()
     {
         TRUVButton::ModuleStartup();
         TSpezialSpin::ModuleStartup();
+        ControlsAccessibilityStartup();
+        TForm1::ModuleStartup();
     }
     void cleanupTestCase()
     {
+        TForm1::ModuleShutdown();
+        ControlsAccessibilityShutdown();
         TSpezialSpin::ModuleShutdown();
         TRUVButton::ModuleShutdown();
     }

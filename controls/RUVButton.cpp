@@ -1,5 +1,6 @@
 #include "controls/RUVButton.h"
 
+#include "controls/Accessibility.h"
 #include "platform/Canvas.h"
 #include "platform/Font.h"
 #include "platform/Loading.h"
@@ -110,6 +111,8 @@ TRUVButton::TRUVButton(QWidget* parent)
     m_holdTimer->setSingleShot(true);
     connect(m_holdTimer, &QTimer::timeout, this, &TRUVButton::holdTick);
     rebuildMaskedGlyphs();
+    m_keyboard = new TKeyboardClick(this, TKeyboardClick::SpaceAndEnter,
+                                    [this](Qt::KeyboardModifiers modifiers) { KeyboardClick(modifiers); });
 }
 
 TRUVButton::~TRUVButton() = default;
@@ -122,6 +125,7 @@ void TRUVButton::setCaption(const QString& value)
         return;
     m_caption = value;
     update();
+    Accessibility::NameChanged(this);
 }
 
 void TRUVButton::setCaptionPosition(TBSTextPos value)
@@ -671,6 +675,10 @@ void TRUVButton::paintEvent(QPaintEvent* event)
         else
             canvas.Rectangle(0, 0, W, H);
     }
+
+    // One pixel in, where the hover frame does not reach the glyph.
+    if (m_keyboard->MarkShown())
+        m_keyboard->PaintMark(canvas, rect().adjusted(1, 1, -1, -1));
 }
 
 // --------------------------------------------------------------------- mouse
@@ -868,6 +876,13 @@ void TRUVButton::Click()
     }
     if (self)
         update();
+}
+
+void TRUVButton::KeyboardClick(Qt::KeyboardModifiers modifiers)
+{
+    m_ctrlAtClick = modifiers.testFlag(Qt::ControlModifier);
+    m_shiftAtClick = modifiers.testFlag(Qt::ShiftModifier);
+    Click();
 }
 
 void TRUVButton::showPopupMenu(const QPoint& globalPos)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/KeyboardAccess.h"
 #include "platform/Colors.h"
 #include "platform/Events.h"
 
@@ -124,6 +125,10 @@ public:
     // Left release over the button after a press on it and the second press
     // of a double-click run it.
     void Click();
+    // A click that no mouse makes (Space or Enter on the focused button, the
+    // press action of assistive technology): Click() with these modifiers in
+    // place of the ones a press would have recorded.
+    void KeyboardClick(Qt::KeyboardModifiers modifiers = {});
 
     // Where glyph and caption go. The caption anchor is the text's top edge
     // and, by textAlign, its horizontal centre or its left edge.
@@ -229,4 +234,5 @@ private:
     // A left press on the button that a release over it turns into a click.
     bool m_clickPending = false;
     QTimer* m_holdTimer = nullptr;
+    TKeyboardClick* m_keyboard = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "controls/RUVCheckBox.h"
 
+#include "controls/Accessibility.h"
 #include "platform/Canvas.h"
 #include "platform/Font.h"
 #include "platform/Loading.h"
@@ -39,9 +40,21 @@ TRUVCheckBox::TRUVCheckBox(QWidget* parent)
     m_bitmaps[bmCircLeer] = LoadBitmap("CB_CIRCLEER");
     m_bitmaps[bmCircNA] = LoadBitmap("CB_CIRCNA");
     connect(m_font, &TFont::changed, this, qOverload<>(&QWidget::update));
+    // Space mirrors the mouse: the caption shows pressed while the key is
+    // down, and the release toggles.
+    m_keyboard = new TKeyboardClick(this, TKeyboardClick::SpaceOnly, [this](Qt::KeyboardModifiers) { Toggle(); });
+    m_keyboard->OnHeldChanged = [this](bool held) {
+        m_pressed = held;
+        repaint();
+    };
 }
 
-TRUVCheckBox::~TRUVCheckBox() = default;
+TRUVCheckBox::~TRUVCheckBox()
+{
+    // Gone before the widget: the focus loss of its teardown must not reach
+    // the pressed look of a box that no longer exists.
+    delete m_keyboard;
+}
 
 void TRUVCheckBox::setCaption(const QString& value)
 {
@@ -49,6 +62,7 @@ void TRUVCheckBox::setCaption(const QString& value)
         return;
     m_caption = value;
     repaint();
+    Accessibility::NameChanged(this);
 }
 
 void TRUVCheckBox::setChecked(bool value)
@@ -58,6 +72,7 @@ void TRUVCheckBox::setChecked(bool value)
     m_checked = value;
     UpdateGroup();
     repaint();
+    Accessibility::CheckedChanged(this);
 }
 
 void TRUVCheckBox::SetCheckedSilent(bool value)
@@ -66,6 +81,8 @@ void TRUVCheckBox::SetCheckedSilent(bool value)
         return;
     m_checked = value;
     repaint();
+    // Silent towards the owner, not towards a screen reader.
+    Accessibility::CheckedChanged(this);
 }
 
 void TRUVCheckBox::setRightHand(bool value)
@@ -160,6 +177,8 @@ void TRUVCheckBox::UpdateGroup()
         if (!box)
             continue;
         if (box != this && box->m_groupIndex == m_groupIndex) {
+            if (box->m_checked)
+                Accessibility::CheckedChanged(box);
             box->m_checked = false;
             if (m_autoBoldRadioButton)
                 box->m_font->setStyle({});
@@ -227,6 +246,9 @@ void TRUVCheckBox::paintEvent(QPaintEvent* event)
     } else {
         canvas.Engraved(clWindow, clBtnShadow, x, y, m_caption);
     }
+
+    if (m_keyboard->MarkShown())
+        m_keyboard->PaintMark(canvas, rect().adjusted(1, 1, -1, -1));
 }
 
 void TRUVCheckBox::mousePressEvent(QMouseEvent* event)
@@ -241,12 +263,20 @@ void TRUVCheckBox::mouseReleaseEvent(QMouseEvent* event)
 {
     event->accept();
     m_pressed = false;
+    Toggle();
+}
+
+void TRUVCheckBox::Toggle()
+{
     // A group member cannot be switched off by clicking it; the click still
     // counts as a change for OnChange.
+    const bool was = m_checked;
     m_checked = m_groupIndex != 0 ? true : !m_checked;
     if (m_groupIndex != 0)
         UpdateGroup();
     repaint();
+    if (m_checked != was)
+        Accessibility::CheckedChanged(this);
     if (OnChange)
         OnChange(this);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/KeyboardAccess.h"
 #include "platform/Colors.h"
 #include "platform/Events.h"
 
@@ -63,6 +64,11 @@ public:
 
     TFont* Font() const { return m_font; }
 
+    // What a click does: toggles (a group member only turns on), updates the
+    // group, repaints and fires OnChange. Also Space on the focused box and
+    // the toggle action of assistive technology.
+    void Toggle();
+
     TNotifyEvent OnClick; // published for the description; never fired
     TNotifyEvent OnChange;
     TNotifyEvent OnMouseEnter;
@@ -101,4 +107,5 @@ private:
     int m_groupIndex = 0;
     int m_yKorrekturText = 0;
     bool m_autoBoldRadioButton = false;
+    TKeyboardClick* m_keyboard = nullptr;
 };

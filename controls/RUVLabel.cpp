@@ -1,5 +1,6 @@
 #include "controls/RUVLabel.h"
 
+#include "controls/Accessibility.h"
 #include "platform/Canvas.h"
 #include "platform/Font.h"
 #include "platform/Shell.h"
@@ -59,6 +60,7 @@ TRUVLabel::TRUVLabel(QWidget* parent)
     // Any change of the font re-measures the caption and rebuilds its picture.
     connect(m_font, &TFont::changed, this, [this] { assignCaption(m_caption); });
     OnClick = [this](QObject*) { ownClickAction(); };
+    m_keyboard = new TKeyboardClick(this, TKeyboardClick::SpaceAndEnter, [this](Qt::KeyboardModifiers) { Click(); });
 }
 
 TRUVLabel::~TRUVLabel()
@@ -207,8 +209,11 @@ void TRUVLabel::setNoChooseCaption(const QString& value)
 {
     if (value == m_noChooseCaption)
         return;
+    const bool shownChanges = m_caption.isEmpty();
     m_noChooseCaption = value;
     repaint();
+    if (shownChanges)
+        Accessibility::NameChanged(this);
 }
 
 void TRUVLabel::setGlyph(const QImage& value)
@@ -256,6 +261,7 @@ void TRUVLabel::setAutoWidth(bool value)
 
 void TRUVLabel::assignCaption(const QString& value)
 {
+    const bool changed = value != m_caption;
     m_caption = value;
     if (hasCaptionPicture(m_labelTyp) && m_captionVisible)
         rebuildEffectPicture();
@@ -264,6 +270,9 @@ void TRUVLabel::assignCaption(const QString& value)
     if (m_autoWidth)
         adjustWidth();
     repaint();
+    // A screen reader hears a result only when it is a new one.
+    if (changed)
+        Accessibility::NameChanged(this);
     // Deliberately also for an unchanged text: owners use it as "the caption
     // was (re)set", which includes font and variant changes.
     if (OnChange && isVisibleSetting())
@@ -679,6 +688,12 @@ void TRUVLabel::paintEvent(QPaintEvent* event)
     }
 
     paintFrame(canvas);
+
+    if (m_keyboard->MarkShown()) {
+        // Inside a frame, clear of it; a label without one is marked at its edge.
+        const int inset = m_labelBevel != bfnone || m_borders.toInt() != 0 ? 2 : 0;
+        m_keyboard->PaintMark(canvas, rect().adjusted(inset, inset, -inset, -inset));
+    }
 }
 
 void TRUVLabel::paintPlainCaption(TCanvas& canvas, const QFontMetrics& metrics, TColor color) const
@@ -782,7 +797,13 @@ void TRUVLabel::mouseReleaseEvent(QMouseEvent* event)
     const bool click = m_leftPressed && rect().contains(event->position().toPoint());
     m_leftPressed = false;
     event->accept();
-    if (click && OnClick)
+    if (click)
+        Click();
+}
+
+void TRUVLabel::Click()
+{
+    if (OnClick)
         OnClick(this);
 }
 

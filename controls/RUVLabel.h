@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/KeyboardAccess.h"
 #include "platform/Colors.h"
 #include "platform/Events.h"
 
@@ -125,6 +126,10 @@ public:
     static QString ShortenPath(const QString& path, int maxWidth,
                                const std::function<int(const QString&)>& textWidth);
 
+    // Runs OnClick as a mouse click does; also Space or Enter on a label that
+    // has the keyboard focus, and the press action of assistive technology.
+    void Click();
+
     // Initially the label's own click action (a hyperlink label opens
     // LabelExecute); an owner that assigns its own handler replaces it.
     TNotifyEvent OnClick;
@@ -215,6 +220,7 @@ private:
     bool m_leftPressed = false;
     bool m_ownsCursorOverride = false;
     QImage m_effectPicture; // null when the variant has no caption picture
+    TKeyboardClick* m_keyboard = nullptr;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TRUVLabel::TBorders)

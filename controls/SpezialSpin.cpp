@@ -3,6 +3,7 @@
 #include "calc/FloatErrors.h"
 #include "calc/NumberFormat.h"
 #include "calc/RUVTaRe.h"
+#include "controls/Accessibility.h"
 #include "platform/Application.h"
 #include "platform/Canvas.h"
 #include "platform/Font.h"
@@ -272,6 +273,7 @@ void TSpezialSpin::UpdateText()
     if (m_innerEdit->text() != text) {
         m_innerEdit->setText(text);
         m_innerEdit->setCursorPosition(0);
+        Accessibility::ValueChanged(this, m_currentValue);
     }
     m_writtenText = text;
 }
@@ -364,6 +366,26 @@ void TSpezialSpin::CommitPendingText()
     if (m_innerEdit->text() == m_writtenText)
         return;
     RunGuarded([this] { CommitText(); });
+}
+
+void TSpezialSpin::StepByKey(bool up)
+{
+    m_runningIncrement = 0;
+    if (up)
+        StepUp();
+    else
+        StepDown();
+    CommitText();
+}
+
+void TSpezialSpin::EnterValue(double value)
+{
+    setValueReal(value);
+    const QString shown = m_innerEdit->text();
+    const bool changed = shown != m_lastCommittedText;
+    m_lastCommittedText = shown;
+    if (changed && OnDelayedChange)
+        OnDelayedChange(this);
 }
 
 void TSpezialSpin::StepUp()
@@ -927,15 +949,30 @@ bool TSpezialSpin::eventFilter(QObject* watched, QEvent* event)
         return QWidget::eventFilter(watched, event);
 
     switch (event->type()) {
-    case QEvent::KeyPress:
+    case QEvent::KeyPress: {
         // Key down and character alike; the edit then handles the key.
         m_delayTimer->stop();
+        m_awaitingPress = false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool leaving = (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+            && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+        // Leaving by Tab commits typed text as Enter does, since the key
+        // press has just cancelled the delayed commit. Text nobody typed is
+        // left alone: committing it would round the value to the shown
+        // decimals just for passing through.
+        if (leaving) {
+            QPointer<TSpezialSpin> self(this);
+            CommitPendingText();
+            if (!self)
+                return true;
+        }
         break;
+    }
     case QEvent::KeyRelease: {
         auto* key = static_cast<QKeyEvent*>(event);
         // On Windows a held key repeats only its press; a repeated release
         // would step and commit with every repetition.
-        if (key->isAutoRepeat())
+        if (key->isAutoRepeat() || m_awaitingPress)
             break;
         QPointer<TSpezialSpin> self(this);
         InnerEditKeyReleased(*key);
@@ -944,6 +981,7 @@ bool TSpezialSpin::eventFilter(QObject* watched, QEvent* event)
         break;
     }
     case QEvent::FocusIn: {
+        m_awaitingPress = true;
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && OnEnter)
             OnEnter(this);
@@ -995,9 +1033,7 @@ void TSpezialSpin::InnerEditKeyReleased(const QKeyEvent& event)
         case VirtualKey::Up:
         case VirtualKey::Right:
             if (m_allowArrowKeyChange) {
-                m_runningIncrement = 0;
-                StepUp();
-                CommitText();
+                StepByKey(true);
                 if (!self)
                     return;
             }
@@ -1006,9 +1042,7 @@ void TSpezialSpin::InnerEditKeyReleased(const QKeyEvent& event)
         case VirtualKey::Down:
         case VirtualKey::Left:
             if (m_allowArrowKeyChange) {
-                m_runningIncrement = 0;
-                StepDown();
-                CommitText();
+                StepByKey(false);
                 if (!self)
                     return;
             }

@@ -125,6 +125,15 @@ public:
     TFont* Font() const { return m_font; }
     QLineEdit* InnerEdit() const { return m_innerEdit; }
 
+    // For assistive technology, which must not disturb typing: the value as
+    // it stands (no pending commit is dropped, the text stays as typed), one
+    // step as an arrow key makes it, and a whole new value.
+    double CurrentValue() const { return m_currentValue; }
+    void StepByKey(bool up);
+    // Stored and shown as a write of ValueReal, then reported as a commit:
+    // OnDelayedChange when the shown text differs from the last commit.
+    void EnterValue(double value);
+
     // Base step of the arrows, 10^-NachkommaStellen.
     double StepSize() const { return m_stepSize; }
 
@@ -244,4 +253,9 @@ private:
     bool m_mouseHeld = false;
     bool m_upPressed = false;
     bool m_downPressed = false;
+
+    // Keyboard: a key released before any press since the focus arrived was
+    // pressed elsewhere (the Tab that moved the focus here, the Enter that
+    // closed a dialog) and is not this editor's.
+    bool m_awaitingPress = false;
 };

@@ -1,6 +1,7 @@
 // Program entry: module start-up in fixed order, the application object and
 // its title, the window, the message loop, and shut-down in reverse order.
 
+#include "controls/Accessibility.h"
 #include "controls/RUVButton.h"
 #include "controls/SpezialSpin.h"
 #include "drawing/kavriGraphics.h"
@@ -12,6 +13,8 @@ int main(int argc, char* argv[])
     kavriGraphicsStartup();
     TRUVButton::ModuleStartup();
     TSpezialSpin::ModuleStartup();
+    ControlsAccessibilityStartup();
+    TForm1::ModuleStartup();
 
     int exitCode = 0;
     {
@@ -34,6 +37,8 @@ int main(int argc, char* argv[])
         exitCode = application.exec();
     }
 
+    TForm1::ModuleShutdown();
+    ControlsAccessibilityShutdown();
     TSpezialSpin::ModuleShutdown();
     TRUVButton::ModuleShutdown();
     kavriGraphicsShutdown();

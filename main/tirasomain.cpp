@@ -11,7 +11,6 @@
 #include <QAction>
 #include <QClipboard>
 #include <QContextMenuEvent>
-#include <QCursor>
 #include <QDateTime>
 #include <QDir>
 #include <QGuiApplication>
@@ -89,6 +88,7 @@ void TPaintBox::contextMenuEvent(QContextMenuEvent* event)
 
 TPlainLabel::TPlainLabel(QWidget* parent)
     : QLabel(parent)
+    , m_keyboard(new TKeyboardClick(this, TKeyboardClick::SpaceAndEnter, [this](Qt::KeyboardModifiers) { Click(); }))
 {
 }
 
@@ -101,8 +101,8 @@ void TPlainLabel::mouseReleaseEvent(QMouseEvent* event)
 {
     const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     m_pressed = false;
-    if (click && OnClick)
-        OnClick(this);
+    if (click)
+        Click();
 }
 
 TForm1::TForm1(const QStringList& parameters, QWidget* parent)
@@ -113,6 +113,7 @@ TForm1::TForm1(const QStringList& parameters, QWidget* parent)
 {
     setAttribute(Qt::WA_QuitOnClose, true);
     CreateFromDescription();
+    DescribeForKeyboardAndAccess();
     FormCreate(this);
 }
 
@@ -266,7 +267,7 @@ void TForm1::CommitTypedInput()
 
 void TForm1::lbl_infoClick(QObject*)
 {
-    PM_1->popup(QCursor::pos());
+    PM_1->popup(MenuPosition(lbl_info));
 }
 
 void TForm1::Aktualisieren(QObject*)

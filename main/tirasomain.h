@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/KeyboardAccess.h"
 #include "controls/RUVBMPMerker.h"
 #include "controls/RUVButton.h"
 #include "controls/RUVCheckBox.h"
@@ -51,12 +52,25 @@ public:
     explicit TPlainLabel(QWidget* parent = nullptr);
     TNotifyEvent OnClick;
 
+    // Runs OnClick: a click, Space or Enter while it has the keyboard focus,
+    // or the press action of assistive technology.
+    void Click();
+
+    // What the label shows, for assistive technology, which hears it followed
+    // by the text ("Gesamthöhe H=1,000"). Kept apart from accessibleName,
+    // which would replace the text and silence its change notices.
+    QString AccessibleTitle() const { return m_accessibleTitle; }
+    void setAccessibleTitle(const QString& title);
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     bool m_pressed = false;
+    QString m_accessibleTitle;
+    TKeyboardClick* m_keyboard = nullptr;
 };
 
 class TForm1 : public QWidget
@@ -101,6 +115,14 @@ public:
     QAction* PM_Info = nullptr;
     TRUVTaRe* RUVRechner = nullptr;
     TOpenDialog* OpenDialog1 = nullptr;
+
+    // The accessible interfaces of the window and its plain labels; the
+    // module's start-up and shut-down, the last in the program's order.
+    static void ModuleStartup();
+    static void ModuleShutdown();
+
+    // The order in which Tab visits the controls.
+    QList<QWidget*> TabChain() const;
 
     // Window settings.
     qint32 Decimals = 3;
@@ -163,9 +185,17 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateFromDescription();
+    // Names for assistive technology, the Tab chain and the menu keys.
+    void DescribeForKeyboardAndAccess();
+    // Where PM_1 opens for a request from `origin`: at the pointer when the
+    // pointer is on it (a click), else below it (a key).
+    QPoint MenuPosition(const QWidget* origin) const;
+    void OpenMenuByKey();
     void PlaceWindow();
     // The five inputs as the editors hold them, and the ones that differ
     // written back through the editors.

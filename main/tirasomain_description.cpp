@@ -285,7 +285,8 @@ void TForm1::CreateFromDescription()
         s->setTextBeforeSubScriptcCount(design.subscriptCount);
         s->OnDelayedChange = [this](QObject* sender) { spin_y1DelayedChange(sender); };
         setTahoma(s->Font(), clBtnText);
-        s->setTabStop(false);
+        // Tab reaches the editors, so the inputs can be entered from the keyboard alone.
+        s->setTabStop(true);
         // Takes the window's colour: the editor's own surface is erased in white.
         s->setParentColor(true);
         return s;
