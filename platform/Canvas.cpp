@@ -1,8 +1,13 @@
 #include "platform/Canvas.h"
 
+#include "platform/Font.h"
+#include "platform/Pictures.h"
+
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QPainter>
 
+#include <cmath>
 #include <cstdlib>
 #include <utility>
 
@@ -33,6 +38,11 @@ TCanvas::TCanvas(QPainter& painter, const QRect& clip)
     if (m_clip.isEmpty() && m_painter.device())
         m_clip = QRect(0, 0, m_painter.device()->width(), m_painter.device()->height());
     m_font = m_painter.font();
+    // The painter's device is the widget even while the widget is rendered
+    // into a denser picture; only the transform to the device tells.
+    const qreal scale = std::sqrt(std::abs(m_painter.deviceTransform().determinant()));
+    if (scale > 1)
+        m_pixelRatio = scale;
 }
 
 TCanvas::~TCanvas()
@@ -75,6 +85,10 @@ QSize TCanvas::TextExtent(const QString& text) const
 
 void TCanvas::TextOut(int x, int y, const QString& text)
 {
+    if (m_pixelRatio > 1) {
+        fineTextOut(x, y, text);
+        return;
+    }
     const QFontMetrics metrics(m_font);
     const int width = metrics.horizontalAdvance(text);
     int left = x;
@@ -89,6 +103,32 @@ void TCanvas::TextOut(int x, int y, const QString& text)
     m_painter.setFont(m_font);
     m_painter.setPen(ToQColor(m_fontColor));
     m_painter.drawText(left, y + metrics.ascent(), text);
+}
+
+// The text keeps its anchor and its top: its baseline lies where it lies at
+// one device pixel per window pixel, and it is centred or right-aligned by
+// its own width at this density, so a centred caption stays centred.
+void TCanvas::fineTextOut(int x, int y, const QString& text)
+{
+    const QFont font = FontForPixelRatio(m_font, m_pixelRatio);
+    const QFontMetricsF metrics(font);
+    const QFontMetrics cell(m_font);
+    const qreal width = metrics.horizontalAdvance(text);
+    qreal left = x;
+    if ((m_textAlign & TA_CENTER) == TA_CENTER)
+        left = x - width / 2;
+    else if (m_textAlign & TA_RIGHT)
+        left = x - width;
+
+    if (m_brushStyle != TBrushStyle::bsClear)
+        m_painter.fillRect(QRectF(left, y, width, cell.height()), ToQColor(m_brushColor));
+
+    m_painter.save();
+    m_painter.setRenderHint(QPainter::TextAntialiasing, true);
+    m_painter.setFont(font);
+    m_painter.setPen(ToQColor(m_fontColor));
+    m_painter.drawText(QPointF(left, y + cell.ascent()), text);
+    m_painter.restore();
 }
 
 void TCanvas::plot(int x, int y)
@@ -175,6 +215,21 @@ void TCanvas::FillRect(const QRect& r)
     fillWithBrush(r.normalized());
 }
 
+void TCanvas::FillPolygon(const QPolygonF& polygon)
+{
+    if (m_brushStyle == TBrushStyle::bsClear || polygon.size() < 3)
+        return;
+    m_painter.save();
+    m_painter.setRenderHint(QPainter::Antialiasing, m_pixelRatio > 1);
+    m_painter.setPen(Qt::NoPen);
+    if (m_brushStyle == TBrushStyle::bsSolid)
+        m_painter.setBrush(ToQColor(m_brushColor));
+    else
+        m_painter.setBrush(QBrush(m_pattern));
+    m_painter.drawPolygon(polygon);
+    m_painter.restore();
+}
+
 void TCanvas::Rectangle(int left, int top, int right, int bottom)
 {
     if (!normalizeBox(left, top, right, bottom))
@@ -230,6 +285,13 @@ void TCanvas::Draw(int x, int y, const QImage& image, bool transparent)
 {
     if (image.isNull())
         return;
+    if (m_pixelRatio > 1) {
+        const QImage fine = VectorPictureForPixelRatio(image, m_pixelRatio);
+        if (!fine.isNull()) {
+            m_painter.drawImage(QPointF(x, y), fine);
+            return;
+        }
+    }
     m_painter.drawImage(x, y, transparent ? TransparentCopy(image) : image);
 }
 

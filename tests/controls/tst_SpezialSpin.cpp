@@ -234,6 +234,10 @@ private slots:
     void ownBackgroundWithoutParentColor();
     void triangleMatchesSymbolFont_data();
     void triangleMatchesSymbolFont();
+    void textsAtPixelRatios_data();
+    void textsAtPixelRatios();
+    void arrowsAtPixelRatios_data();
+    void arrowsAtPixelRatios();
 };
 
 void tst_SpezialSpin::init()
@@ -1267,6 +1271,90 @@ void tst_SpezialSpin::triangleMatchesSymbolFont()
         QVERIFY2(std::abs(font.width() - triangle.width()) <= pixels / 8 + 1, up ? "up" : "down");
         QVERIFY2(std::abs(font.height() - triangle.height()) <= pixels / 16 + 1, up ? "up" : "down");
     }
+}
+
+void tst_SpezialSpin::textsAtPixelRatios_data()
+{
+    QTest::addColumn<qreal>("ratio");
+    for (qreal ratio : {1.5, 2.0, 3.0})
+        QTest::addRow("%g", ratio) << ratio;
+}
+
+// The prefix, with its lowered tail, and the number in the edit box scale
+// with the screen and keep their places.
+void tst_SpezialSpin::textsAtPixelRatios()
+{
+    QFETCH(qreal, ratio);
+    auto e = windowEditor();
+    e->spin->setValueReal(1234.5678);
+    const QRgb ground = kBackdrop;
+    const QImage plain = TestSupport::renderAt(e->spin, 1, ground);
+    TestSupport::ApplyScreenFontsScope screen(e->host.get(), ratio);
+    const QImage dense = TestSupport::renderAt(e->spin, ratio, ground);
+
+    const QRect prefix(0, 0, e->left(), 20);
+    const QString prefixFault = TestSupport::compareTextInk(
+        TestSupport::textInk(plain, prefix, ground), TestSupport::textInk(dense, TestSupport::deviceRect(prefix, ratio), ground),
+        ratio, 3);
+    QVERIFY2(prefixFault.isEmpty(), qPrintable(QStringLiteral("prefix: ") + prefixFault));
+
+    // The edit box draws its own text, in the face its screen asks for.
+    QCOMPARE(e->edit->font(), FontForPixelRatio(e->spin->Font()->toQFont(), ratio));
+    const QRect number = e->edit->geometry();
+    const QRgb white = qRgb(255, 255, 255);
+    const QString numberFault = TestSupport::compareTextInk(
+        TestSupport::textInk(plain, number, white), TestSupport::textInk(dense, TestSupport::deviceRect(number, ratio), white),
+        ratio, e->edit->text().size(), TA_CENTER);
+    QVERIFY2(numberFault.isEmpty(), qPrintable(e->edit->text() + QStringLiteral(": ") + numberFault));
+}
+
+void tst_SpezialSpin::arrowsAtPixelRatios_data()
+{
+    QTest::addColumn<bool>("symbolFont");
+    QTest::addColumn<bool>("up");
+    QTest::addColumn<qreal>("ratio");
+    for (bool symbolFont : {true, false})
+        for (bool up : {true, false})
+            for (qreal ratio : {1.5, 2.0})
+                QTest::addRow("%s %s at %g", symbolFont ? "glyph" : "triangle", up ? "up" : "down", ratio)
+                    << symbolFont << up << ratio;
+}
+
+// Regression: the triangles drawn without the symbol font were enlarged row
+// by row into steps on a dense screen.
+void tst_SpezialSpin::arrowsAtPixelRatios()
+{
+    QFETCH(bool, symbolFont);
+    QFETCH(bool, up);
+    QFETCH(qreal, ratio);
+    if (symbolFont && !TApplication::HasMarlett())
+        QSKIP("the symbol font is not installed");
+    const auto draw = [&](qreal r) {
+        QImage image(qCeil(40 * r), qCeil(40 * r), QImage::Format_RGB32);
+        image.setDevicePixelRatio(r);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        TCanvas canvas(painter);
+        GlyphProbe::DrawArrowGlyph(canvas, 10, 10, up, 16, clBlack, symbolFont);
+        return image;
+    };
+    const QImage plain = draw(1);
+    const QImage dense = draw(ratio);
+    const QRgb white = qRgb(255, 255, 255);
+    const QRect plainInk = inkBox(plain, plain.rect(), qRgb(0, 0, 0));
+    QRect denseInk;
+    for (int y = 0; y < dense.height(); ++y)
+        for (int x = 0; x < dense.width(); ++x)
+            if (dense.pixel(x, y) != white)
+                denseInk |= QRect(x, y, 1, 1);
+    // Same place and size, a device pixel or so either way.
+    const QRect expected = TestSupport::deviceRect(plainInk, ratio);
+    QVERIFY2(std::abs(denseInk.left() - expected.left()) <= ratio && std::abs(denseInk.right() - expected.right()) <= ratio
+                 && std::abs(denseInk.top() - expected.top()) <= ratio && std::abs(denseInk.bottom() - expected.bottom()) <= ratio,
+             qPrintable(QStringLiteral("%1,%2 %3x%4 where %5,%6 %7x%8").arg(denseInk.x()).arg(denseInk.y()).arg(denseInk.width())
+                            .arg(denseInk.height()).arg(expected.x()).arg(expected.y()).arg(expected.width()).arg(expected.height())));
+    if (ratio == 2)
+        QVERIFY(!TestSupport::pixelDoubled(dense, expected));
 }
 
 TIRASO_TEST_MAIN(tst_SpezialSpin)
