@@ -153,6 +153,9 @@ public:
     // The window position for the first command-line parameter "left|top";
     // nothing when the parameter has no "|" and the design position stays.
     static std::optional<QPoint> PlacementFromParameter(const QString& parameter);
+    // Where a window of the outer size `outer` is centred on a monitor of
+    // that size, each half truncated toward zero.
+    static QPoint CentredPosition(const QSize& monitor, const QSize& outer);
     // An integer as the parameter gives it, or 100 when it is not one.
     static int ParameterInteger(const QString& text);
     // The integer a text holds, or fallback when it holds none.
@@ -163,12 +166,19 @@ public:
     static constexpr QPoint DesignPosition{657, 403};
 
 protected:
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void CreateFromDescription();
     void PlaceWindow();
+    // Puts the outer window's top-left corner at position.
+    void PlaceFrameAt(const QPoint& position);
+    // Centred by the window's own size until a window manager's frame is
+    // known; then centred once more by the outer size.
+    bool m_centreWhenFramed = false;
     // The shared sequence of the five result fields that change an input.
     void EnterResult(const QString& prompt, const QString& prefilled, const std::function<void(double)>& apply);
     // X := x2 when x2 < X, with both read back from their editors.
