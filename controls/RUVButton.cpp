@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -99,9 +100,15 @@ void TRUVButton::ModuleStartup()
     if (sharedDownPattern)
         return;
     auto pattern = std::make_unique<QImage>(640, 64, QImage::Format_RGB888);
-    // Written through the scan lines: this runs at every program start.
+    // This runs at every program start: the two kinds of row (checker
+    // starting white or silver) are drawn once and copied into the others.
+    const qsizetype rowBytes = 3 * pattern->width();
     for (int y = 0; y < pattern->height(); ++y) {
         uchar* line = pattern->scanLine(y);
+        if (y >= 2) {
+            std::memcpy(line, pattern->constScanLine(y - 2), rowBytes);
+            continue;
+        }
         for (int x = 0; x < pattern->width(); ++x)
             setLevel(line, x, (x + y) % 2 == 0 ? 255 : 192);
         blendLevel(line, 0);

@@ -17,6 +17,8 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
+#include <utility>
+
 namespace {
 
 // The glyphs are XPM text, which is C source: compiled in, they are read
@@ -59,7 +61,7 @@ QImage picture(const QString& resource, int width, int height)
         QPainter painter(&image);
         renderer.render(&painter, QRectF(0, 0, width, height));
     }
-    return PictureWithVector(image, resource);
+    return PictureWithVector(std::move(image), resource);
 }
 
 // The application icon, drawn from its SVG at each size a desktop asks for,
@@ -305,11 +307,15 @@ void TForm1::CreateFromDescription()
         s->setParentColor(true);
         return s;
     };
-    spin__X = spin("spin__X", QRect(184, 156, 103, 20), {0, "X ", 0, AccentBlue});
-    spin_x1 = spin("spin_x1", QRect(45, 156, 103, 20), {0, "X1 ", 1, clGray});
-    spin_x2 = spin("spin_x2", QRect(318, 156, 103, 20), {1, "X2 ", 1, clGray});
-    spin_y1 = spin("spin_y1", QRect(45, 92, 103, 20), {0, "Y1 ", 1, AccentGreen});
-    spin_y2 = spin("spin_y2", QRect(320, 11, 103, 20), {1, "Y2 ", 1, AccentGreen});
+    {
+        // The editors' edit boxes then need no font engine of the desktop's face.
+        const TDefaultFontScope editorFace(FontForPixelRatio(windowFont.toQFont(), devicePixelRatioF()));
+        spin__X = spin("spin__X", QRect(184, 156, 103, 20), {0, "X ", 0, AccentBlue});
+        spin_x1 = spin("spin_x1", QRect(45, 156, 103, 20), {0, "X1 ", 1, clGray});
+        spin_x2 = spin("spin_x2", QRect(318, 156, 103, 20), {1, "X2 ", 1, clGray});
+        spin_y1 = spin("spin_y1", QRect(45, 92, 103, 20), {0, "Y1 ", 1, AccentGreen});
+        spin_y2 = spin("spin_y2", QRect(320, 11, 103, 20), {1, "Y2 ", 1, AccentGreen});
+    }
     setTabOrder(spin__X, spin_x1);
     setTabOrder(spin_x1, spin_x2);
     setTabOrder(spin_x2, spin_y1);
@@ -318,7 +324,8 @@ void TForm1::CreateFromDescription()
     const auto holder = [this](const char* name, const QString& resource) {
         auto* h = new TRUVBMPMerker(this);
         h->setObjectName(QLatin1String(name));
-        h->setBitmap(picture(resource, ClientWidth, ClientHeight));
+        h->setBitmapSource(QSize(ClientWidth, ClientHeight),
+                           [resource] { return picture(resource, ClientWidth, ClientHeight); });
         h->setTransparent(false);
         h->setBMPWidth(470);
         h->setBMPHeight(270);

@@ -1,6 +1,6 @@
 #include "platform/Font.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QEvent>
 #include <QVariant>
 #include <QWidget>
@@ -145,6 +145,17 @@ void SetScreenFont(QWidget* widget, const QFont& font)
         widget->installEventFilter(screenFontFilter());
     widget->setProperty(ScreenFontProperty, QVariant::fromValue(font));
     applyScreenFont(widget, 0);
+}
+
+TDefaultFontScope::TDefaultFontScope(const QFont& font)
+    : m_saved(QApplication::font())
+{
+    QApplication::setFont(font);
+}
+
+TDefaultFontScope::~TDefaultFontScope()
+{
+    QApplication::setFont(m_saved);
 }
 
 void ApplyScreenFonts(QWidget* root, qreal ratio)

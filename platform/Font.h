@@ -79,6 +79,22 @@ QFont FontForPixelRatio(const QFont& font, qreal ratio);
 // by the device it is painted on. Such a widget takes the face of `font` for
 // the pixel ratio of its screen, and again whenever it moves to another one.
 void SetScreenFont(QWidget* widget, const QFont& font);
+// While it lives, `font` is the application's default font. Qt's edit box lays
+// out its text in the default font while it is being constructed, before it
+// takes its parent's; with the window's own face as the default meanwhile,
+// the start loads no font engine for a face the window never shows. (Qt then
+// keeps the restored default even when the desktop's font changes later.)
+class TDefaultFontScope
+{
+public:
+    explicit TDefaultFontScope(const QFont& font);
+    ~TDefaultFontScope();
+    Q_DISABLE_COPY(TDefaultFontScope)
+
+private:
+    QFont m_saved;
+};
+
 // Gives every widget under root (root included) that SetScreenFont looks
 // after its face for `ratio`, or for its screen's ratio when ratio is 0: to
 // render a window for a density other than its screen's.
