@@ -234,8 +234,6 @@ private slots:
     void ownBackgroundWithoutParentColor();
     void triangleMatchesSymbolFont_data();
     void triangleMatchesSymbolFont();
-    void textsAtPixelRatios_data();
-    void textsAtPixelRatios();
     void arrowsAtPixelRatios_data();
     void arrowsAtPixelRatios();
 };
@@ -1271,41 +1269,6 @@ void tst_SpezialSpin::triangleMatchesSymbolFont()
         QVERIFY2(std::abs(font.width() - triangle.width()) <= pixels / 8 + 1, up ? "up" : "down");
         QVERIFY2(std::abs(font.height() - triangle.height()) <= pixels / 16 + 1, up ? "up" : "down");
     }
-}
-
-void tst_SpezialSpin::textsAtPixelRatios_data()
-{
-    QTest::addColumn<qreal>("ratio");
-    for (qreal ratio : {1.5, 2.0, 3.0})
-        QTest::addRow("%g", ratio) << ratio;
-}
-
-// The prefix, with its lowered tail, and the number in the edit box scale
-// with the screen and keep their places.
-void tst_SpezialSpin::textsAtPixelRatios()
-{
-    QFETCH(qreal, ratio);
-    auto e = windowEditor();
-    e->spin->setValueReal(1234.5678);
-    const QRgb ground = kBackdrop;
-    const QImage plain = TestSupport::renderAt(e->spin, 1, ground);
-    TestSupport::ApplyScreenFontsScope screen(e->host.get(), ratio);
-    const QImage dense = TestSupport::renderAt(e->spin, ratio, ground);
-
-    const QRect prefix(0, 0, e->left(), 20);
-    const QString prefixFault = TestSupport::compareTextInk(
-        TestSupport::textInk(plain, prefix, ground), TestSupport::textInk(dense, TestSupport::deviceRect(prefix, ratio), ground),
-        ratio, 3);
-    QVERIFY2(prefixFault.isEmpty(), qPrintable(QStringLiteral("prefix: ") + prefixFault));
-
-    // The edit box draws its own text, in the face its screen asks for.
-    QCOMPARE(e->edit->font(), FontForPixelRatio(e->spin->Font()->toQFont(), ratio));
-    const QRect number = e->edit->geometry();
-    const QRgb white = qRgb(255, 255, 255);
-    const QString numberFault = TestSupport::compareTextInk(
-        TestSupport::textInk(plain, number, white), TestSupport::textInk(dense, TestSupport::deviceRect(number, ratio), white),
-        ratio, e->edit->text().size(), TA_CENTER);
-    QVERIFY2(numberFault.isEmpty(), qPrintable(e->edit->text() + QStringLiteral(": ") + numberFault));
 }
 
 void tst_SpezialSpin::arrowsAtPixelRatios_data()

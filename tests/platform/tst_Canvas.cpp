@@ -122,14 +122,9 @@ private slots:
 
     void textScalesWithThePixelRatio_data();
     void textScalesWithThePixelRatio();
-    void textIsSmoothedOnlyAboveRatioOne_data();
-    void textIsSmoothedOnlyAboveRatioOne();
     void picturesAtPixelRatios_data();
     void picturesAtPixelRatios();
     void drawingsAreMadeOncePerRatio();
-    void unreadableDrawingFallsBackToTheBitmap();
-    void polygonIsSmoothedOnlyAboveRatioOne_data();
-    void polygonIsSmoothedOnlyAboveRatioOne();
     void framesStayContinuousAtPixelRatios_data();
     void framesStayContinuousAtPixelRatios();
 };
@@ -362,29 +357,6 @@ void tst_Canvas::textScalesWithThePixelRatio()
     QVERIFY2(fault.isEmpty(), qPrintable(fault));
 }
 
-void tst_Canvas::textIsSmoothedOnlyAboveRatioOne_data()
-{
-    QTest::addColumn<qreal>("ratio");
-    QTest::addColumn<bool>("smoothed");
-    QTest::newRow("1: crisp, two colours") << 1.0 << false;
-    QTest::newRow("below 1: crisp too") << 0.5 << false;
-    QTest::newRow("1.5") << 1.5 << true;
-    QTest::newRow("2") << 2.0 << true;
-}
-
-void tst_Canvas::textIsSmoothedOnlyAboveRatioOne()
-{
-    QFETCH(qreal, ratio);
-    QFETCH(bool, smoothed);
-    const QImage image = renderAt(ratio, [](TCanvas& c) {
-        c.SetFont(tahoma(false));
-        c.SetFontColor(clBlack);
-        c.SetBrushStyle(TBrushStyle::bsClear);
-        c.TextOut(2, 2, QStringLiteral("Neigung: 45,0°"));
-    }, 100, 20);
-    QCOMPARE(coloursIn(image).size() > 2, smoothed);
-}
-
 void tst_Canvas::picturesAtPixelRatios_data()
 {
     QTest::addColumn<qreal>("ratio");
@@ -442,41 +414,6 @@ void tst_Canvas::drawingsAreMadeOncePerRatio()
     QCOMPARE(VectorPicturesMade(), before + 1);
     renderAt(2.5, draw);
     QCOMPARE(VectorPicturesMade(), before + 2);
-}
-
-// A drawing that cannot be read must not cost the picture.
-void tst_Canvas::unreadableDrawingFallsBackToTheBitmap()
-{
-    const QString missing = QStringLiteral(":/no such drawing.svg");
-    const QImage picture = PictureWithVector(ringBitmap(), missing);
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Cannot open file")));
-    QTest::ignoreMessage(QtWarningMsg, qPrintable(QStringLiteral("Picture drawing \"%1\" cannot be read; the bitmap is enlarged instead").arg(missing)));
-    const QImage image = renderAt(2, [&](TCanvas& c) { c.Draw(4, 4, picture, true); });
-    const QRect area = deviceRect(QRect(4, 4, 12, 12), 2);
-    QVERIFY(pixelDoubled(image, area));
-    QVERIFY(coloursIn(image.copy(area)).contains(Black));
-    QVERIFY(!coloursIn(image).contains(qRgb(255, 0, 255)));
-}
-
-void tst_Canvas::polygonIsSmoothedOnlyAboveRatioOne_data()
-{
-    QTest::addColumn<qreal>("ratio");
-    QTest::addColumn<bool>("smoothed");
-    QTest::newRow("1") << 1.0 << false;
-    QTest::newRow("1.5") << 1.5 << true;
-    QTest::newRow("2") << 2.0 << true;
-}
-
-void tst_Canvas::polygonIsSmoothedOnlyAboveRatioOne()
-{
-    QFETCH(qreal, ratio);
-    QFETCH(bool, smoothed);
-    const QImage image = renderAt(ratio, [](TCanvas& c) {
-        c.SetBrushColor(clBlack);
-        c.FillPolygon(QPolygonF({QPointF(8.5, 3), QPointF(15, 12), QPointF(2, 12)}));
-    });
-    QCOMPARE(coloursIn(image).size() > 2, smoothed);
-    QCOMPARE(image.pixel(deviceRect(QRect(8, 9, 1, 1), ratio).topLeft()), Black);
 }
 
 void tst_Canvas::framesStayContinuousAtPixelRatios_data()
