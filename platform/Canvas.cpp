@@ -32,7 +32,6 @@ TCanvas::TCanvas(QPainter& painter, const QRect& clip)
 {
     m_painter.save();
     m_painter.setRenderHint(QPainter::Antialiasing, false);
-    m_painter.setRenderHint(QPainter::TextAntialiasing, false);
     m_painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     m_painter.setBrushOrigin(0, 0);
     if (m_clip.isEmpty() && m_painter.device())
@@ -43,6 +42,8 @@ TCanvas::TCanvas(QPainter& painter, const QRect& clip)
     const qreal scale = std::sqrt(std::abs(m_painter.deviceTransform().determinant()));
     if (scale > 1)
         m_pixelRatio = scale;
+    // Smoothed text only where the face for the density asks for it.
+    m_painter.setRenderHint(QPainter::TextAntialiasing, m_pixelRatio > 1);
 }
 
 TCanvas::~TCanvas()
@@ -83,52 +84,28 @@ QSize TCanvas::TextExtent(const QString& text) const
     return QSize(TextWidth(text), TextHeight(text));
 }
 
-void TCanvas::TextOut(int x, int y, const QString& text)
-{
-    if (m_pixelRatio > 1) {
-        fineTextOut(x, y, text);
-        return;
-    }
-    const QFontMetrics metrics(m_font);
-    const int width = metrics.horizontalAdvance(text);
-    int left = x;
-    if ((m_textAlign & TA_CENTER) == TA_CENTER)
-        left = x - width / 2;
-    else if (m_textAlign & TA_RIGHT)
-        left = x - width;
-
-    if (m_brushStyle != TBrushStyle::bsClear)
-        m_painter.fillRect(QRect(left, y, width, metrics.height()), ToQColor(m_brushColor));
-
-    m_painter.setFont(m_font);
-    m_painter.setPen(ToQColor(m_fontColor));
-    m_painter.drawText(left, y + metrics.ascent(), text);
-}
-
 // The text keeps its anchor and its top: its baseline lies where it lies at
 // one device pixel per window pixel, and it is centred or right-aligned by
-// its own width at this density, so a centred caption stays centred.
-void TCanvas::fineTextOut(int x, int y, const QString& text)
+// the width it has on this device, whole pixels at 1 and exact above, so a
+// centred caption stays centred.
+void TCanvas::TextOut(int x, int y, const QString& text)
 {
-    const QFont font = FontForPixelRatio(m_font, m_pixelRatio);
-    const QFontMetricsF metrics(font);
+    const bool fine = m_pixelRatio > 1;
+    const QFont font = fine ? FontForPixelRatio(m_font, m_pixelRatio) : m_font;
     const QFontMetrics cell(m_font);
-    const qreal width = metrics.horizontalAdvance(text);
+    const qreal width = fine ? QFontMetricsF(font).horizontalAdvance(text) : cell.horizontalAdvance(text);
     qreal left = x;
     if ((m_textAlign & TA_CENTER) == TA_CENTER)
-        left = x - width / 2;
+        left = fine ? x - width / 2 : x - int(width) / 2;
     else if (m_textAlign & TA_RIGHT)
         left = x - width;
 
     if (m_brushStyle != TBrushStyle::bsClear)
         m_painter.fillRect(QRectF(left, y, width, cell.height()), ToQColor(m_brushColor));
 
-    m_painter.save();
-    m_painter.setRenderHint(QPainter::TextAntialiasing, true);
     m_painter.setFont(font);
     m_painter.setPen(ToQColor(m_fontColor));
     m_painter.drawText(QPointF(left, y + cell.ascent()), text);
-    m_painter.restore();
 }
 
 void TCanvas::plot(int x, int y)

@@ -119,7 +119,6 @@ public:
     void SetPixel(int x, int y, TColor color);
 
 private:
-    void fineTextOut(int x, int y, const QString& text);
     void plot(int x, int y);
     void fillWithBrush(const QRect& r);
     void fillEllipseWithBrush(const QRect& r);
