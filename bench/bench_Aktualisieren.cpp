@@ -1,9 +1,11 @@
 // One recomputation of the main window, offscreen, with the synchronous
-// repaint of the background it includes.
+// repaint of the background it includes; and, as its peer, the model's part
+// of it alone (the arithmetic and the seven texts).
 
 #include "controls/RUVButton.h"
 #include "controls/SpezialSpin.h"
 #include "main/tirasomain.h"
+#include "model/Interpolation.h"
 #include "platform/Application.h"
 
 #include <QStandardPaths>
@@ -46,6 +48,21 @@ private slots:
             }
             form.Aktualisieren();
         }
+    }
+
+    void recompute_data() { aktualisieren_data(); }
+
+    void recompute()
+    {
+        QFETCH(bool, alternate);
+        Interpolation::Inputs in = Interpolation::StartInputs;
+        qsizetype length = 0; // keeps the texts from being optimised away
+        QBENCHMARK {
+            if (alternate)
+                in.y2 = in.y2 > 0 ? -1 : 1;
+            length += Interpolation::Recompute(in, 3, true).captions.Neig.size();
+        }
+        QVERIFY(length > 0);
     }
 };
 

@@ -243,6 +243,7 @@ void TRUVButton::setColorBackground(TColor value)
 
 void TRUVButton::setColorBorderMouseIn(TColor value)
 {
+    // Stored only, without a repaint: the next paint under the pointer uses it.
     m_colorBorderMouseIn = value;
 }
 
@@ -291,6 +292,7 @@ void TRUVButton::setGlyph(const QImage& value)
 
 void TRUVButton::setGroupIndex(int value)
 {
+    // Stored only: the next click or release runs the group update.
     m_groupIndex = value;
 }
 
@@ -307,6 +309,7 @@ void TRUVButton::setDown(bool value)
 
 void TRUVButton::setNormalFlat(bool value)
 {
+    // Stored only: a button made flat while down stays down until clicked.
     m_normalFlat = value;
 }
 
@@ -320,11 +323,13 @@ void TRUVButton::setEdgestyle(TBStil value)
 
 void TRUVButton::setSimpleAnimation(bool value)
 {
+    // Stored only: a hovered button shows the change at its next paint.
     m_simpleAnimation = value;
 }
 
 void TRUVButton::setShowAllwaysColor(bool value)
 {
+    // Repaints even when the value is unchanged, unlike its neighbours.
     m_showAllwaysColor = value;
     update();
 }
@@ -347,11 +352,13 @@ void TRUVButton::setShowBackgroundColor(bool value)
 
 void TRUVButton::setButtontyp(TBTNTyp value)
 {
+    // Stored only: the next click reads it; nothing shows it.
     m_buttontyp = value;
 }
 
 void TRUVButton::setButton_Execute(const QString& value)
 {
+    // Stored only: the next click reads it.
     m_buttonExecute = value;
 }
 
@@ -405,7 +412,8 @@ TRUVButton::TGlyphSet TRUVButton::GlyphsForPixelRatio(qreal ratio) const
 
 // -------------------------------------------------------------------- layout
 
-TRUVButton::TGlyphLayout TRUVButton::ComputeLayout(TBSTextPos position, QSize client, QSize text, QSize glyph, int margin)
+TRUVButton::TGlyphLayout TRUVButton::ComputeLayout(TBSTextPos position, QSize client, QSize text, QSize glyph,
+                                                   int margin)
 {
     const int W = client.width();
     const int H = client.height();
@@ -568,37 +576,37 @@ void TRUVButton::DrawEdge(TCanvas& canvas, bool raised) const
             return;
         const int a = inset;
         canvas.SetPenColor(m_colorSpezialFrame);
-        canvas.Polyline({ { a, a }, { W - 1 - a, a }, { W - 1 - a, H - 1 - a }, { a, H - 1 - a }, { a, a } });
+        canvas.Polyline({{a, a}, {W - 1 - a, a}, {W - 1 - a, H - 1 - a}, {a, H - 1 - a}, {a, a}});
     };
 
     switch (m_edgestyle) {
     case bs_rectangle:
         canvas.SetPenColor(light);
-        canvas.Polyline({ { 0, H - 1 }, { 0, 0 }, { W - 1, 0 } });
+        canvas.Polyline({{0, H - 1}, {0, 0}, {W - 1, 0}});
         canvas.SetPenColor(dark);
-        canvas.Polyline({ { W - 1, 0 }, { W - 1, H - 1 }, { 0, H - 1 } });
+        canvas.Polyline({{W - 1, 0}, {W - 1, H - 1}, {0, H - 1}});
         innerFrame(1);
         break;
     case bs_breakedrect:
         canvas.SetPenColor(light);
-        canvas.Polyline({ { 2, H - 1 }, { 0, H - 3 }, { 0, 2 }, { 2, 0 }, { W - 3, 0 } });
+        canvas.Polyline({{2, H - 1}, {0, H - 3}, {0, 2}, {2, 0}, {W - 3, 0}});
         canvas.SetPenColor(dark);
-        canvas.Polyline({ { W - 3, 0 }, { W - 1, 2 }, { W - 1, H - 3 }, { W - 3, H - 1 }, { 2, H - 1 } });
+        canvas.Polyline({{W - 3, 0}, {W - 1, 2}, {W - 1, H - 3}, {W - 3, H - 1}, {2, H - 1}});
         break;
     case bs_architectural:
         if (raised && enabled) {
             canvas.SetPenColor(RGBColor(128, 128, 128));
-            canvas.Polyline({ { 4, H - 2 }, { W - 2, H - 2 }, { W - 2, 4 } });
+            canvas.Polyline({{4, H - 2}, {W - 2, H - 2}, {W - 2, 4}});
             canvas.SetPenColor(RGBColor(188, 188, 188));
-            canvas.Polyline({ { 5, H - 1 }, { W - 1, H - 1 }, { W - 1, 5 } });
+            canvas.Polyline({{5, H - 1}, {W - 1, H - 1}, {W - 1, 5}});
         }
         // The lines run past each other at the corners, like construction lines.
         canvas.SetPenColor(light);
-        canvas.Polyline({ { 2, H }, { 2, -1 } });
-        canvas.Polyline({ { 0, 2 }, { W + 1, 2 } });
+        canvas.Polyline({{2, H}, {2, -1}});
+        canvas.Polyline({{0, 2}, {W + 1, 2}});
         canvas.SetPenColor(dark);
-        canvas.Polyline({ { W - 3, 0 }, { W - 3, H } });
-        canvas.Polyline({ { W, H - 3 }, { -1, H - 3 } });
+        canvas.Polyline({{W - 3, 0}, {W - 3, H}});
+        canvas.Polyline({{W, H - 3}, {-1, H - 3}});
         innerFrame(3);
         break;
     case bs_circle:
@@ -611,8 +619,8 @@ void TRUVButton::DrawEdge(TCanvas& canvas, bool raised) const
     case bs_rectHollow: {
         const TColor color = !enabled ? cl3DLight : raised ? m_colorBorderMouseIn : m_colorAllwaysBorder;
         canvas.SetPenColor(color);
-        canvas.Polyline({ { 0, H - 1 }, { 0, 0 }, { W - 1, 0 } });
-        canvas.Polyline({ { W - 1, 0 }, { W - 1, H - 1 }, { 0, H - 1 } });
+        canvas.Polyline({{0, H - 1}, {0, 0}, {W - 1, 0}});
+        canvas.Polyline({{W - 1, 0}, {W - 1, H - 1}, {0, H - 1}});
         innerFrame(1);
         break;
     }
@@ -705,8 +713,8 @@ void TRUVButton::paintEvent(QPaintEvent* event)
             disabledDownFill(canvas);
         // Drawn even without a glyph: the placeholder's only pixel is its key.
         canvas.Draw(gx, gy, glyphs.pale);
-        caption(clWhite, tx + 1, ty + 1);
-        caption(clGrayText, tx, ty);
+        if (drawCaption)
+            canvas.Engraved(clWhite, clGrayText, tx, ty, m_caption);
         if (m_down)
             DrawEdge(canvas, false);
     }

@@ -10,18 +10,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-// Resources compiled into a static library are only linked in when something
-// refers to them; this reference does, and registers them once. It has to stay
-// outside any namespace for the resource's init function to be found.
-static void registerControlResources()
-{
-    static const bool registered = [] {
-        Q_INIT_RESOURCE(controls);
-        return true;
-    }();
-    Q_UNUSED(registered);
-}
-
 namespace {
 
 // The bitmaps are XPM text, which is C source: compiled in, they are read
@@ -56,7 +44,6 @@ TRUVCheckBox::TRUVCheckBox(QWidget* parent)
     : QWidget(parent)
     , m_font(new TFont(this))
 {
-    registerControlResources();
     resize(80, 20);
     m_bitmaps[bmHookSet] = LoadBitmap(xpm::CB_HOOKSET, "CB_HOOKSET");
     m_bitmaps[bmHookLeer] = LoadBitmap(xpm::CB_HOOKLEER, "CB_HOOKLEER");
@@ -112,7 +99,8 @@ void TRUVCheckBox::setHookColor(TColor value)
 
 void TRUVCheckBox::setLook3D(bool value)
 {
-    // Kept for window descriptions that set it; the drawing has no 3-D variant.
+    // Kept for window descriptions that set it and repainted like any other
+    // look, although the drawing has no 3-D variant.
     if (value == m_look3D)
         return;
     m_look3D = value;
@@ -129,24 +117,32 @@ void TRUVCheckBox::setStyle(TCheckBoxStyle value)
 
 void TRUVCheckBox::setBackgroundOpak(bool value)
 {
+    if (value == m_backgroundOpak)
+        return;
     m_backgroundOpak = value;
     repaint();
 }
 
 void TRUVCheckBox::setBackgroundColor(TColor value)
 {
+    if (value == m_backgroundColor)
+        return;
     m_backgroundColor = value;
     repaint();
 }
 
 void TRUVCheckBox::setGroupIndex(int value)
 {
+    // Never compared: each assignment runs the group update, which clears
+    // the other members even when the number stays.
     m_groupIndex = value;
     UpdateGroup();
 }
 
 void TRUVCheckBox::setYKorrekturText(int value)
 {
+    if (value == m_yKorrekturText)
+        return;
     m_yKorrekturText = value;
     repaint();
 }
@@ -242,11 +238,7 @@ void TRUVCheckBox::paintEvent(QPaintEvent* event)
         canvas.SetFontColor(m_pressed ? m_hookColor : m_font->Color());
         canvas.TextOut(x, y, m_caption);
     } else {
-        // Engraved: a light copy one pixel down and right under the shadow.
-        canvas.SetFontColor(clWindow);
-        canvas.TextOut(x + 1, y + 1, m_caption);
-        canvas.SetFontColor(clBtnShadow);
-        canvas.TextOut(x, y, m_caption);
+        canvas.Engraved(clWindow, clBtnShadow, x, y, m_caption);
     }
 }
 

@@ -73,6 +73,8 @@ TRUVLabel::~TRUVLabel()
 
 void TRUVLabel::setLabelTyp(TLtype value)
 {
+    // Also for the same variant: the hyperlink's font and the caption
+    // picture are set up again, with the OnChange that brings.
     m_labelTyp = value;
     if (value == lthyperlink) {
         // Each of these font changes re-assigns the caption on its own.
@@ -86,29 +88,38 @@ void TRUVLabel::setLabelTyp(TLtype value)
 
 void TRUVLabel::setLabelLayout(TLayout value)
 {
+    if (value == m_labelLayout)
+        return;
     m_labelLayout = value;
     repaint();
 }
 
 void TRUVLabel::setLabelBevel(TBevelFrame value)
 {
+    if (value == m_labelBevel)
+        return;
     m_labelBevel = value;
     repaint();
 }
 
 void TRUVLabel::setLabelExecute(const QString& value)
 {
+    // Stored only: the next click reads it.
     m_labelExecute = value;
 }
 
 void TRUVLabel::setShowEllipses(bool value)
 {
+    if (value == m_showEllipses)
+        return;
     m_showEllipses = value;
     repaint();
 }
 
 void TRUVLabel::setBorders(TBorders value)
 {
+    if (value == m_borders)
+        return;
     m_borders = value;
     repaint();
 }
@@ -123,6 +134,8 @@ void TRUVLabel::setColor(TColor value)
 
 void TRUVLabel::setColorHoover(TColor value)
 {
+    if (value == m_colorHoover)
+        return;
     m_colorHoover = value;
     repaint();
 }
@@ -130,36 +143,45 @@ void TRUVLabel::setColorHoover(TColor value)
 void TRUVLabel::setColorGlow(TColor value)
 {
     // Black marks the text pixels of the caption picture, so the glow may
-    // never be exactly black.
+    // never be exactly black. Re-assigns the caption even for the same
+    // colour, OnChange included: owners see every rebuild.
     m_colorGlow = value == 0 ? RGBColor(1, 0, 0) : value;
     assignCaption(m_caption);
 }
 
 void TRUVLabel::setColorSingleBorder(TColor value)
 {
+    if (value == m_colorSingleBorder)
+        return;
     m_colorSingleBorder = value;
     repaint();
 }
 
 void TRUVLabel::setColorEllipsesLine(TColor value)
 {
+    if (value == m_colorEllipsesLine)
+        return;
     m_colorEllipsesLine = value;
     repaint();
 }
 
 void TRUVLabel::setColorBorder(TColor value)
 {
+    if (value == m_colorBorder)
+        return;
     m_colorBorder = value;
     repaint();
 }
 
 void TRUVLabel::setColorHooverText(TColor value)
 {
+    // Stored only: the next paint under the pointer uses it.
     m_colorHooverText = value;
 }
 
 void TRUVLabel::setCaption(const QString& value)
 {
+    // Never compared: OnChange follows every assignment (assignCaption).
     assignCaption(value);
 }
 
@@ -167,24 +189,32 @@ void TRUVLabel::setCaptionVisible(bool value)
 {
     // The caption picture is only built by the next caption assignment; until
     // then a picture variant shows no caption.
+    if (value == m_captionVisible)
+        return;
     m_captionVisible = value;
     repaint();
 }
 
 void TRUVLabel::setCaptionMarginTop(int value)
 {
+    if (value == m_captionMarginTop)
+        return;
     m_captionMarginTop = value;
     repaint();
 }
 
 void TRUVLabel::setNoChooseCaption(const QString& value)
 {
+    if (value == m_noChooseCaption)
+        return;
     m_noChooseCaption = value;
     repaint();
 }
 
 void TRUVLabel::setGlyph(const QImage& value)
 {
+    // Always taken as a new picture: comparing pictures costs more than
+    // the copy.
     m_glyph = value.isNull() ? QImage() : value.copy();
     if (m_autoWidth)
         adjustWidth();
@@ -193,18 +223,23 @@ void TRUVLabel::setGlyph(const QImage& value)
 
 void TRUVLabel::setShowDesigntimeFrame(bool value)
 {
+    if (value == m_showDesigntimeFrame)
+        return;
     m_showDesigntimeFrame = value;
     repaint();
 }
 
 void TRUVLabel::setDesigntimeFrameColor(TColor value)
 {
+    if (value == m_designtimeFrameColor)
+        return;
     m_designtimeFrameColor = value;
     repaint();
 }
 
 void TRUVLabel::setTag2(int value)
 {
+    // The owner's; the label never reads it.
     m_tag2 = value;
 }
 
@@ -282,14 +317,14 @@ void TRUVLabel::rebuildEffectPicture()
         bool lightWhenRaised;
     };
     static constexpr Neighbour neighbours[] = {
-        {-1, 0, true},   // left
-        {1, 0, false},   // right
-        {0, -1, true},   // above
-        {-1, -1, true},  // above left
-        {1, -1, false},  // above right
-        {0, 1, false},   // below
-        {-1, 1, false},  // below left
-        {1, 1, false},   // below right
+        {-1, 0, true},  // left
+        {1, 0, false},  // right
+        {0, -1, true},  // above
+        {-1, -1, true}, // above left
+        {1, -1, false}, // above right
+        {0, 1, false},  // below
+        {-1, 1, false}, // below left
+        {1, 1, false},  // below right
     };
 
     const int pw = picture.width();
@@ -367,8 +402,7 @@ TRUVLabel::TextPlacement TRUVLabel::textPlacement(const QFontMetrics& metrics) c
     const int ellipsisRoom = m_showEllipses ? metrics.horizontalAdvance(EllipsisAndSpace) + 2 : 0;
 
     // The file variant shortens its path instead, so it is never too wide.
-    const bool tooWide = m_labelTyp != ltfile
-        && metrics.horizontalAdvance(displayText()) > w - 12 - glyphWidth();
+    const bool tooWide = m_labelTyp != ltfile && metrics.horizontalAdvance(displayText()) > w - 12 - glyphWidth();
     const int centreX = w / 2;
     const unsigned centreAlign = tooWide ? unsigned(TA_LEFT) : unsigned(TA_CENTER);
 
@@ -572,8 +606,7 @@ QString TRUVLabel::ShownText() const
     return QString();
 }
 
-QString TRUVLabel::ShortenPath(const QString& path, int maxWidth,
-                               const std::function<int(const QString&)>& textWidth)
+QString TRUVLabel::ShortenPath(const QString& path, int maxWidth, const std::function<int(const QString&)>& textWidth)
 {
     const int split = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char(':')));
     QString folder = path.left(split + 1);
@@ -660,10 +693,7 @@ void TRUVLabel::paintPlainCaption(TCanvas& canvas, const QFontMetrics& metrics, 
         canvas.SetFontColor(color);
         canvas.TextOut(c.x, c.y, c.text);
     } else {
-        canvas.SetFontColor(clWhite);
-        canvas.TextOut(c.x + 1, c.y + 1, c.text);
-        canvas.SetFontColor(clBtnShadow);
-        canvas.TextOut(c.x, c.y, c.text);
+        canvas.Engraved(clWhite, clBtnShadow, c.x, c.y, c.text);
     }
 }
 
@@ -680,10 +710,8 @@ void TRUVLabel::paintFileDisplay(TCanvas& canvas, const QFontMetrics& metrics, T
         canvas.SetFontColor(color);
         canvas.TextOut(d.x, d.y, d.text);
     } else {
-        canvas.SetFontColor(clWhite);
-        canvas.TextOut(d.x + 1, d.y + 1, d.text);
-        canvas.SetFontColor(clBtnShadow);
-        canvas.TextOut(d.x, d.y, d.text);
+        // Leaves the shadow colour for the "…" below.
+        canvas.Engraved(clWhite, clBtnShadow, d.x, d.y, d.text);
     }
 
     if (m_showEllipses || d.cut) {

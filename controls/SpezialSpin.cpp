@@ -6,6 +6,7 @@
 #include "platform/Application.h"
 #include "platform/Canvas.h"
 #include "platform/Font.h"
+#include "platform/VirtualKeys.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -46,7 +47,6 @@ bool IsBlankOrControl(QChar c)
 {
     return c.unicode() <= 0x20;
 }
-
 
 // The calculator works in extended precision; a result beyond the double's
 // range must not turn into infinity silently.
@@ -91,87 +91,91 @@ TRUVTaRe* TSpezialSpin::SharedCalculator()
 
 quint16 TSpezialSpin::VirtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers)
 {
+    namespace VK = VirtualKey;
     const bool keypad = modifiers.testFlag(Qt::KeypadModifier);
     if (keypad && qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
-        return quint16(0x60 + (qtKey - Qt::Key_0)); // VK_NUMPAD0..9
+        return quint16(VK::Numpad0 + (qtKey - Qt::Key_0));
+    // One key a line, so that the table reads as one.
+    // clang-format off
     if (keypad) {
         switch (qtKey) {
-        case Qt::Key_Asterisk: return 0x6A;
-        case Qt::Key_Plus: return 0x6B;
-        case Qt::Key_Minus: return 0x6D;
+        case Qt::Key_Asterisk: return VK::NumpadMultiply;
+        case Qt::Key_Plus: return VK::NumpadAdd;
+        case Qt::Key_Minus: return VK::NumpadSubtract;
         case Qt::Key_Period:
-        case Qt::Key_Comma: return 0x6E;
-        case Qt::Key_Slash: return 0x6F;
+        case Qt::Key_Comma: return VK::NumpadDecimal;
+        case Qt::Key_Slash: return VK::NumpadDivide;
         default: break;
         }
     }
     switch (qtKey) {
-    case Qt::Key_Backspace: return 0x08;
+    case Qt::Key_Backspace: return VK::Back;
     case Qt::Key_Tab:
-    case Qt::Key_Backtab: return 0x09;
+    case Qt::Key_Backtab: return VK::Tab;
     case Qt::Key_Return:
-    case Qt::Key_Enter: return 0x0D;
-    case Qt::Key_Shift: return 0x10;
-    case Qt::Key_Control: return 0x11;
-    case Qt::Key_Alt: return 0x12;
-    case Qt::Key_Pause: return 0x13;
-    case Qt::Key_CapsLock: return 0x14;
-    case Qt::Key_Escape: return 0x1B;
-    case Qt::Key_Space: return 0x20;
-    case Qt::Key_PageUp: return 0x21;
-    case Qt::Key_PageDown: return 0x22;
-    case Qt::Key_End: return 0x23;
-    case Qt::Key_Home: return 0x24;
-    case Qt::Key_Left: return 0x25;
-    case Qt::Key_Up: return 0x26;
-    case Qt::Key_Right: return 0x27;
-    case Qt::Key_Down: return 0x28;
-    case Qt::Key_Print: return 0x2C;
-    case Qt::Key_Insert: return 0x2D;
-    case Qt::Key_Delete: return 0x2E;
-    case Qt::Key_Meta: return 0x5B;
-    case Qt::Key_Menu: return 0x5D;
-    case Qt::Key_NumLock: return 0x90;
-    case Qt::Key_ScrollLock: return 0x91;
+    case Qt::Key_Enter: return VK::Return;
+    case Qt::Key_Shift: return VK::Shift;
+    case Qt::Key_Control: return VK::Control;
+    case Qt::Key_Alt: return VK::Alt;
+    case Qt::Key_Pause: return VK::Pause;
+    case Qt::Key_CapsLock: return VK::CapsLock;
+    case Qt::Key_Escape: return VK::Escape;
+    case Qt::Key_Space: return VK::Space;
+    case Qt::Key_PageUp: return VK::PageUp;
+    case Qt::Key_PageDown: return VK::PageDown;
+    case Qt::Key_End: return VK::End;
+    case Qt::Key_Home: return VK::Home;
+    case Qt::Key_Left: return VK::Left;
+    case Qt::Key_Up: return VK::Up;
+    case Qt::Key_Right: return VK::Right;
+    case Qt::Key_Down: return VK::Down;
+    case Qt::Key_Print: return VK::Print;
+    case Qt::Key_Insert: return VK::Insert;
+    case Qt::Key_Delete: return VK::Delete;
+    case Qt::Key_Meta: return VK::Windows;
+    case Qt::Key_Menu: return VK::Menu;
+    case Qt::Key_NumLock: return VK::NumLock;
+    case Qt::Key_ScrollLock: return VK::ScrollLock;
     // Qt names printable characters by their code, which for punctuation
     // coincides with the codes of the navigation keys ("(" is 0x28, Down):
     // they get the code of the key that types them on a US keyboard instead.
-    case Qt::Key_Exclam: return 0x31;
-    case Qt::Key_At: return 0x32;
-    case Qt::Key_NumberSign: return 0x33;
-    case Qt::Key_Dollar: return 0x34;
-    case Qt::Key_Percent: return 0x35;
-    case Qt::Key_AsciiCircum: return 0x36;
-    case Qt::Key_Ampersand: return 0x37;
-    case Qt::Key_Asterisk: return 0x38;
-    case Qt::Key_ParenLeft: return 0x39;
-    case Qt::Key_ParenRight: return 0x30;
+    case Qt::Key_Exclam: return VK::Digit(1);
+    case Qt::Key_At: return VK::Digit(2);
+    case Qt::Key_NumberSign: return VK::Digit(3);
+    case Qt::Key_Dollar: return VK::Digit(4);
+    case Qt::Key_Percent: return VK::Digit(5);
+    case Qt::Key_AsciiCircum: return VK::Digit(6);
+    case Qt::Key_Ampersand: return VK::Digit(7);
+    case Qt::Key_Asterisk: return VK::Digit(8);
+    case Qt::Key_ParenLeft: return VK::Digit(9);
+    case Qt::Key_ParenRight: return VK::Digit(0);
     case Qt::Key_Semicolon:
-    case Qt::Key_Colon: return 0xBA;
+    case Qt::Key_Colon: return VK::Semicolon;
     case Qt::Key_Equal:
-    case Qt::Key_Plus: return 0xBB;
+    case Qt::Key_Plus: return VK::Plus;
     case Qt::Key_Comma:
-    case Qt::Key_Less: return 0xBC;
+    case Qt::Key_Less: return VK::Comma;
     case Qt::Key_Minus:
-    case Qt::Key_Underscore: return 0xBD;
+    case Qt::Key_Underscore: return VK::Minus;
     case Qt::Key_Period:
-    case Qt::Key_Greater: return 0xBE;
+    case Qt::Key_Greater: return VK::Period;
     case Qt::Key_Slash:
-    case Qt::Key_Question: return 0xBF;
+    case Qt::Key_Question: return VK::Slash;
     case Qt::Key_QuoteLeft:
-    case Qt::Key_AsciiTilde: return 0xC0;
+    case Qt::Key_AsciiTilde: return VK::Grave;
     case Qt::Key_BracketLeft:
-    case Qt::Key_BraceLeft: return 0xDB;
+    case Qt::Key_BraceLeft: return VK::BracketLeft;
     case Qt::Key_Backslash:
-    case Qt::Key_Bar: return 0xDC;
+    case Qt::Key_Bar: return VK::Backslash;
     case Qt::Key_BracketRight:
-    case Qt::Key_BraceRight: return 0xDD;
+    case Qt::Key_BraceRight: return VK::BracketRight;
     case Qt::Key_Apostrophe:
-    case Qt::Key_QuoteDbl: return 0xDE;
+    case Qt::Key_QuoteDbl: return VK::Apostrophe;
     default: break;
     }
+    // clang-format on
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
-        return quint16(0x70 + (qtKey - Qt::Key_F1));
+        return quint16(VK::F1 + (qtKey - Qt::Key_F1));
     // Digits and letters: Qt uses their upper-case ASCII codes, which are
     // their virtual-key codes too.
     if ((qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) || (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z))
@@ -180,7 +184,7 @@ quint16 TSpezialSpin::VirtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers)
     // number cut to 16 bits, except where that would pose as Enter or a step
     // key and make the control act on it.
     const auto code = quint16(qtKey & 0xFFFF);
-    if (code == 0x0D || (code >= 0x21 && code <= 0x28))
+    if (code == VK::Return || (code >= VK::PageUp && code <= VK::Down))
         return 0;
     return code;
 }
@@ -638,8 +642,7 @@ QSize TSpezialSpin::ArrowGlyphExtent(int pixelSize, bool symbolFont)
     return QSize(metrics.horizontalAdvance(QStringLiteral("5")), metrics.height());
 }
 
-void TSpezialSpin::DrawArrowGlyph(TCanvas& canvas, int x, int y, bool up, int pixelSize, TColor color,
-                                  bool symbolFont)
+void TSpezialSpin::DrawArrowGlyph(TCanvas& canvas, int x, int y, bool up, int pixelSize, TColor color, bool symbolFont)
 {
     if (symbolFont) {
         canvas.SetFont(SymbolFont(pixelSize));
@@ -781,13 +784,10 @@ void TSpezialSpin::paintEvent(QPaintEvent* event)
         }
         canvas.TextOut(suffixX + dx, y + dy, m_textAfter);
     };
-    if (!isEnabled()) {
-        // Embossed: a light copy one pixel down and right under the shadow.
-        canvas.SetFontColor(clWindow);
-        drawTexts(1, 1);
-        canvas.SetFontColor(clBtnShadow);
-    }
-    drawTexts(0, 0);
+    if (isEnabled())
+        drawTexts(0, 0);
+    else
+        canvas.Engraved(clWindow, clBtnShadow, drawTexts);
 }
 
 void TSpezialSpin::changeEvent(QEvent* event)
@@ -978,8 +978,7 @@ void TSpezialSpin::InnerEditKeyReleased(const QKeyEvent& event)
     if (event.nativeVirtualKey() != 0)
         key = quint16(event.nativeVirtualKey());
 #endif
-    const Qt::KeyboardModifiers shift
-        = event.modifiers() & (Qt::ShiftModifier | Qt::AltModifier | Qt::ControlModifier);
+    const Qt::KeyboardModifiers shift = event.modifiers() & (Qt::ShiftModifier | Qt::AltModifier | Qt::ControlModifier);
     QPointer<TSpezialSpin> self(this);
 
     // A calculator failure ends the handling of this key in the general
@@ -991,7 +990,7 @@ void TSpezialSpin::InnerEditKeyReleased(const QKeyEvent& event)
         }
 
         switch (key) {
-        case 0x0D: // Enter
+        case VirtualKey::Return:
             CommitText();
             if (!self)
                 return;
@@ -1001,9 +1000,9 @@ void TSpezialSpin::InnerEditKeyReleased(const QKeyEvent& event)
                     return;
             }
             break;
-        case 0x21: // Page Up
-        case 0x26: // Up
-        case 0x27: // Right
+        case VirtualKey::PageUp:
+        case VirtualKey::Up:
+        case VirtualKey::Right:
             if (m_allowArrowKeyChange) {
                 m_runningIncrement = 0;
                 StepUp();
@@ -1012,9 +1011,9 @@ void TSpezialSpin::InnerEditKeyReleased(const QKeyEvent& event)
                     return;
             }
             break;
-        case 0x22: // Page Down
-        case 0x28: // Down
-        case 0x25: // Left
+        case VirtualKey::PageDown:
+        case VirtualKey::Down:
+        case VirtualKey::Left:
             if (m_allowArrowKeyChange) {
                 m_runningIncrement = 0;
                 StepDown();

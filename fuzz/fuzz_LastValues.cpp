@@ -4,7 +4,7 @@
 // decoder rounds exactly as the hardware does for every pattern the hardware
 // accepts.
 
-#include "main/ValueFiles.h"
+#include "storage/ValueFiles.h"
 
 #include <bit>
 #include <cfloat>
@@ -35,7 +35,10 @@ double HardwareNarrow(const quint8* p)
 }
 #else
 constexpr bool kHardwareOracle = false;
-double HardwareNarrow(const quint8*) { return 0; }
+double HardwareNarrow(const quint8*)
+{
+    return 0;
+}
 #endif
 
 // Patterns the x87 unit loads as numbers; unnormals and the pseudo forms it

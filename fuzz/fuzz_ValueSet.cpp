@@ -15,7 +15,7 @@
 //      chosen by the second byte, which must be refused at once.
 
 #include "calc/NumberFormat.h"
-#include "main/ValueFiles.h"
+#include "storage/ValueFiles.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -93,7 +93,11 @@ void CheckNumber(QStringView text, QChar separator)
 class FailingDevice : public QIODevice
 {
 public:
-    FailingDevice(const QByteArray& data, qint64 failAt) : m_data(data), m_failAt(failAt) {}
+    FailingDevice(const QByteArray& data, qint64 failAt)
+        : m_data(data)
+        , m_failAt(failAt)
+    {
+    }
 
 protected:
     qint64 readData(char* out, qint64 max) override
@@ -148,8 +152,11 @@ void CheckLines(const ValueFiles::ValueSetLines& text)
     for (int n = 0; n < set.count; ++n) {
         // Never the beginning of a longer line.
         Check(!text.overLong.contains(2 + n));
+        // A "," decimal separator, or the "." of a set saved before numbers
+        // were German everywhere.
         double value = 0;
-        Check(NumberFormat::TextToFloat(text.lines[2 + n], u',', value));
+        Check(NumberFormat::TextToFloat(text.lines[2 + n], u',', value)
+              || NumberFormat::TextToFloat(text.lines[2 + n], u'.', value));
         Check(std::bit_cast<quint64>(value) == std::bit_cast<quint64>(set.values[n]));
     }
 }

@@ -1,14 +1,14 @@
 #include "main/tirasomain.h"
 
+#include "calc/FloatErrors.h"
 #include "calc/NumberFormat.h"
 #include "calc/RUVTaRe.h"
-#include "drawing/kavriBasic.h"
-#include "main/ValueFiles.h"
 #include "platform/Application.h"
 #include "platform/Canvas.h"
 #include "platform/Dialogs.h"
 #include "platform/Font.h"
 #include "platform/Shell.h"
+#include "storage/ValueFiles.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -16,7 +16,6 @@
 #include <QCursor>
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
@@ -26,9 +25,8 @@
 #include <QScreen>
 #include <QWindow>
 
-#include <cmath>
+#include <bit>
 #include <limits>
-#include <numbers>
 #include <optional>
 #include <stdexcept>
 #include <utility>
@@ -38,49 +36,33 @@ namespace {
 const QString InvalidEntryMessage = QStringLiteral("Bitte eine gültige Zahl oder Rechenformel eingeben!");
 const QString ExtrapolationMessage = QStringLiteral("Eine extrapolation ist nicht vorgesehen!");
 
-// The result-field handlers treat an arithmetic result that is not finite as
-// a failure of the step that produced it, so it never reaches an editor.
-struct ArithmeticFailure : std::runtime_error {
-    ArithmeticFailure()
-        : std::runtime_error("arithmetic failure")
-    {
-    }
+// What a text typed into a result field gave.
+struct Evaluation {
+    enum Kind : quint8 {
+        Value,   // `value` holds it
+        Invalid, // not a number or formula: the user is told
+        Failed,  // an arithmetic fault of the formula: dropped without a word
+    };
+    Kind kind = Failed;
+    long double value = 0;
 };
 
-double checkedFinite(double value)
+Evaluation evaluateEntry(TRUVTaRe& calculator, const QString& text)
 {
-    if (!std::isfinite(value))
-        throw ArithmeticFailure();
-    return value;
-}
-
-double divide(double dividend, double divisor)
-{
-    if (divisor == 0.0)
-        throw ArithmeticFailure();
-    return checkedFinite(dividend / divisor);
-}
-
-QString numberText(int decimals, long double value)
-{
-    return NumberFormat::FormatN(decimals, value);
-}
-
-// An extended result as the double the editors hold; one beyond the double
-// range (the calculator's own range is far wider) fails like any other step.
-double narrowed(long double value)
-{
-    if (!(std::fabs(value) <= static_cast<long double>(std::numeric_limits<double>::max())))
-        throw ArithmeticFailure();
-    return static_cast<double>(value);
-}
-
-// The prompts are pre-filled with grouped results ("1.234,500"), which must
-// be accepted unchanged; the calculator alone would read that "." as a
-// decimal point and refuse the number.
-void evaluateEntry(TRUVTaRe& calculator, const QString& text, TRechenErgebnis& result)
-{
-    calculator.Berechnen(NumberFormat::RemoveGroupingDots(text), result);
+    TRechenErgebnis result{};
+    try {
+        // The prompts are pre-filled with grouped results ("1.234,500"), which
+        // must be accepted unchanged; the calculator alone would read that "."
+        // as a decimal point and refuse the number.
+        calculator.Berechnen(NumberFormat::RemoveGroupingDots(text), result);
+    } catch (const ECalcError&) {
+        // The calculator reports an overflow or "2)+(3" by throwing; for an
+        // entry that is a failed step like any other, not a message.
+        return {Evaluation::Failed, 0};
+    }
+    if (result.Fehler != 0)
+        return {Evaluation::Invalid, 0};
+    return {Evaluation::Value, result.Wert};
 }
 
 std::runtime_error fileError(const QString& message, const QString& path)
@@ -128,11 +110,11 @@ void TPlainLabel::mouseReleaseEvent(QMouseEvent* event)
 }
 
 TForm1::TForm1(const QStringList& parameters, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint)
+    : QWidget(parent,
+              Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                  | Qt::WindowCloseButtonHint)
     , m_parameters(parameters)
 {
-    Q_INIT_RESOURCE(tiraso);
     setAttribute(Qt::WA_QuitOnClose, true);
     CreateFromDescription();
     FormCreate(this);
@@ -167,10 +149,10 @@ void TForm1::FormShow(QObject*)
     Movables[1] = {spin_y2, {QPoint(320, 92), QPoint(320, 11), QPoint(320, 49)}, true};
     Movables[2] = {lbl_xH, {QPoint(125, 111), QPoint(252, 111), QPoint(252, 111)}, true};
     Movables[3] = {lbl_Hges, {QPoint(8, 90), QPoint(384, 90), QPoint(384, 90)}, true};
-    Decimals = 3;
-    spin__X->setValueReal(0.33);
+    Decimals = Interpolation::StartDecimals;
+    WriteInputs(ReadInputs(), Interpolation::StartInputs);
     PlaceWindow();
-    LoadSaveLastValues(true);
+    LoadLastValues();
     Aktualisieren(this);
 }
 
@@ -179,7 +161,7 @@ void TForm1::FormClose(QObject*)
     // Whatever goes wrong while saving, the window still closes.
     try {
         CommitTypedInput();
-        LoadSaveLastValues(false);
+        SaveLastValues();
     } catch (...) {
     }
 }
@@ -333,38 +315,13 @@ void TForm1::lbl_infoClick(QObject*)
     PM_1->popup(QCursor::pos());
 }
 
-TLayoutState TForm1::ChooseLayout()
-{
-    const double x1 = spin_x1->ValueReal();
-    const double x2 = spin_x2->ValueReal();
-    const double X = spin__X->ValueReal();
-    const double y1 = spin_y1->ValueReal();
-    const double y2 = spin_y2->ValueReal();
-
-    TLayoutState direction = lsLevel;
-    if (y2 > y1)
-        direction = lsRising;
-    if (y2 < y1)
-        direction = lsFalling;
-
-    double width = 0;
-    if (x2 > x1)
-        width = x2 - x1;
-    else if (x2 < x1)
-        width = x1 - x2;
-    // An interval too narrow for single precision counts as none.
-    if (IsNearZero(static_cast<float>(x2 - x1)))
-        width = 0;
-    if (IsNearZero(width))
-        return lsLevel;
-    if (x1 >= X)
-        return lsLevel;
-    return x2 > X ? direction : lsLevel;
-}
-
 void TForm1::Aktualisieren(QObject*)
 {
-    Layout = ChooseLayout();
+    // Reading the editors drops text typed into them and not yet committed.
+    const Interpolation::Recomputation recomputed
+        = Interpolation::Recompute(ReadInputs(), Decimals, cb_PRZT->Checked());
+    Layout = recomputed.results.Layout;
+    // The background of the new layout is drawn before anything moves.
     PaintBox1->repaint();
 
     Movables[2].Visible = Layout != lsLevel;
@@ -398,71 +355,51 @@ void TForm1::Aktualisieren(QObject*)
     for (const TMovableControl& movable : Movables)
         movable.Control->setVisible(movable.Visible);
 
-    const double x1 = spin_x1->ValueReal();
-    const double x2 = spin_x2->ValueReal();
-    const double X = spin__X->ValueReal();
-    const double y1 = spin_y1->ValueReal();
-    const double y2 = spin_y2->ValueReal();
+    const Interpolation::Captions& shown = recomputed.captions;
+    lbl_LLi->setCaption(shown.LLi);
+    lbl_LRe->setCaption(shown.LRe);
+    lbl_LGes->setCaption(shown.LGes);
+    lbl_xH->setText(shown.xH);
+    lbl_Hges->setText(shown.Hges);
+    lbl_YErg->setCaption(shown.YErg);
+    lbl_Neig->setCaption(shown.Neig);
+}
 
-    const double LGes = x2 - x1;
-    const double LLi = X - x1;
-    const double LRe = LGes - LLi;
-    const double Hges = y2 - y1;
+Interpolation::Inputs TForm1::ReadInputs()
+{
+    return {spin_x1->ValueReal(), spin_x2->ValueReal(), spin__X->ValueReal(), spin_y1->ValueReal(),
+            spin_y2->ValueReal()};
+}
 
-    double Y = y1;
-    if (Layout == lsFalling)
-        Y = y1 - (y1 - y2) / (x2 - x1) * (X - x1);
-    else if (Layout == lsRising)
-        Y = y1 + (y2 - y1) / (x2 - x1) * (X - x1);
-    const double HX = Y - y1;
-
-    lbl_LLi->setCaption(numberText(Decimals, LLi));
-    lbl_LRe->setCaption(numberText(Decimals, LRe));
-    lbl_LGes->setCaption(numberText(Decimals, LGes));
-    lbl_xH->setText(QStringLiteral("H=") + numberText(Decimals, HX));
-    lbl_Hges->setText(QStringLiteral("H=") + numberText(Decimals, Hges));
-    lbl_YErg->setCaption(numberText(Decimals, Y));
-
-    double percent = 0;
-    long double degrees = 0;
-    if (!IsNearZero(LGes) && !IsNearZero(Hges)) {
-        const double r = Hges / LGes;
-        percent = r * 100;
-        degrees = std::atan(static_cast<long double>(r)) * (180.0L / std::numbers::pi_v<long double>);
+void TForm1::WriteInputs(const Interpolation::Inputs& before, const Interpolation::Inputs& after)
+{
+    const std::pair<TSpezialSpin*, double Interpolation::Inputs::*> inputs[] = {
+        {spin_x1, &Interpolation::Inputs::x1}, {spin_x2, &Interpolation::Inputs::x2},
+        {spin__X, &Interpolation::Inputs::X},  {spin_y1, &Interpolation::Inputs::y1},
+        {spin_y2, &Interpolation::Inputs::y2},
+    };
+    // Compared bit for bit: writing an editor also drops what is typed into it.
+    for (const auto& [spin, field] : inputs) {
+        if (std::bit_cast<quint64>(before.*field) != std::bit_cast<quint64>(after.*field))
+            spin->setValueReal(after.*field);
     }
-    if (cb_PRZT->Checked())
-        lbl_Neig->setCaption(numberText(Decimals, percent) + QLatin1Char('%'));
-    else
-        lbl_Neig->setCaption(numberText(Decimals, degrees) + QChar(0x00B0));
 }
 
-void TForm1::KeepXLeftOfX2()
+void TForm1::EnterResult(const QString& prompt, const QString& prefilled, const EntryRule& enter)
 {
-    const double X = spin__X->ValueReal();
-    const double x2 = spin_x2->ValueReal();
-    if (x2 < X)
-        spin__X->setValueReal(x2);
-}
-
-void TForm1::EnterResult(const QString& prompt, const QString& prefilled, const std::function<void(double)>& apply)
-{
-    // Any failure inside keeps what was written before it; the window is
-    // recomputed in every case.
-    try {
-        QString text = prefilled;
-        if (InputQuery(QStringLiteral("Wert eingeben"), prompt, text, this)) {
-            TRechenErgebnis result{};
-            evaluateEntry(*RUVRechner, text, result);
-            if (result.Fehler != 0) {
-                ShowMessage(InvalidEntryMessage, this);
-            } else {
-                const double v = narrowed(result.Wert);
-                // A zero length, height or slope cannot be entered.
-                if (!IsNearZero(v))
-                    apply(v);
-            }
+    // A refused or failed entry changes nothing and says nothing; the window
+    // is recomputed in every case.
+    QString text = prefilled;
+    if (InputQuery(QStringLiteral("Wert eingeben"), prompt, text, this)) {
+        const Evaluation typed = evaluateEntry(*RUVRechner, text);
+        if (typed.kind == Evaluation::Invalid) {
+            ShowMessage(InvalidEntryMessage, this);
+        } else if (typed.kind == Evaluation::Value) {
+            const Interpolation::Inputs before = ReadInputs();
+            const Interpolation::Entry entry = enter(before, typed.value);
+            if (entry.outcome == Interpolation::Entry::Changed)
+                WriteInputs(before, entry.inputs);
         }
-    } catch (...) {
     }
     Aktualisieren(this);
 }
@@ -470,36 +407,25 @@ void TForm1::EnterResult(const QString& prompt, const QString& prefilled, const 
 void TForm1::lbl_LGesClick(QObject*)
 {
     CommitTypedInput();
-    EnterResult(QStringLiteral("Neue Gesamtlänge:"), lbl_LGes->Caption(), [this](double v) {
-        spin_x2->setValueReal(checkedFinite(spin_x1->ValueReal() + v));
-        KeepXLeftOfX2();
-    });
+    EnterResult(QStringLiteral("Neue Gesamtlänge:"), lbl_LGes->Caption(), Interpolation::EnterTotalLength);
 }
 
 void TForm1::lbl_HgesClick(QObject*)
 {
     CommitTypedInput();
-    EnterResult(QStringLiteral("Neue Gesamthöhe:"), lbl_Hges->text().mid(2), [this](double v) {
-        spin_y2->setValueReal(checkedFinite(spin_y1->ValueReal() + v));
-    });
+    EnterResult(QStringLiteral("Neue Gesamthöhe:"), lbl_Hges->text().mid(2), Interpolation::EnterTotalHeight);
 }
 
 void TForm1::lbl_LLiClick(QObject*)
 {
     CommitTypedInput();
-    EnterResult(QStringLiteral("Neue Teillänge:"), lbl_LLi->Caption(), [this](double v) {
-        spin__X->setValueReal(checkedFinite(spin_x1->ValueReal() + v));
-        KeepXLeftOfX2();
-    });
+    EnterResult(QStringLiteral("Neue Teillänge:"), lbl_LLi->Caption(), Interpolation::EnterLeftLength);
 }
 
 void TForm1::lbl_LReClick(QObject*)
 {
     CommitTypedInput();
-    EnterResult(QStringLiteral("Neue Teillänge:"), lbl_LRe->Caption(), [this](double v) {
-        spin__X->setValueReal(checkedFinite(spin_x2->ValueReal() - v));
-        KeepXLeftOfX2();
-    });
+    EnterResult(QStringLiteral("Neue Teillänge:"), lbl_LRe->Caption(), Interpolation::EnterRightLength);
 }
 
 void TForm1::lbl_NeigClick(QObject*)
@@ -507,21 +433,12 @@ void TForm1::lbl_NeigClick(QObject*)
     CommitTypedInput();
     const QString prompt = cb_PRZT->Checked() ? QStringLiteral("Neue Neigung (in Prozent):")
                                               : QStringLiteral("Neue Neigung (in Grad [deg]):");
-    EnterResult(prompt, lbl_Neig->Caption().chopped(qMin<qsizetype>(1, lbl_Neig->Caption().size())), [this](double v) {
-        const double x1 = spin_x1->ValueReal();
-        const double x2 = spin_x2->ValueReal();
-        const double y1 = spin_y1->ValueReal();
-        // The mode may have changed while the prompt was open.
-        if (cb_PRZT->Checked()) {
-            spin_y2->setValueReal(checkedFinite(y1 + checkedFinite(checkedFinite(x2 - x1) * (v / 100))));
-            return;
-        }
-        // In extended precision, so that 45 degrees rise by exactly the
-        // length: the double tangent of the double pi/4 is 0.9999999999999999.
-        const long double rise = std::tan(static_cast<long double>(v) * (std::numbers::pi_v<long double> / 180));
-        const long double y2 = static_cast<long double>(y1) + static_cast<long double>(checkedFinite(x2 - x1)) * rise;
-        spin_y2->setValueReal(narrowed(y2));
-    });
+    const QString caption = lbl_Neig->Caption();
+    EnterResult(prompt, caption.chopped(qMin<qsizetype>(1, caption.size())),
+                [this](const Interpolation::Inputs& in, long double typed) {
+                    // The mode may have changed while the prompt was open.
+                    return Interpolation::EnterSlope(in, typed, cb_PRZT->Checked());
+                });
 }
 
 void TForm1::lbl_YErgClick(QObject*)
@@ -530,41 +447,27 @@ void TForm1::lbl_YErgClick(QObject*)
     QString text = lbl_YErg->Caption();
     if (!InputQuery(QStringLiteral("Rückrechnung"), QStringLiteral("Neue Höhe zwischen y1 und y2:"), text, this))
         return;
-    try {
-        TRechenErgebnis result{};
-        evaluateEntry(*RUVRechner, text, result);
-        if (result.Fehler != 0) {
-            ShowMessage(InvalidEntryMessage, this);
-            return;
-        }
-        const double Yn = narrowed(result.Wert);
-        const double x1 = spin_x1->ValueReal();
-        const double x2 = spin_x2->ValueReal();
-        const double y1 = spin_y1->ValueReal();
-        const double y2 = spin_y2->ValueReal();
-        const double L = std::abs(checkedFinite(x2 - x1));
-        const double H = std::abs(checkedFinite(y2 - y1));
-        if (y2 > y1) {
-            if (Yn <= y1 || Yn >= y2) {
-                ShowMessage(ExtrapolationMessage, this);
-            } else {
-                const double m = divide(H, L);
-                const double d = divide(checkedFinite(Yn - y1), m);
-                spin__X->setValueReal(checkedFinite(x1 + std::abs(d)));
-                Aktualisieren(this);
-            }
-        }
-        if (y2 < y1) {
-            if (Yn >= y1 || Yn <= y2) {
-                ShowMessage(ExtrapolationMessage, this);
-            } else {
-                const double m = divide(H, L);
-                const double d = divide(checkedFinite(Yn - y2), m);
-                spin__X->setValueReal(checkedFinite(checkedFinite(x1 + L) - std::abs(d)));
-                Aktualisieren(this);
-            }
-        }
-    } catch (...) {
+    const Evaluation typed = evaluateEntry(*RUVRechner, text);
+    if (typed.kind == Evaluation::Invalid)
+        ShowMessage(InvalidEntryMessage, this);
+    if (typed.kind != Evaluation::Value)
+        return;
+    // Only a position found is recomputed; a refusal says why, a level line
+    // or a failure says nothing.
+    const Interpolation::Inputs before = ReadInputs();
+    const Interpolation::Entry entry = Interpolation::BackCalculate(before, typed.value);
+    switch (entry.outcome) {
+    case Interpolation::Entry::Changed:
+        WriteInputs(before, entry.inputs);
+        Aktualisieren(this);
+        break;
+    case Interpolation::Entry::Extrapolation:
+        ShowMessage(ExtrapolationMessage, this);
+        break;
+    case Interpolation::Entry::NearZero:
+    case Interpolation::Entry::LevelLine:
+    case Interpolation::Entry::Failure:
+        break;
     }
 }
 
@@ -579,49 +482,40 @@ QString TForm1::StorageFolder()
     return path + QLatin1Char('/');
 }
 
-void TForm1::LoadSaveLastValues(bool load)
+void TForm1::LoadLastValues()
 {
     const QString folder = StorageFolder();
     if (folder.isEmpty())
-        return; // nowhere to read from, and nowhere to write to at close
-    const QString path = folder + QLatin1String(ValueFiles::kLastValuesFileName);
-
-    if (load) {
-        // Anything but a regular file, a file that cannot be opened and one
-        // that fails while being read count as missing. The format holds at
-        // most 61 bytes; a longer file is read no further.
-        const std::optional<QByteArray> data = ValueFiles::ReadRegularFile(path, 64);
-        if (!data)
-            return;
-        const ValueFiles::LastValuesRead read = ValueFiles::ReadLastValues(*data);
-        // A float that does not fit a double (or is no number) ends the
-        // reading as a failed conversion would; what came before stays.
-        TSpezialSpin* const editors[] = {spin_x1, spin__X, spin_x2, spin_y1, spin_y2};
-        for (int i = 0; i < read.count && i < 5; ++i) {
-            if (!std::isfinite(read.floats[i]))
-                return;
-            editors[i]->setValueReal(read.floats[i]);
-        }
-        if (read.count > 5)
-            Decimals = read.Decimals;
-        if (read.count > 6)
-            cb_PRZT->SetCheckedSilent(read.Percent);
         return;
-    }
+    // The values in file order, up to the first that is missing or unsound;
+    // the rest keep their start values.
+    const ValueFiles::LastValuesRead read = ValueFiles::LoadLastValues(folder);
+    TSpezialSpin* const editors[] = {spin_x1, spin__X, spin_x2, spin_y1, spin_y2};
+    for (int i = 0; i < read.count && i < 5; ++i)
+        editors[i]->setValueReal(read.floats[i]);
+    if (read.count > 5)
+        Decimals = read.Decimals;
+    if (read.count > 6)
+        cb_PRZT->SetCheckedSilent(read.Percent);
+}
 
-    if (!ValueFiles::EnoughRoomForLastValues(DiskFree(folder)))
-        return;
+void TForm1::SaveLastValues()
+{
+    const QString folder = StorageFolder();
+    if (folder.isEmpty())
+        return; // nowhere to write to at close
+    const Interpolation::Inputs in = ReadInputs();
     ValueFiles::LastValues values;
-    values.x1 = spin_x1->ValueReal();
-    values.X = spin__X->ValueReal();
-    values.x2 = spin_x2->ValueReal();
-    values.y1 = spin_y1->ValueReal();
-    values.y2 = spin_y2->ValueReal();
+    values.x1 = in.x1;
+    values.X = in.X;
+    values.x2 = in.x2;
+    values.y1 = in.y1;
+    values.y2 = in.y2;
     values.Decimals = Decimals;
     values.Percent = cb_PRZT->Checked();
     // A failure here is not reported: closing must not be held up by it,
     // and the previous file stays as it was.
-    ValueFiles::WriteFileAtomically(path, ValueFiles::WriteLastValues(values));
+    ValueFiles::SaveLastValues(folder, values, DiskFree(folder));
 }
 
 void TForm1::btn_SaveClick(QObject*)
@@ -639,12 +533,10 @@ void TForm1::btn_SaveClick(QObject*)
                     this);
         return;
     }
-    const QByteArray data = ValueFiles::WriteValueSet(
-        stamp, spin_y1->ValueReal(), spin_y2->ValueReal(), spin_x1->ValueReal(), spin_x2->ValueReal(),
-        spin__X->ValueReal(), lbl_LGes->Caption(), lbl_LLi->Caption(), NumberFormat::kDecimalSeparator);
     // Without a storage folder the file goes to the current directory.
     const QString path = StorageFolder() + name + QStringLiteral(".dat");
-    if (!ValueFiles::WriteFileAtomically(path, data))
+    if (!ValueFiles::SaveValueSet(path, stamp, ReadInputs(), lbl_LGes->Caption(), lbl_LLi->Caption(),
+                                  NumberFormat::kDecimalSeparator))
         TApplication::HandleException(fileError(QStringLiteral("Datei %1 kann nicht erstellt werden"), path));
 }
 
@@ -657,22 +549,17 @@ void TForm1::btn_loadClick(QObject*)
     if (!OpenDialog1->Execute(this))
         return;
     const QString path = OpenDialog1->FileName;
-    // Only a regular file is read: a FIFO or a device chosen in the dialog
-    // would block the window or never end. A file that fails while being
-    // read changes nothing either.
-    QFile file(path);
-    ValueFiles::ValueSetLines text;
-    if (ValueFiles::OpenRegularFile(file))
-        text = ValueFiles::ReadValueSetLines(file);
-    if (!file.isOpen() || text.readError) {
+    // A file that cannot be read as a whole changes nothing.
+    const ValueFiles::ValueSetLoad loaded = ValueFiles::LoadValueSet(path);
+    if (loaded.failed) {
         TApplication::HandleException(fileError(QStringLiteral("Datei %1 kann nicht geöffnet werden"), path));
         return;
     }
-    file.close();
 
     // The numbers up to the first missing or unreadable line are taken; the
     // two captions only when all five came through.
-    const ValueFiles::ValueSetRead read = ValueFiles::ParseValueSet(text);
+    const ValueFiles::ValueSetLines& text = loaded.text;
+    const ValueFiles::ValueSetRead& read = loaded.read;
     if (!text.lines.isEmpty()) {
         TSpezialSpin* const editors[] = {spin_y1, spin_y2, spin_x1, spin_x2, spin__X};
         for (int i = 0; i < read.count && i < 5; ++i)
@@ -715,12 +602,12 @@ void TForm1::PM_NKDefClick(QObject*)
 void TForm1::PM_ResetClick(QObject*)
 {
     CommitTypedInput();
-    spin_x1->setValueReal(0);
-    spin_x2->setValueReal(1);
-    spin__X->setValueReal(0.5);
-    spin_y1->setValueReal(0);
-    spin_y2->setValueReal(1);
-    cb_PRZT->SetCheckedSilent(true);
+    const Interpolation::Inputs& reset = Interpolation::ResetInputs;
+    for (const auto& [spin, value] :
+         {std::pair{spin_x1, reset.x1}, std::pair{spin_x2, reset.x2}, std::pair{spin__X, reset.X},
+          std::pair{spin_y1, reset.y1}, std::pair{spin_y2, reset.y2}})
+        spin->setValueReal(value);
+    cb_PRZT->SetCheckedSilent(Interpolation::StartPercent);
     Aktualisieren(this);
 }
 

@@ -5,6 +5,7 @@
 #include "controls/RUVCheckBox.h"
 #include "controls/RUVLabel.h"
 #include "controls/SpezialSpin.h"
+#include "model/Interpolation.h"
 
 #include <QLabel>
 #include <QStringList>
@@ -18,10 +19,6 @@ class QAction;
 class QMenu;
 class TOpenDialog;
 class TRUVTaRe;
-
-// The arrangement chosen by the last recomputation, by the direction of the
-// line; level also when X is not strictly inside the interval.
-enum TLayoutState : quint8 { lsFalling, lsRising, lsLevel };
 
 // A control that moves with the layout state; only one coordinate of each
 // position is ever applied (Top for the Y editors, Left for the height labels).
@@ -112,7 +109,6 @@ public:
 
     // Recomputes and redisplays everything from the five inputs.
     void Aktualisieren(QObject* Sender = nullptr);
-    TLayoutState ChooseLayout();
 
     // Handlers.
     void FormCreate(QObject* Sender);
@@ -145,7 +141,9 @@ public:
     // The folder of the value files, with a trailing separator; created with
     // all missing levels each time, empty when it cannot be.
     static QString StorageFolder();
-    void LoadSaveLastValues(bool load);
+    // "lastV.def": read when the window is first shown, written when it closes.
+    void LoadLastValues();
+    void SaveLastValues();
 
     // The picture that "Ergebnis als Grafik kopieren" puts on the clipboard.
     QImage ResultPicture();
@@ -179,10 +177,14 @@ private:
     // Centred by the window's own size until a window manager's frame is
     // known; then centred once more by the outer size.
     bool m_centreWhenFramed = false;
-    // The shared sequence of the five result fields that change an input.
-    void EnterResult(const QString& prompt, const QString& prefilled, const std::function<void(double)>& apply);
-    // X := x2 when x2 < X, with both read back from their editors.
-    void KeepXLeftOfX2();
+    // The five inputs as the editors hold them, and the ones that differ
+    // written back through the editors.
+    Interpolation::Inputs ReadInputs();
+    void WriteInputs(const Interpolation::Inputs& before, const Interpolation::Inputs& after);
+    using EntryRule = std::function<Interpolation::Entry(const Interpolation::Inputs&, long double)>;
+    // The shared sequence of the five result fields that change an input:
+    // prompt, evaluate, let the model compute, write, recompute.
+    void EnterResult(const QString& prompt, const QString& prefilled, const EntryRule& enter);
     // Commits what is typed into the editors and not yet committed, so that a
     // command works with what the user typed rather than dropping it.
     void CommitTypedInput();

@@ -219,8 +219,9 @@ void TForm1::CreateFromDescription()
                          {TRUVLabel::lycenter, TRUVLabel::bfsingle, LightGrey, clGray, AccentBlue, bold, clBlack});
     lbl_LGes = hoverLabel("lbl_LGes", QRect(188, 225, 95, 20),
                           {TRUVLabel::lycenter, TRUVLabel::bfsingle, LightGrey, clGray, AccentBlue, bold, clBlack});
-    lbl_Neig = hoverLabel("lbl_Neig", QRect(192, 249, 87, 13),
-                          {TRUVLabel::lycenter, TRUVLabel::bfnone, clWhite, clBtnShadow, clWindowText, bold, AccentBlue});
+    lbl_Neig
+        = hoverLabel("lbl_Neig", QRect(192, 249, 87, 13),
+                     {TRUVLabel::lycenter, TRUVLabel::bfnone, clWhite, clBtnShadow, clWindowText, bold, AccentBlue});
     lbl_info = hoverLabel("lbl_info", QRect(2, 246, 132, 20),
                           {TRUVLabel::lycenterleft, TRUVLabel::bfnone, clNone, clBtnShadow, AccentBlue, {}, clSilver});
     lbl_info->setCaption(QStringLiteral("© Tiraso 05/2024"));
@@ -273,8 +274,9 @@ void TForm1::CreateFromDescription()
     btn_load->OnClick = [this](QObject* sender) { btn_loadClick(sender); };
     btn_copy1->OnClick = [this](QObject* sender) { btn_copy1Click(sender); };
 
-    lbl_YErg = hoverLabel("lbl_YErg", QRect(181, 49, 109, 20),
-                          {TRUVLabel::lycenter, TRUVLabel::bfsingle, clWhite, AccentBlue, clWindowText, bold, AccentBlue});
+    lbl_YErg
+        = hoverLabel("lbl_YErg", QRect(181, 49, 109, 20),
+                     {TRUVLabel::lycenter, TRUVLabel::bfsingle, clWhite, AccentBlue, clWindowText, bold, AccentBlue});
     lbl_YErg->OnClick = [this](QObject* sender) { lbl_YErgClick(sender); };
 
     const auto spin = [this](const char* name, const QRect& bounds, const SpinDesign& design) {
@@ -285,7 +287,7 @@ void TForm1::CreateFromDescription()
         s->setChangeDelay(5000);
         s->setValueReal(design.value);
         s->setMaxValue(0);
-        s->setMinValue(-1000000);
+        s->setMinValue(Interpolation::InputMinimum);
         s->setMarginTop(0);
         s->setEditorEnabled(true);
         s->setTextCenter(true);

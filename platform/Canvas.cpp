@@ -108,6 +108,19 @@ void TCanvas::TextOut(int x, int y, const QString& text)
     m_painter.drawText(QPointF(left, y + cell.ascent()), text);
 }
 
+void TCanvas::Engraved(TColor light, TColor shadow, const std::function<void(int dx, int dy)>& draw)
+{
+    SetFontColor(light);
+    draw(1, 1);
+    SetFontColor(shadow);
+    draw(0, 0);
+}
+
+void TCanvas::Engraved(TColor light, TColor shadow, int x, int y, const QString& text)
+{
+    Engraved(light, shadow, [&](int dx, int dy) { TextOut(x + dx, y + dy, text); });
+}
+
 void TCanvas::plot(int x, int y)
 {
     m_painter.fillRect(QRect(x, y, 1, 1), ToQColor(m_penColor));

@@ -9,6 +9,7 @@
 #include <QRect>
 #include <QString>
 
+#include <functional>
 #include <initializer_list>
 
 class QPainter;
@@ -90,6 +91,12 @@ public:
     int TextHeight(const QString& text) const;
     QSize TextExtent(const QString& text) const;
     void TextOut(int x, int y, const QString& text);
+    // Text as a disabled control shows it, engraved: a copy in `light` one
+    // pixel down and right, then the text in `shadow` over it. `draw` places
+    // everything that is engraved together at an offset and runs twice; the
+    // font colour is left at `shadow`. The overload engraves one text.
+    void Engraved(TColor light, TColor shadow, const std::function<void(int dx, int dy)>& draw);
+    void Engraved(TColor light, TColor shadow, int x, int y, const QString& text);
 
     // Lines
     void MoveTo(int x, int y) { m_pos = QPoint(x, y); }

@@ -118,6 +118,7 @@ private:
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 namespace TestSupport {
 
@@ -228,6 +229,58 @@ inline bool pixelDoubled(const QImage& image, const QRect& area)
                 return false;
         }
     return true;
+}
+
+// Counts the paint events a widget gets: what a setter repaints shows here,
+// and what it only stores does not.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget* widget)
+        : QObject(widget)
+    {
+        widget->installEventFilter(this);
+    }
+    // The paints since the last call, after every pending update is handled.
+    int take()
+    {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+        return std::exchange(m_count, 0);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++m_count;
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    int m_count = 0;
+};
+
+// The columns of a table of setters for setterPaints.
+inline void addSetterPaintColumns()
+{
+    QTest::addColumn<QByteArray>("property");
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<int>("paintsWhenChanged");
+    QTest::addColumn<int>("paintsWhenSame");
+}
+
+// The paints a property setter causes when the value changes, then when the
+// same value is set again; -1 each when the property cannot be set.
+inline std::pair<int, int> setterPaints(QWidget* widget, const char* property, const QVariant& value)
+{
+    PaintCounter paints(widget);
+    paints.take();
+    if (!widget->setProperty(property, value))
+        return {-1, -1};
+    const int changed = paints.take();
+    widget->setProperty(property, value);
+    return {changed, paints.take()};
 }
 
 // Owner of the dialog watchers still waiting, so a test can drop the ones
@@ -342,11 +395,18 @@ inline void acknowledgeNextMessage(std::shared_ptr<DialogSeen> seen)
 
 } // namespace TestSupport
 
+// Widget tests run under the program's own application object, so its
+// general error handler is in place; library tests need no more than QtCore.
+#define TIRASO_TEST_APPLICATION TApplication
+#else
+#define TIRASO_TEST_APPLICATION QCoreApplication
+#endif
+
 #define TIRASO_TEST_MAIN(TestObject)                                  \
     int main(int argc, char* argv[])                                  \
     {                                                                 \
         TestSupport::prepareProcess();                                \
-        TApplication app(argc, argv);                                 \
+        TIRASO_TEST_APPLICATION app(argc, argv);                      \
         TestObject tc;                                                \
         QTEST_SET_MAIN_SOURCE_PATH                                    \
         return QTest::qExec(&tc, argc, argv);                         \
@@ -360,21 +420,10 @@ inline void acknowledgeNextMessage(std::shared_ptr<DialogSeen> seen)
     int main(int argc, char* argv[])                                  \
     {                                                                 \
         TestSupport::prepareProcess();                                \
-        TApplication app(argc, argv);                                 \
+        TIRASO_TEST_APPLICATION app(argc, argv);                      \
         if (argc > 1 && qstrcmp(argv[1], "--child") == 0)            \
             return childMain(QCoreApplication::arguments().mid(2));   \
         TestObject tc;                                                \
         QTEST_SET_MAIN_SOURCE_PATH                                    \
         return QTest::qExec(&tc, argc, argv);                         \
     }
-#else
-#define TIRASO_TEST_MAIN(TestObject)                                  \
-    int main(int argc, char* argv[])                                  \
-    {                                                                 \
-        TestSupport::prepareProcess();                                \
-        QCoreApplication app(argc, argv);                             \
-        TestObject tc;                                                \
-        QTEST_SET_MAIN_SOURCE_PATH                                    \
-        return QTest::qExec(&tc, argc, argv);                         \
-    }
-#endif

@@ -9,6 +9,7 @@
 
 #include <QDesktopServices>
 #include <QMenu>
+#include <QPainter>
 #include <QMetaEnum>
 #include <QPainter>
 #include <QScopeGuard>
@@ -664,18 +665,29 @@ private slots:
     {
         QTest::addColumn<TRUVButton::TBSTextPos>("position");
         QTest::addColumn<bool>("hovered");
+        QTest::addColumn<bool>("down");
+        QTest::addColumn<bool>("simpleAnimation");
+        QTest::addColumn<int>("shift"); // how far glyph and caption move down
         const auto meta = QMetaEnum::fromType<TRUVButton::TBSTextPos>();
         for (int i = 0; i < meta.keyCount(); ++i) {
             const auto position = TRUVButton::TBSTextPos(meta.value(i));
-            QTest::addRow("%s", meta.key(i)) << position << false;
-            QTest::addRow("%s, hovered", meta.key(i)) << position << true;
+            QTest::addRow("%s", meta.key(i)) << position << false << false << true << 0;
+            QTest::addRow("%s, hovered", meta.key(i)) << position << true << false << true << 1;
         }
+        // The one-pixel shift is the whole animation; a button held down
+        // already looks pressed and does not move.
+        QTest::newRow("hovered without SimpleAnimation") << TRUVButton::tp_top << true << false << false << 0;
+        QTest::newRow("hovered while down") << TRUVButton::tp_top << true << true << true << 0;
+        QTest::newRow("down, pointer away") << TRUVButton::tp_bottom << false << true << true << 0;
     }
 
     void paintedPositions()
     {
         QFETCH(TRUVButton::TBSTextPos, position);
         QFETCH(bool, hovered);
+        QFETCH(bool, down);
+        QFETCH(bool, simpleAnimation);
+        QFETCH(int, shift);
         const QRgb red = qRgb(255, 0, 0);
         TestButton* b = makeButton(nullptr, QSize(80, 48));
         b->setEdgestyle(TRUVButton::bs_none);
@@ -685,14 +697,21 @@ private slots:
         b->setCaption(QStringLiteral("Mi"));
         b->Font()->setColor(clBlue);
         b->setColorHighlightText(clBlue);
+        b->setColorButtonDownText(clBlue);
+        b->setColorDownBackGround(Background);
         b->setGlyph(solidGlyph(QSize(6, 6), red));
+        b->setSimpleAnimation(simpleAnimation);
+        if (down) {
+            b->setNormalFlat(false);
+            b->setDown(true);
+        }
         if (hovered)
             hover(b);
 
         const QFontMetrics metrics(b->Font()->toQFont());
         const QSize text(metrics.horizontalAdvance(b->Caption()), metrics.height());
         const auto l = TRUVButton::ComputeLayout(position, b->size(), text, QSize(6, 6), b->Margin());
-        const int s = hovered ? 1 : 0;
+        const int s = shift;
         const QImage image = renderWidget(b);
 
         QRect glyphInk;
@@ -722,6 +741,63 @@ private slots:
         QVERIFY2(cell.contains(textInk), qPrintable(QStringLiteral("ink %1,%2 %3x%4 outside the cell %5,%6 %7x%8")
                                                          .arg(textInk.x()).arg(textInk.y()).arg(textInk.width()).arg(textInk.height())
                                                          .arg(cell.x()).arg(cell.y()).arg(cell.width()).arg(cell.height())));
+    }
+
+    void disabledCaptionIsEngraved()
+    {
+        // White one pixel down and right, clGrayText over it; nothing else,
+        // as the button has no glyph and is not down.
+        TestButton* b = makeButton(nullptr, QSize(80, 30));
+        b->setCaptionPosition(TRUVButton::tp_center);
+        b->setCaption(QStringLiteral("Wert"));
+        b->setEnabled(false);
+        const QFont font = b->Font()->toQFont();
+        const QFontMetrics metrics(font);
+        const QSize text(metrics.horizontalAdvance(b->Caption()), metrics.height());
+        const auto l = TRUVButton::ComputeLayout(TRUVButton::tp_center, b->size(), text, QSize(1, 1), b->Margin());
+
+        QImage expected(b->size(), QImage::Format_RGB32);
+        expected.fill(Background);
+        {
+            QPainter painter(&expected);
+            TCanvas canvas(painter);
+            canvas.SetFont(font);
+            canvas.SetBrushStyle(TBrushStyle::bsClear);
+            canvas.SetTextAlign(l.textAlign);
+            canvas.SetFontColor(clWhite);
+            canvas.TextOut(l.caption.x() + 1, l.caption.y() + 1, b->Caption());
+            canvas.SetFontColor(clGrayText);
+            canvas.TextOut(l.caption.x(), l.caption.y(), b->Caption());
+        }
+        QCOMPARE(renderWidget(b), expected);
+    }
+
+    void setterRepaints_data()
+    {
+        TestSupport::addSetterPaintColumns();
+        const auto colour = [](TColor c) { return QVariant::fromValue(c); };
+        QTest::newRow("Caption, if changed") << QByteArray("Caption") << QVariant(QStringLiteral("OK")) << 1 << 0;
+        QTest::newRow("ColorDownBackGround, at once if changed") << QByteArray("ColorDownBackGround") << colour(clYellow) << 1 << 0;
+        QTest::newRow("Edgestyle, if changed") << QByteArray("Edgestyle") << QVariant::fromValue(TRUVButton::bs_circle) << 1 << 0;
+        QTest::newRow("Down, if changed") << QByteArray("Down") << QVariant(true) << 1 << 0;
+        // Stored for the next paint or click; nothing is redrawn for them.
+        QTest::newRow("ColorBorderMouseIn, stored") << QByteArray("ColorBorderMouseIn") << colour(clRed) << 0 << 0;
+        QTest::newRow("GroupIndex, stored") << QByteArray("GroupIndex") << QVariant(1) << 0 << 0;
+        QTest::newRow("NormalFlat, stored") << QByteArray("NormalFlat") << QVariant(false) << 0 << 0;
+        QTest::newRow("SimpleAnimation, stored") << QByteArray("SimpleAnimation") << QVariant(false) << 0 << 0;
+        QTest::newRow("Buttontyp, stored") << QByteArray("Buttontyp") << QVariant::fromValue(TRUVButton::typ_execute) << 0 << 0;
+        QTest::newRow("Button_Execute, stored") << QByteArray("Button_Execute") << QVariant(QStringLiteral("x")) << 0 << 0;
+        QTest::newRow("ShowAllwaysColor, always") << QByteArray("ShowAllwaysColor") << QVariant(true) << 1 << 1;
+    }
+
+    void setterRepaints()
+    {
+        QFETCH(QByteArray, property);
+        QFETCH(QVariant, value);
+        QFETCH(int, paintsWhenChanged);
+        QFETCH(int, paintsWhenSame);
+        TestButton* b = makeButton();
+        QCOMPARE(TestSupport::setterPaints(b, property.constData(), value), std::make_pair(paintsWhenChanged, paintsWhenSame));
     }
 
     void edges_data()

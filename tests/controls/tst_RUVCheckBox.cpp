@@ -106,6 +106,9 @@ private slots:
     void missingDrawingFallsBackToTheBitmap();
     void picturesAndCaptionAtPixelRatios_data();
     void picturesAndCaptionAtPixelRatios();
+    void setterRepaints_data();
+    void setterRepaints();
+    void look3DChangesNothingDrawn();
 };
 
 void tst_RUVCheckBox::clicking_data()
@@ -456,7 +459,6 @@ void tst_RUVCheckBox::enterAndLeave()
 // without them the box is drawn from its bitmap, enlarged.
 void tst_RUVCheckBox::missingDrawingFallsBackToTheBitmap()
 {
-    { TRUVCheckBox registersTheResources; }
     struct ResourcesGone {
         ResourcesGone() { Q_CLEANUP_RESOURCE(controls); }
         ~ResourcesGone() { Q_INIT_RESOURCE(controls); }
@@ -522,6 +524,40 @@ void tst_RUVCheckBox::picturesAndCaptionAtPixelRatios()
                                                       TestSupport::textInk(dense, TestSupport::deviceRect(caption, ratio), Magenta),
                                                       ratio, 9);
     QVERIFY2(fault.isEmpty(), qPrintable(fault));
+}
+
+void tst_RUVCheckBox::setterRepaints_data()
+{
+    TestSupport::addSetterPaintColumns();
+    QTest::newRow("Caption, if changed") << QByteArray("Caption") << QVariant(QStringLiteral("%")) << 1 << 0;
+    QTest::newRow("Look3D, if changed") << QByteArray("Look3D") << QVariant(true) << 1 << 0;
+    QTest::newRow("BackgroundOpak, if changed") << QByteArray("BackgroundOpak") << QVariant(true) << 1 << 0;
+    QTest::newRow("YKorrekturText, if changed") << QByteArray("YKorrekturText") << QVariant(2) << 1 << 0;
+    // The group update runs for every assignment, whatever the number was.
+    QTest::newRow("GroupIndex, always") << QByteArray("GroupIndex") << QVariant(1) << 1 << 1;
+}
+
+void tst_RUVCheckBox::setterRepaints()
+{
+    QFETCH(QByteArray, property);
+    QFETCH(QVariant, value);
+    QFETCH(int, paintsWhenChanged);
+    QFETCH(int, paintsWhenSame);
+    QWidget window;
+    auto* box = new TRUVCheckBox(&window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(TestSupport::setterPaints(box, property.constData(), value), std::make_pair(paintsWhenChanged, paintsWhenSame));
+}
+
+void tst_RUVCheckBox::look3DChangesNothingDrawn()
+{
+    TRUVCheckBox box;
+    box.setCaption(QStringLiteral("%"));
+    box.setChecked(true);
+    const QImage flat = render(box);
+    box.setLook3D(true);
+    QCOMPARE(render(box), flat);
 }
 
 TIRASO_TEST_MAIN(tst_RUVCheckBox)

@@ -38,6 +38,25 @@ QImage render(TRUVLabel& label)
     return image;
 }
 
+// What a label should look like: only `text` in the label's font and colour
+// at `anchor` with `align`, and the glyph where given, on the plain background.
+QImage textAlone(const TRUVLabel& label, QPoint anchor, unsigned align, const QString& text,
+                 const QImage& glyph = QImage(), QPoint glyphAt = QPoint())
+{
+    QImage image(label.size(), QImage::Format_RGB32);
+    image.fill(rgb(Background));
+    QPainter painter(&image);
+    TCanvas canvas(painter);
+    if (!glyph.isNull())
+        canvas.Draw(glyphAt.x(), glyphAt.y(), glyph, true);
+    canvas.SetFont(label.Font()->toQFont());
+    canvas.SetBrushStyle(TBrushStyle::bsClear);
+    canvas.SetFontColor(label.Font()->Color());
+    canvas.SetTextAlign(align);
+    canvas.TextOut(anchor.x(), anchor.y(), text);
+    return image;
+}
+
 QSet<QRgb> inkColours(const QImage& image)
 {
     QSet<QRgb> colours;
@@ -266,18 +285,90 @@ private slots:
         if (!enabled)
             return;
         // Where the text stands: the same text drawn at the expected place.
-        QImage expected(label.size(), QImage::Format_RGB32);
-        expected.fill(rgb(Background));
-        {
-            QPainter painter(&expected);
-            TCanvas canvas(painter);
-            canvas.SetFont(label.Font()->toQFont());
-            canvas.SetBrushStyle(TBrushStyle::bsClear);
-            canvas.SetFontColor(label.Font()->Color());
-            canvas.SetTextAlign(unsigned(align));
-            canvas.TextOut(x, layout == TRUVLabel::lycentertop ? 2 : (20 - fm.height()) / 2, shown);
-        }
-        QCOMPARE(render(label), expected);
+        const QPoint anchor(x, layout == TRUVLabel::lycentertop ? 2 : (20 - fm.height()) / 2);
+        QCOMPARE(render(label), textAlone(label, anchor, unsigned(align), shown));
+    }
+
+    void captionPlacement_data()
+    {
+        QTest::addColumn<int>("layout");
+        QTest::addColumn<bool>("showEllipses");
+        QTest::addColumn<int>("marginTop");
+        QTest::addColumn<QPoint>("anchor"); // of the text's top edge, in a 120 x 30 label
+        QTest::addColumn<int>("align");
+        using B = TRUVLabel;
+        const QFontMetrics fm(TFont().toQFont());
+        const int h = fm.height();
+        // Right-aligned layouts keep room for the "…" button: its width with a blank, and 2.
+        const int room = fm.horizontalAdvance(QStringLiteral("\u2026 ")) + 2;
+        const int left = TA_LEFT, centre = TA_CENTER, right = TA_RIGHT;
+        QTest::newRow("left top") << int(B::lylefttop) << false << 0 << QPoint(4, 2) << left;
+        QTest::newRow("centre top") << int(B::lycentertop) << false << 0 << QPoint(60, 2) << centre;
+        QTest::newRow("right top") << int(B::lyrighttop) << false << 0 << QPoint(117, 2) << right;
+        QTest::newRow("right top, room for the ellipsis") << int(B::lyrighttop) << true << 0 << QPoint(117 - room, 2) << right;
+        QTest::newRow("centre") << int(B::lycenter) << false << 0 << QPoint(60, (30 - h) / 2) << centre;
+        QTest::newRow("centre bottom, 2 above the edge") << int(B::lycenterbottom) << false << 0 << QPoint(60, 30 - h - 2) << centre;
+        QTest::newRow("centre left") << int(B::lycenterleft) << false << 0 << QPoint(4, (30 - h) / 2) << left;
+        QTest::newRow("centre right") << int(B::lycenterright) << false << 0 << QPoint(117, (30 - h) / 2) << right;
+        QTest::newRow("centre right, room for the ellipsis") << int(B::lycenterright) << true << 0 << QPoint(117 - room, (30 - h) / 2) << right;
+        QTest::newRow("ellipsis room only for the right") << int(B::lycenterleft) << true << 0 << QPoint(4, (30 - h) / 2) << left;
+        QTest::newRow("margin top lowers the caption") << int(B::lycenterleft) << false << 5 << QPoint(4, (30 - h) / 2 + 5) << left;
+        QTest::newRow("negative margin top raises it") << int(B::lycenterbottom) << false << -3 << QPoint(60, 30 - h - 5) << centre;
+    }
+    void captionPlacement()
+    {
+        QFETCH(int, layout);
+        QFETCH(bool, showEllipses);
+        QFETCH(int, marginTop);
+        QFETCH(QPoint, anchor);
+        QFETCH(int, align);
+        TRUVLabel label;
+        label.resize(120, 30);
+        label.setLabelLayout(TRUVLabel::TLayout(layout));
+        label.setShowEllipses(showEllipses);
+        label.setCaptionMarginTop(marginTop);
+        label.setCaption(QStringLiteral("Wert"));
+        QCOMPARE(render(label), textAlone(label, anchor, unsigned(align), label.Caption()));
+    }
+
+    void fileDisplayPlacement_data()
+    {
+        QTest::addColumn<int>("layout");
+        QTest::addColumn<bool>("glyph");
+        QTest::addColumn<QPoint>("anchor"); // of the text in a 200 x 30 label; the glyph is 6 x 6
+        QTest::addColumn<int>("align");
+        using B = TRUVLabel;
+        const int y = (30 - QFontMetrics(TFont().toQFont()).height()) / 2;
+        // The file display sets its text 4 further in than a plain caption,
+        // and moves it right by the glyph and 2 whatever the layout.
+        QTest::newRow("left") << int(B::lycenterleft) << false << QPoint(8, y) << int(TA_LEFT);
+        QTest::newRow("left top") << int(B::lylefttop) << false << QPoint(8, 2) << int(TA_LEFT);
+        QTest::newRow("left, after the glyph") << int(B::lycenterleft) << true << QPoint(16, y) << int(TA_LEFT);
+        QTest::newRow("right") << int(B::lycenterright) << false << QPoint(196, y) << int(TA_RIGHT);
+        QTest::newRow("right, glyph at the left") << int(B::lycenterright) << true << QPoint(204, y) << int(TA_RIGHT);
+        QTest::newRow("centre") << int(B::lycenter) << false << QPoint(100, y) << int(TA_CENTER);
+    }
+    void fileDisplayPlacement()
+    {
+        QFETCH(int, layout);
+        QFETCH(bool, glyph);
+        QFETCH(QPoint, anchor);
+        QFETCH(int, align);
+        const QString path = QStringLiteral("C:\\a\\b.dat");
+        QImage picture(6, 6, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        picture.setPixel(0, 5, qRgb(255, 0, 255)); // the transparent colour
+        TRUVLabel label;
+        label.resize(200, 30);
+        label.setLabelTyp(TRUVLabel::ltfile);
+        label.setLabelLayout(TRUVLabel::TLayout(layout));
+        label.setCaption(path);
+        if (glyph)
+            label.setGlyph(picture);
+        QCOMPARE(label.ShownText(), path);
+
+        // The glyph 2 from the left, centred in the height.
+        QCOMPARE(render(label), textAlone(label, anchor, unsigned(align), path, glyph ? picture : QImage(), QPoint(2, 12)));
     }
 
     void glyphPosition_data()
@@ -355,6 +446,8 @@ private slots:
         QTest::newRow("picture variant") << false << Action([](TRUVLabel& l) { l.setLabelTyp(TRUVLabel::ltraised); }) << 1;
         QTest::newRow("hyperlink: colour and style") << false << Action([](TRUVLabel& l) { l.setLabelTyp(TRUVLabel::lthyperlink); }) << 2;
         QTest::newRow("Color does not re-assign") << false << Action([](TRUVLabel& l) { l.setColor(clRed); }) << 0;
+        QTest::newRow("the same ColorGlow again") << false << Action([](TRUVLabel& l) { l.setColorGlow(clRed); l.setColorGlow(clRed); }) << 2;
+        QTest::newRow("the same picture variant again") << false << Action([](TRUVLabel& l) { l.setLabelTyp(TRUVLabel::ltglow); l.setLabelTyp(TRUVLabel::ltglow); }) << 2;
     }
     void onChange()
     {
@@ -372,6 +465,34 @@ private slots:
         };
         action(*label);
         QCOMPARE(count, expected);
+    }
+
+    void setterRepaints_data()
+    {
+        TestSupport::addSetterPaintColumns();
+        const auto colour = [](TColor c) { return QVariant::fromValue(c); };
+        QTest::newRow("LabelLayout, if changed") << QByteArray("LabelLayout") << QVariant::fromValue(TRUVLabel::lycenter) << 1 << 0;
+        QTest::newRow("Color, if changed") << QByteArray("Color") << colour(clRed) << 1 << 0;
+        QTest::newRow("ColorHoover, if changed") << QByteArray("ColorHoover") << colour(clRed) << 1 << 0;
+        QTest::newRow("CaptionMarginTop, if changed") << QByteArray("CaptionMarginTop") << QVariant(3) << 1 << 0;
+        QTest::newRow("NoChooseCaption, if changed") << QByteArray("NoChooseCaption") << QVariant(QStringLiteral("-")) << 1 << 0;
+        QTest::newRow("ColorHooverText, stored") << QByteArray("ColorHooverText") << colour(clRed) << 0 << 0;
+        QTest::newRow("LabelExecute, stored") << QByteArray("LabelExecute") << QVariant(QStringLiteral("x")) << 0 << 0;
+        QTest::newRow("Tag2, stored") << QByteArray("Tag2") << QVariant(7) << 0 << 0;
+        // Each assignment re-assigns or sets up again, with its OnChange.
+        QTest::newRow("Caption, always") << QByteArray("Caption") << QVariant(QStringLiteral("x")) << 1 << 1;
+        QTest::newRow("ColorGlow, always") << QByteArray("ColorGlow") << colour(clRed) << 1 << 1;
+        QTest::newRow("LabelTyp, always") << QByteArray("LabelTyp") << QVariant::fromValue(TRUVLabel::lthoover) << 1 << 1;
+    }
+    void setterRepaints()
+    {
+        QFETCH(QByteArray, property);
+        QFETCH(QVariant, value);
+        QFETCH(int, paintsWhenChanged);
+        QFETCH(int, paintsWhenSame);
+        Host host;
+        QVERIFY(host.show());
+        QCOMPARE(TestSupport::setterPaints(host.label, property.constData(), value), std::make_pair(paintsWhenChanged, paintsWhenSame));
     }
 
     void shortenPath_data()

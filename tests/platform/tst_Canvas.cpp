@@ -117,6 +117,8 @@ private slots:
     void textAlignmentUsesTopReference_data();
     void textAlignmentUsesTopReference();
     void opaqueTextFillsItsCell();
+    void engravedTextLiesUnderItsShadow_data();
+    void engravedTextLiesUnderItsShadow();
     void transparentBitmapOmitsItsKeyColour();
     void patternBrushTiles();
 
@@ -284,6 +286,57 @@ void tst_Canvas::opaqueTextFillsItsCell()
         },
         40, 40);
     QCOMPARE(inkBounds(image), QRect(QPoint(5, 5), cell));
+}
+
+void tst_Canvas::engravedTextLiesUnderItsShadow_data()
+{
+    // Probed around the ink of a block glyph drawn plainly at the same place:
+    // the shadow covers exactly that ink, the light copy shows only in the
+    // one column right of it and the one row below it.
+    QTest::addColumn<QString>("corner"); // of that ink
+    QTest::addColumn<QPoint>("offset");
+    QTest::addColumn<QRgb>("colour");
+    QTest::newRow("shadow over the light copy") << "bottom right" << QPoint(0, 0) << Blue;
+    QTest::newRow("light column starts one row lower") << "top right" << QPoint(1, 0) << White;
+    QTest::newRow("light row starts one column further") << "bottom left" << QPoint(0, 1) << White;
+    QTest::newRow("light corner") << "bottom right" << QPoint(1, 1) << Red;
+    QTest::newRow("one column right, not two") << "bottom right" << QPoint(2, 1) << White;
+    QTest::newRow("one row down, not two") << "bottom right" << QPoint(1, 2) << White;
+}
+
+void tst_Canvas::engravedTextLiesUnderItsShadow()
+{
+    QFETCH(QString, corner);
+    QFETCH(QPoint, offset);
+    QFETCH(QRgb, colour);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(12);
+    font.setStyleStrategy(QFont::NoAntialias);
+    const QString block = QStringLiteral("\u2588");
+    const auto prepare = [&](TCanvas& c) {
+        c.SetFont(font);
+        c.SetBrushStyle(TBrushStyle::bsClear);
+    };
+    const QRect plain = inkBounds(render(
+        [&](TCanvas& c) {
+            prepare(c);
+            c.TextOut(5, 5, block);
+        },
+        40, 40));
+    QVERIFY(plain.width() > 4 && plain.height() > 4);
+    TColor left = clNone;
+    const QImage image = render(
+        [&](TCanvas& c) {
+            prepare(c);
+            c.Engraved(clRed, clBlue, 5, 5, block);
+            left = c.FontColor();
+        },
+        40, 40);
+    const QPoint at = corner == u"top right" ? plain.topRight()
+        : corner == u"bottom left"           ? plain.bottomLeft()
+                                             : plain.bottomRight();
+    QCOMPARE(image.pixel(at + offset), colour);
+    QCOMPARE(left, clBlue); // the colour a following text of the same look uses
 }
 
 void tst_Canvas::transparentBitmapOmitsItsKeyColour()

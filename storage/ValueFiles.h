@@ -6,6 +6,8 @@
 //
 // The window applies what these functions return; nothing here knows about
 // spin editors or labels, so every rule can be tested and fuzzed on its own.
+// The start values are the model's: a value a file does not hold keeps the
+// value the window starts with.
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -15,6 +17,8 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+
+#include "model/Interpolation.h"
 
 #include <array>
 #include <optional>
@@ -66,13 +70,13 @@ enum Tag : quint8 {
 
 // What the window keeps over a restart; the defaults are its start values.
 struct LastValues {
-    double x1 = 0;
-    double X = 0.33;
-    double x2 = 1;
-    double y1 = 0;
-    double y2 = 1;
-    qint32 Decimals = 3;
-    bool Percent = true;
+    double x1 = Interpolation::StartInputs.x1;
+    double X = Interpolation::StartInputs.X;
+    double x2 = Interpolation::StartInputs.x2;
+    double y1 = Interpolation::StartInputs.y1;
+    double y2 = Interpolation::StartInputs.y2;
+    qint32 Decimals = Interpolation::StartDecimals;
+    bool Percent = Interpolation::StartPercent;
 };
 
 // x1, X, x2, y1, y2 as tag 0x05 and ten bytes each, Decimals with the smallest
@@ -88,9 +92,10 @@ struct LastValuesRead {
     // Values read in order: 0..5 are the floats, 6 adds Decimals, 7 Percent.
     int count = 0;
     // x1, X, x2, y1, y2; entries at or beyond `count` hold the start values.
-    double floats[5] = {0, 0.33, 1, 0, 1};
-    qint32 Decimals = 3;
-    bool Percent = true;
+    double floats[5] = {Interpolation::StartInputs.x1, Interpolation::StartInputs.X, Interpolation::StartInputs.x2,
+                        Interpolation::StartInputs.y1, Interpolation::StartInputs.y2};
+    qint32 Decimals = Interpolation::StartDecimals;
+    bool Percent = Interpolation::StartPercent;
 };
 
 // A float position takes tag 0x05 or an integer tag (0x02..0x04, converted);
@@ -120,8 +125,7 @@ QString TimeStamp(const QDateTime& when);
 // Latin-1; characters outside it become "?", and CR or LF inside a text become
 // blanks so that they cannot shift the lines below.
 QByteArray WriteValueSet(const QString& stamp, double y1, double y2, double x1, double x2, double X,
-                         const QString& lengthCaption, const QString& leftCaption,
-                         QChar decimalSeparator);
+                         const QString& lengthCaption, const QString& leftCaption, QChar decimalSeparator);
 
 // The lines of a value set as ReadValueSetLines finds them.
 struct ValueSetLines {
@@ -183,6 +187,38 @@ std::optional<QByteArray> ReadRegularFile(const QString& path, qint64 maxBytes);
 // so a full disk, a quota, a file-size limit, an I/O error, a killed process
 // or a refused folder leaves a previous file byte-identical and returns false.
 bool WriteFileAtomically(const QString& path, const QByteArray& data, QString* errorText = nullptr);
+
+// ---------------------------------------------------------------------------
+// Loading and saving, each in one call
+
+// "lastV.def" in `folder` (which ends with a separator), read as far as it
+// is sound: a missing file, anything but a regular file, one that cannot be
+// opened or fails while read counts as missing (count 0). The format holds
+// at most 61 bytes; a longer file is read no further. A float that does not
+// fit a double (or is no number) ends the reading as a failed conversion
+// would, so count says how many values the window takes.
+LastValuesRead LoadLastValues(const QString& folder);
+
+// Writes "lastV.def" into `folder` safely, unless `freeBytes` (of the drive
+// that holds it) says there is no room. False when nothing was written; the
+// previous file then stays as it was.
+bool SaveLastValues(const QString& folder, const LastValues& values, qint64 freeBytes);
+
+// A value set as LoadValueSet finds it.
+struct ValueSetLoad {
+    // The file could not be opened as a regular file, or failed while being
+    // read: nothing of it may be used.
+    bool failed = false;
+    ValueSetLines text;
+    ValueSetRead read;
+};
+// Only a regular file is read: a FIFO or a device chosen in a dialog would
+// block the program or never end.
+ValueSetLoad LoadValueSet(const QString& path);
+
+// WriteValueSet's text, written to `path` safely.
+bool SaveValueSet(const QString& path, const QString& stamp, const Interpolation::Inputs& in,
+                  const QString& lengthCaption, const QString& leftCaption, QChar decimalSeparator);
 
 // Free bytes on the storage drive at or below which "lastV.def" is not
 // written at close.

@@ -1,4 +1,4 @@
-#include "main/ValueFiles.h"
+#include "storage/ValueFiles.h"
 
 #include "calc/NumberFormat.h"
 
@@ -9,6 +9,7 @@
 
 #include <bit>
 #include <charconv>
+#include <cmath>
 #include <string>
 #include <system_error>
 
@@ -166,7 +167,10 @@ namespace {
 class TaggedReader
 {
 public:
-    explicit TaggedReader(QByteArrayView data) : m_data(data) {}
+    explicit TaggedReader(QByteArrayView data)
+        : m_data(data)
+    {
+    }
 
     bool atEnd() const { return m_pos >= m_data.size(); }
 
@@ -176,10 +180,17 @@ public:
             return false;
         int size = 0;
         switch (quint8(m_data[m_pos])) {
-        case TagInt8: size = 1; break;
-        case TagInt16: size = 2; break;
-        case TagInt32: size = 4; break;
-        default: return false;
+        case TagInt8:
+            size = 1;
+            break;
+        case TagInt16:
+            size = 2;
+            break;
+        case TagInt32:
+            size = 4;
+            break;
+        default:
+            return false;
         }
         if (m_data.size() - m_pos - 1 < size)
             return false;
@@ -257,8 +268,7 @@ QString TimeStamp(const QDateTime& when)
 }
 
 QByteArray WriteValueSet(const QString& stamp, double y1, double y2, double x1, double x2, double X,
-                         const QString& lengthCaption, const QString& leftCaption,
-                         QChar decimalSeparator)
+                         const QString& lengthCaption, const QString& leftCaption, QChar decimalSeparator)
 {
     const QString lines[kValueSetLineCount] = {
         stamp,
@@ -294,9 +304,9 @@ ValueSetLines ReadValueSetLines(QIODevice& device, int maxLines)
         return result;
 
     QString current;
-    bool inLine = false;    // something (even an over-long rest) since the last line end
-    bool cut = false;       // the current line has lost its end
-    bool afterCR = false;   // the previous byte ended a line with CR; a LF now belongs to it
+    bool inLine = false;  // something (even an over-long rest) since the last line end
+    bool cut = false;     // the current line has lost its end
+    bool afterCR = false; // the previous byte ended a line with CR; a LF now belongs to it
     const auto endLine = [&] {
         if (cut)
             result.overLong.append(result.lines.size());
@@ -359,8 +369,7 @@ ValueSetRead ParseValueSet(const ValueSetLines& text)
             result.stopLine = line;
             break;
         }
-        if (text.overLong.contains(line)
-            || !toFloat(text.lines[line], result.values[n])) {
+        if (text.overLong.contains(line) || !toFloat(text.lines[line], result.values[n])) {
             result.stop = ValueSetRead::NotANumber;
             result.stopLine = line;
             break;
@@ -389,7 +398,8 @@ bool OpenRegularFile(QFile& file)
     // Looked at before opening: opening a device can do something of its own
     // (a tape rewinds, a serial line rises), and opening a FIFO waits for a
     // writer.
-    struct stat info {};
+    struct stat info {
+    };
     if (::stat(native.constData(), &info) != 0 || !S_ISREG(info.st_mode))
         return false;
     // Non-blocking and checked again on what was opened: something else can
@@ -488,6 +498,49 @@ bool WriteFileAtomically(const QString& path, const QByteArray& data, QString* e
 bool EnoughRoomForLastValues(qint64 freeBytes)
 {
     return freeBytes < 0 || freeBytes > kLastValuesMinimumFree;
+}
+
+LastValuesRead LoadLastValues(const QString& folder)
+{
+    const std::optional<QByteArray> data = ReadRegularFile(folder + QLatin1String(kLastValuesFileName), 64);
+    if (!data)
+        return {};
+    LastValuesRead read = ReadLastValues(*data);
+    for (int i = 0; i < read.count && i < 5; ++i) {
+        if (!std::isfinite(read.floats[i])) {
+            read.count = i;
+            break;
+        }
+    }
+    return read;
+}
+
+bool SaveLastValues(const QString& folder, const LastValues& values, qint64 freeBytes)
+{
+    if (!EnoughRoomForLastValues(freeBytes))
+        return false;
+    return WriteFileAtomically(folder + QLatin1String(kLastValuesFileName), WriteLastValues(values));
+}
+
+ValueSetLoad LoadValueSet(const QString& path)
+{
+    ValueSetLoad load;
+    QFile file(path);
+    if (!OpenRegularFile(file)) {
+        load.failed = true;
+        return load;
+    }
+    load.text = ReadValueSetLines(file);
+    load.failed = load.text.readError;
+    load.read = ParseValueSet(load.text);
+    return load;
+}
+
+bool SaveValueSet(const QString& path, const QString& stamp, const Interpolation::Inputs& in,
+                  const QString& lengthCaption, const QString& leftCaption, QChar decimalSeparator)
+{
+    return WriteFileAtomically(
+        path, WriteValueSet(stamp, in.y1, in.y2, in.x1, in.x2, in.X, lengthCaption, leftCaption, decimalSeparator));
 }
 
 } // namespace ValueFiles

@@ -1,6 +1,5 @@
 #include "calc/NumberFormat.h"
-#include "main/ValueFiles.h"
-#include "platform/Shell.h"
+#include "storage/ValueFiles.h"
 
 #include "tests/TestSupport.h"
 
@@ -185,6 +184,9 @@ private slots:
     void enoughRoomForLastValues();
     void onlyRegularFilesAreRead_data();
     void onlyRegularFilesAreRead();
+
+    void loadLastValues_data();
+    void loadLastValues();
 };
 
 void tst_ValueFiles::encodeExtended_data()
@@ -954,7 +956,13 @@ void tst_ValueFiles::writeOnFullDisk()
     if (oldFile)
         QVERIFY(WriteFileAtomically(target, old));
     QVERIFY(disk.fill());
-    QCOMPARE(DiskFree(dir.path()), qint64(0));
+    {
+        // Really full: not one more byte goes in.
+        QFile probe(dir.filePath(QStringLiteral("probe")));
+        QVERIFY(probe.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        QCOMPARE(probe.write("x", 1), qint64(-1));
+        QVERIFY(probe.remove());
+    }
 
     const QByteArray data = QByteArray(old).replace("0,33", "0,5");
     QString error;
@@ -1050,6 +1058,37 @@ void tst_ValueFiles::onlyRegularFilesAreRead()
     QFile file(path);
     QCOMPARE(OpenRegularFile(file), read || kind == u"read error");
 #endif
+}
+
+void tst_ValueFiles::loadLastValues_data()
+{
+    QTest::addColumn<QByteArray>("file"); // "<missing>": no file, "<folder>": a folder by that name
+    QTest::addColumn<int>("count");
+    const QByteArray floats = Ext(2) + Ext(3.5) + Ext(7) + Ext(-1) + Ext(4);
+    QTest::newRow("missing") << QByteArray("<missing>") << 0;
+    QTest::newRow("a folder is no file") << QByteArray("<folder>") << 0;
+    QTest::newRow("complete") << floats + Hex("02 05 09") << 7;
+    // Taken as a failed conversion: neither this nor anything after it.
+    QTest::newRow("infinite third float") << Ext(2) + Ext(3.5) + Ext(kInf) + Ext(-1) + Ext(4) + Hex("02 05 09") << 2;
+    QTest::newRow("NaN first") << Ext(kNaN) + floats.mid(11) << 0;
+}
+
+void tst_ValueFiles::loadLastValues()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, count);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QLatin1String(kLastValuesFileName));
+    if (file == "<folder>")
+        QVERIFY(QDir().mkpath(path));
+    else if (file != "<missing>")
+        QVERIFY(WriteFileAtomically(path, file));
+    const LastValuesRead read = LoadLastValues(dir.path() + QLatin1Char('/'));
+    QCOMPARE(read.count, count);
+    const QList<double> file5 = {2, 3.5, 7, -1, 4};
+    for (int i = 0; i < std::min(count, 5); ++i)
+        QCOMPARE(read.floats[i], file5[i]);
 }
 
 TIRASO_TEST_MAIN_WITH_CHILD(tst_ValueFiles, childMain)
