@@ -228,6 +228,16 @@ QPoint TForm1::CentredPosition(const QSize& monitor, const QSize& outer)
     return QPoint((monitor.width() - outer.width()) / 2, (monitor.height() - outer.height()) / 2);
 }
 
+bool TForm1::IsFinishedFrame(const QRect& frame, const QRect& window)
+{
+    // Qt measures the frame from the window manager's frame window. Right
+    // after reparenting, that window may still be 1 x 1 at the origin (seen
+    // with openbox now and then); centring by it would put the window's
+    // corner at the middle of the screen. A frame smaller than the window,
+    // or not around it, is not finished yet.
+    return frame.size() != window.size() && frame.contains(window);
+}
+
 void TForm1::PlaceWindow()
 {
     m_centreWhenFramed = false;
@@ -260,7 +270,7 @@ void TForm1::PlaceFrameAt(const QPoint& position)
 void TForm1::moveEvent(QMoveEvent* event)
 {
     QWidget::moveEvent(event);
-    if (m_centreWhenFramed && frameGeometry().size() != size()) {
+    if (m_centreWhenFramed && IsFinishedFrame(frameGeometry(), geometry())) {
         m_centreWhenFramed = false;
         const QList<QScreen*> screens = QGuiApplication::screens();
         if (!screens.isEmpty())

@@ -154,6 +154,9 @@ public:
     // Where a window of the outer size `outer` is centred on a monitor of
     // that size, each half truncated toward zero.
     static QPoint CentredPosition(const QSize& monitor, const QSize& outer);
+    // Whether `frame`, as Qt reports the outer window, is a window manager's
+    // finished frame around the window at `window`.
+    static bool IsFinishedFrame(const QRect& frame, const QRect& window);
     // An integer as the parameter gives it, or 100 when it is not one.
     static int ParameterInteger(const QString& text);
     // The integer a text holds, or fallback when it holds none.

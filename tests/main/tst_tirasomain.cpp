@@ -106,6 +106,8 @@ private slots:
     void placementParameter_data();
     void placementParameter();
     void placementWithoutParameterCentres();
+    void finishedFrame_data();
+    void finishedFrame();
 
     void resultFieldEntry_data();
     void resultFieldEntry();
@@ -458,6 +460,29 @@ void tst_tirasomain::placementWithoutParameterCentres()
     const QSize monitor = QGuiApplication::screens().constFirst()->geometry().size();
     const QSize outer = form->frameGeometry().size();
     QCOMPARE(form->pos(), QPoint((monitor.width() - outer.width()) / 2, (monitor.height() - outer.height()) / 2));
+}
+
+void tst_tirasomain::finishedFrame_data()
+{
+    QTest::addColumn<QRect>("frame");
+    QTest::addColumn<QRect>("window");
+    QTest::addColumn<bool>("finished");
+    const QRect window(405, 397, 470, 270);
+    QTest::newRow("no window manager: no frame") << window << window << false;
+    QTest::newRow("title bar and borders") << QRect(404, 377, 472, 291) << window << true;
+    QTest::newRow("borders only") << QRect(403, 395, 474, 274) << window << true;
+    // Regression: centred by this frame, the window's corner went to the
+    // middle of the screen.
+    QTest::newRow("frame window still 1 x 1") << QRect(0, 0, 1, 1) << QRect(0, 0, 470, 270) << false;
+    QTest::newRow("frame not around the window") << QRect(0, 0, 472, 291) << window << false;
+}
+
+void tst_tirasomain::finishedFrame()
+{
+    QFETCH(QRect, frame);
+    QFETCH(QRect, window);
+    QFETCH(bool, finished);
+    QCOMPARE(TForm1::IsFinishedFrame(frame, window), finished);
 }
 
 void tst_tirasomain::resultFieldEntry_data()
