@@ -19,8 +19,8 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QMoveEvent>
+#include <QPainter>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QWindow>
