@@ -28,8 +28,11 @@ public:
     {
         if (event->type() == QEvent::Paint && !m_seen) {
             m_seen = true;
-            // Quit once this paint has been delivered.
-            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+            // Leave once this paint has been delivered. exit(), not quit():
+            // quit() closes the windows first, and Tiraso's window then saves
+            // the last values (with a flush to disk), which is no part of
+            // the start.
+            QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
         }
         return QObject::eventFilter(watched, event);
     }

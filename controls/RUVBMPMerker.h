@@ -2,6 +2,9 @@
 
 #include <QImage>
 #include <QObject>
+#include <QSize>
+
+#include <functional>
 
 // Holds one picture for the window (the background pictures). BMPWidth and
 // BMPHeight mirror the held picture: values written to them are not applied,
@@ -21,10 +24,15 @@ public:
     ~TRUVBMPMerker() override;
 
     // The held picture itself, not a copy.
-    QImage* Bitmap() { return &m_bitmap; }
-    const QImage* Bitmap() const { return &m_bitmap; }
+    QImage* Bitmap();
+    const QImage* Bitmap() const;
     // Takes a copy of the picture; the argument stays the caller's.
     void setBitmap(const QImage& picture);
+    // A picture of this size that `make` draws when it is first read: the
+    // size is mirrored at once, the picture held from the first read on. The
+    // window's first paint shows one of its three backgrounds; the others
+    // are drawn when a line first needs them.
+    void setBitmapSource(const QSize& size, std::function<QImage()> make);
 
     bool Transparent() const { return m_transparent; }
     void setTransparent(bool value) { m_transparent = value; }
@@ -35,9 +43,14 @@ public:
     void setBMPHeight(int ignored);
 
 private:
-    QImage BitmapCopy() const { return m_bitmap; }
+    QImage BitmapCopy() const { return *Bitmap(); }
+    QSize heldSize() const { return m_make ? m_pendingSize : m_bitmap.size(); }
 
-    QImage m_bitmap;
+    // Made from m_make on the first read; until then m_pendingSize stands
+    // for its size.
+    mutable QImage m_bitmap;
+    mutable std::function<QImage()> m_make;
+    QSize m_pendingSize;
     // A QImage has no transparency flag of its own; the holder keeps it.
     bool m_transparent = false;
     int m_bmpWidth = 0;

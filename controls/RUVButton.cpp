@@ -4,6 +4,7 @@
 #include "platform/Canvas.h"
 #include "platform/Font.h"
 #include "platform/Loading.h"
+#include "platform/Pictures.h"
 #include "platform/Shell.h"
 
 #include <QContextMenuEvent>
@@ -15,6 +16,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -55,6 +57,43 @@ void blendLevel(uchar* line, int x)
     setLevel(line, x, blendTowardBand(line[3 * x]));
 }
 
+// The grey copy's level of a glyph colour. Red is weighted 0.11 and blue
+// 0.30, the reverse of the usual luminance, and the sum is truncated in
+// extended precision: neutral greys such as 120 come out one level darker.
+// The pictures were tuned against exactly these values.
+int greyLevel(QRgb c)
+{
+    long double sum = 0.11L * qRed(c);
+    sum += 0.59L * qGreen(c);
+    sum += 0.30L * qBlue(c);
+    return int(std::clamp<long double>(sum, 0.0L, 255.0L));
+}
+
+// The pale (disabled) copy's level for a grey level.
+int paleLevel(int grey)
+{
+    return std::min(grey / 4 + 160, 255);
+}
+
+// The grey or the pale copy of a glyph drawn for a dense screen, by the same
+// rule as the bitmap's copies; its transparency is the drawing's own.
+QImage toneCopy(const QImage& drawing, bool pale)
+{
+    QImage result = drawing.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < result.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(result.scanLine(y));
+        for (int x = 0; x < result.width(); ++x) {
+            const int alpha = qAlpha(line[x]);
+            if (alpha == 0)
+                continue;
+            const int g = greyLevel(line[x]);
+            const int level = pale ? paleLevel(g) : g;
+            line[x] = qRgba(level, level, level, alpha);
+        }
+    }
+    return result.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
 } // namespace
 
 void TRUVButton::ModuleStartup()
@@ -62,9 +101,15 @@ void TRUVButton::ModuleStartup()
     if (sharedDownPattern)
         return;
     auto pattern = std::make_unique<QImage>(640, 64, QImage::Format_RGB888);
-    // Written through the scan lines: this runs at every program start.
+    // This runs at every program start: the two kinds of row (checker
+    // starting white or silver) are drawn once and copied into the others.
+    const qsizetype rowBytes = 3 * pattern->width();
     for (int y = 0; y < pattern->height(); ++y) {
         uchar* line = pattern->scanLine(y);
+        if (y >= 2) {
+            std::memcpy(line, pattern->constScanLine(y - 2), rowBytes);
+            continue;
+        }
         for (int x = 0; x < pattern->width(); ++x)
             setLevel(line, x, (x + y) % 2 == 0 ? 255 : 192);
         blendLevel(line, 0);
@@ -236,6 +281,7 @@ void TRUVButton::setMargin(int value)
 void TRUVButton::setGlyph(const QImage& value)
 {
     m_glyph = value;
+    m_fineGlyphs.clear();
     if (m_glyph.isNull()) {
         // Without a glyph there is nothing to derive; the copies of a former
         // glyph are dropped too, or a disabled button would keep showing it.
@@ -327,8 +373,9 @@ void TRUVButton::PrepareGlyphs()
     if (m_glyph.isNull())
         return;
     m_glyph = m_glyph.convertToFormat(QImage::Format_RGB888);
-    m_greyGlyph = m_glyph.copy();
-    m_disabledGlyph = m_glyph.copy();
+    // The copies are of these pixels only; the glyph's drawing shows colour.
+    m_greyGlyph = WithoutVector(m_glyph.copy());
+    m_disabledGlyph = WithoutVector(m_glyph.copy());
 
     const QRgb key = m_glyph.pixel(0, m_glyph.height() - 1) & RGB_MASK;
     for (int y = 0; y < m_greyGlyph.height(); ++y) {
@@ -336,15 +383,8 @@ void TRUVButton::PrepareGlyphs()
             const QRgb c = m_glyph.pixel(x, y) & RGB_MASK;
             if (c == key)
                 continue;
-            // Red is weighted 0.11 and blue 0.30, the reverse of the usual
-            // luminance, and the sum is truncated in extended precision:
-            // neutral greys such as 120 come out one level darker. The
-            // pictures were tuned against exactly these values.
-            long double sum = 0.11L * qRed(c);
-            sum += 0.59L * qGreen(c);
-            sum += 0.30L * qBlue(c);
-            const int g = int(std::clamp<long double>(sum, 0.0L, 255.0L));
-            const int p = std::min(g / 4 + 160, 255);
+            const int g = greyLevel(c);
+            const int p = paleLevel(g);
             m_greyGlyph.setPixel(x, y, qRgb(g, g, g));
             m_disabledGlyph.setPixel(x, y, qRgb(p, p, p));
         }
@@ -356,6 +396,22 @@ void TRUVButton::rebuildMaskedGlyphs()
     m_glyphMasked = TransparentCopy(m_glyph);
     m_greyGlyphMasked = TransparentCopy(m_greyGlyph);
     m_disabledGlyphMasked = TransparentCopy(m_disabledGlyph);
+}
+
+TRUVButton::TGlyphSet TRUVButton::GlyphsForPixelRatio(qreal ratio) const
+{
+    const TGlyphSet bitmaps{m_glyphMasked, m_greyGlyphMasked, m_disabledGlyphMasked};
+    if (!(ratio > 1))
+        return bitmaps;
+    // Made when a screen of this density first shows the button, not at the
+    // start, and kept until the glyph changes.
+    if (const auto found = m_fineGlyphs.find(ratio); found != m_fineGlyphs.end())
+        return found->second;
+    const QImage drawing = VectorPictureForPixelRatio(m_glyph, ratio);
+    const TGlyphSet made = drawing.isNull() ? bitmaps
+                                            : TGlyphSet{drawing, toneCopy(drawing, false), toneCopy(drawing, true)};
+    m_fineGlyphs.emplace(ratio, made);
+    return made;
 }
 
 // -------------------------------------------------------------------- layout
@@ -609,6 +665,7 @@ void TRUVButton::paintEvent(QPaintEvent* event)
 
     const bool enabled = isEnabled();
     const bool hasGlyph = m_glyph.width() >= 2;
+    const TGlyphSet glyphs = GlyphsForPixelRatio(canvas.PixelRatio());
     QRect area = canvas.ClipRect();
     if (m_edgestyle == bs_architectural)
         area.adjust(3, 3, -3, -3);
@@ -629,7 +686,7 @@ void TRUVButton::paintEvent(QPaintEvent* event)
 
     if (enabled && m_mouseIn && m_pressed) {
         pressedFill(canvas, area);
-        glyph(m_glyphMasked, gx, gy + s);
+        glyph(glyphs.colour, gx, gy + s);
         caption(m_colorHighlightText, tx, ty + s);
         DrawEdge(canvas, false);
     } else if (enabled && m_mouseIn) {
@@ -637,7 +694,7 @@ void TRUVButton::paintEvent(QPaintEvent* event)
             styledFill(canvas, area, m_colorHighlight);
             canvas.SetBrushStyle(TBrushStyle::bsClear);
         }
-        glyph(m_glyphMasked, gx, gy + s);
+        glyph(glyphs.colour, gx, gy + s);
         caption(m_colorHighlightText, tx, ty + s);
         DrawEdge(canvas, !m_down);
     } else if (enabled && m_down) {
@@ -649,17 +706,17 @@ void TRUVButton::paintEvent(QPaintEvent* event)
             const QRect part = area & pattern->rect();
             canvas.CopyRect(part, *pattern, part);
         }
-        glyph(m_glyphMasked, gx, gy);
+        glyph(glyphs.colour, gx, gy);
         caption(m_colorButtonDownText, tx, ty);
         DrawEdge(canvas, false);
     } else if (enabled) {
-        glyph(m_showAllwaysColor ? m_glyphMasked : m_greyGlyphMasked, gx, gy);
+        glyph(m_showAllwaysColor ? glyphs.colour : glyphs.grey, gx, gy);
         caption(m_font->Color(), tx, ty);
     } else {
         if (m_down)
             disabledDownFill(canvas);
         // Drawn even without a glyph: the placeholder's only pixel is its key.
-        canvas.Draw(gx, gy, m_disabledGlyphMasked);
+        canvas.Draw(gx, gy, glyphs.pale);
         if (drawCaption)
             canvas.Engraved(clWhite, clGrayText, tx, ty, m_caption);
         if (m_down)

@@ -11,6 +11,8 @@
 #include <QSize>
 #include <QWidget>
 
+#include <map>
+
 class QTimer;
 class TCanvas;
 class TFont;
@@ -183,6 +185,14 @@ private:
     void RefreshMouseIn();
     void PrepareGlyphs();
     void rebuildMaskedGlyphs();
+    // The glyph in colour, grey and pale, ready to draw on a device of this
+    // pixel ratio.
+    struct TGlyphSet {
+        QImage colour;
+        QImage grey;
+        QImage pale;
+    };
+    TGlyphSet GlyphsForPixelRatio(qreal ratio) const;
     void DrawEdge(TCanvas& canvas, bool raised) const;
     void styledFill(TCanvas& canvas, const QRect& r, TColor color) const;
     void pressedFill(TCanvas& canvas, const QRect& r) const;
@@ -227,6 +237,9 @@ private:
     QImage m_glyphMasked;
     QImage m_greyGlyphMasked;
     QImage m_disabledGlyphMasked;
+    // The same three from the glyph's drawing, per density of the screens
+    // the button has been shown on; a cache that painting fills.
+    mutable std::map<qreal, TGlyphSet> m_fineGlyphs;
 
     // What the framework's notifications last told about the pointer, kept
     // apart from MouseIn, which RefreshMouseIn may overwrite.

@@ -4,6 +4,7 @@
 #include "platform/Canvas.h"
 #include "platform/Font.h"
 #include "platform/Loading.h"
+#include "platform/Pictures.h"
 
 #include <QEnterEvent>
 #include <QMouseEvent>
@@ -12,18 +13,30 @@
 
 namespace {
 
-QImage LoadBitmap(const char* name)
+// The bitmaps are XPM text, which is C source: compiled in, they are read
+// without the image-format plugins a file would load at every start.
+namespace xpm {
+#include "resources/CB_CIRCLEER.xpm"
+#include "resources/CB_CIRCNA.xpm"
+#include "resources/CB_CIRCSET.xpm"
+#include "resources/CB_HOOKLEER.xpm"
+#include "resources/CB_HOOKNA.xpm"
+#include "resources/CB_HOOKSET.xpm"
+} // namespace xpm
+
+QImage LoadBitmap(const char* const data[], const char* name)
 {
-    QImage image(QStringLiteral(":/") + QLatin1String(name), "XPM");
+    const QImage image(data);
     if (image.isNull()) {
         // Not fatal: the box is left out of the picture, the caption and the
         // clicking still work.
-        qWarning("TRUVCheckBox: bitmap resource \"%s\" could not be loaded; it is not drawn", name);
+        qWarning("TRUVCheckBox: bitmap \"%s\" could not be read; it is not drawn", name);
         return image;
     }
     // Indexed images would key their transparency through the palette;
     // plain RGB keeps the bottom-left rule simple.
-    return image.convertToFormat(QImage::Format_RGB32);
+    return PictureWithVector(image.convertToFormat(QImage::Format_RGB32),
+                             QStringLiteral(":/%1.svg").arg(QLatin1String(name)));
 }
 
 } // namespace
@@ -33,12 +46,12 @@ TRUVCheckBox::TRUVCheckBox(QWidget* parent)
     , m_font(new TFont(this))
 {
     resize(80, 20);
-    m_bitmaps[bmHookSet] = LoadBitmap("CB_HOOKSET");
-    m_bitmaps[bmHookLeer] = LoadBitmap("CB_HOOKLEER");
-    m_bitmaps[bmHookNA] = LoadBitmap("CB_HOOKNA");
-    m_bitmaps[bmCircSet] = LoadBitmap("CB_CIRCSET");
-    m_bitmaps[bmCircLeer] = LoadBitmap("CB_CIRCLEER");
-    m_bitmaps[bmCircNA] = LoadBitmap("CB_CIRCNA");
+    m_bitmaps[bmHookSet] = LoadBitmap(xpm::CB_HOOKSET, "CB_HOOKSET");
+    m_bitmaps[bmHookLeer] = LoadBitmap(xpm::CB_HOOKLEER, "CB_HOOKLEER");
+    m_bitmaps[bmHookNA] = LoadBitmap(xpm::CB_HOOKNA, "CB_HOOKNA");
+    m_bitmaps[bmCircSet] = LoadBitmap(xpm::CB_CIRCSET, "CB_CIRCSET");
+    m_bitmaps[bmCircLeer] = LoadBitmap(xpm::CB_CIRCLEER, "CB_CIRCLEER");
+    m_bitmaps[bmCircNA] = LoadBitmap(xpm::CB_CIRCNA, "CB_CIRCNA");
     connect(m_font, &TFont::changed, this, qOverload<>(&QWidget::update));
     // Space mirrors the mouse: the caption shows pressed while the key is
     // down, and the release toggles.

@@ -226,7 +226,7 @@ TSpezialSpin::TSpezialSpin(QWidget* parent)
     setFocusPolicy(Qt::ClickFocus);
     m_innerEdit->setFocusPolicy(Qt::ClickFocus);
 
-    m_innerEdit->setFont(m_font->toQFont());
+    SetScreenFont(m_innerEdit, m_font->toQFont());
     LayoutParts();
 }
 
@@ -610,7 +610,7 @@ void TSpezialSpin::ApplyEditorPalette()
 
 void TSpezialSpin::FontChanged()
 {
-    m_innerEdit->setFont(m_font->toQFont());
+    SetScreenFont(m_innerEdit, m_font->toQFont());
     MeasureTexts();
     LayoutParts();
     update();
@@ -633,7 +633,7 @@ void TSpezialSpin::LayoutParts()
     const int boxHeight = height();
     m_boxRect = RectLTRB(boxLeft, 0, boxRight, boxHeight);
 
-    m_innerEdit->setFont(m_font->toQFont());
+    SetScreenFont(m_innerEdit, m_font->toQFont());
 
     // The edit box is as high as the font, at least 16; the arrow cells are
     // as wide as it is high.
@@ -682,9 +682,18 @@ void TSpezialSpin::DrawArrowGlyph(TCanvas& canvas, int x, int y, bool up, int pi
     const TBrushStyle brushStyle = canvas.BrushStyle();
     const TColor brushColor = canvas.BrushColor();
     canvas.SetBrushColor(color);
-    for (int row = 0; row <= k; ++row) {
-        const int half = up ? row : k - row;
-        canvas.FillRect(QRect(centre - half, top + row, 2 * half + 1, 1));
+    if (canvas.PixelRatio() > 1) {
+        // The same triangle as a shape, so a dense screen gets smooth edges
+        // instead of the rows below enlarged into steps.
+        const qreal apex = centre + 0.5;
+        const qreal tip = up ? top : top + k + 1;
+        const qreal base = up ? top + k + 1 : top;
+        canvas.FillPolygon(QPolygonF({QPointF(apex, tip), QPointF(centre + k + 1, base), QPointF(centre - k, base)}));
+    } else {
+        for (int row = 0; row <= k; ++row) {
+            const int half = up ? row : k - row;
+            canvas.FillRect(QRect(centre - half, top + row, 2 * half + 1, 1));
+        }
     }
     canvas.SetBrushColor(brushColor);
     canvas.SetBrushStyle(brushStyle);

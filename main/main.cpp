@@ -5,11 +5,19 @@
 #include "controls/RUVButton.h"
 #include "controls/SpezialSpin.h"
 #include "drawing/kavriGraphics.h"
+#include "main/PlatformChoice.h"
 #include "main/tirasomain.h"
 #include "platform/Application.h"
 
 int main(int argc, char* argv[])
 {
+    // Read by Qt when the application object starts its window system; only
+    // for this process, so programs started from here (a link opened through
+    // the desktop) see the environment the user gave.
+    const QByteArray platform = PlatformForSession([](const char* name) { return qgetenv(name); });
+    if (!platform.isEmpty())
+        qputenv("QT_QPA_PLATFORM", platform);
+
     kavriGraphicsStartup();
     TRUVButton::ModuleStartup();
     TSpezialSpin::ModuleStartup();
@@ -21,6 +29,8 @@ int main(int argc, char* argv[])
         // Number texts are German whatever the locale (calc/NumberFormat.h),
         // so the locale is left as the desktop set it.
         TApplication application(argc, argv);
+        if (!platform.isEmpty())
+            qunsetenv("QT_QPA_PLATFORM");
         TApplication::SetTitle(QStringLiteral("Tiraso - Tiraso-Projekt"));
         // Desktops find the launcher entry of a window through these: the
         // class of the X11 window (the entry's StartupWMClass) and, on

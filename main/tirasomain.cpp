@@ -4,7 +4,9 @@
 #include "calc/NumberFormat.h"
 #include "calc/RUVTaRe.h"
 #include "platform/Application.h"
+#include "platform/Canvas.h"
 #include "platform/Dialogs.h"
+#include "platform/Font.h"
 #include "platform/Shell.h"
 #include "storage/ValueFiles.h"
 
@@ -16,9 +18,11 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QMoveEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QWindow>
 
 #include <bit>
 #include <limits>
@@ -220,26 +224,78 @@ std::optional<QPoint> TForm1::PlacementFromParameter(const QString& parameter)
     return QPoint(ParameterInteger(parameter.left(bar)), ParameterInteger(parameter.mid(bar + 1, 255)));
 }
 
+QPoint TForm1::CentredPosition(const QSize& monitor, const QSize& outer)
+{
+    return QPoint((monitor.width() - outer.width()) / 2, (monitor.height() - outer.height()) / 2);
+}
+
+bool TForm1::IsFinishedFrame(const QRect& frame, const QRect& window)
+{
+    // Qt measures the frame from the window manager's frame window. Right
+    // after reparenting, that window may still be 1 x 1 at the origin (seen
+    // with openbox now and then); centring by it would put the window's
+    // corner at the middle of the screen. A frame smaller than the window,
+    // or not around it, is not finished yet.
+    return frame.size() != window.size() && frame.contains(window);
+}
+
 void TForm1::PlaceWindow()
 {
+    m_centreWhenFramed = false;
     if (m_parameters.isEmpty()) {
         const QList<QScreen*> screens = QGuiApplication::screens();
         if (screens.isEmpty())
             return;
-        const QSize monitor = screens.constFirst()->geometry().size();
-        const QSize outer = frameGeometry().size();
-        move((monitor.width() - outer.width()) / 2, (monitor.height() - outer.height()) / 2);
+        // A window manager's frame is known only once the window is framed,
+        // which comes after this; it is centred again then (moveEvent).
+        PlaceFrameAt(CentredPosition(screens.constFirst()->geometry().size(), frameGeometry().size()));
+        m_centreWhenFramed = true;
         return;
     }
-    if (const auto position = PlacementFromParameter(m_parameters.constFirst()))
-        move(*position);
+    const auto position = PlacementFromParameter(m_parameters.constFirst());
+    PlaceFrameAt(position ? *position : DesignPosition);
+}
+
+void TForm1::PlaceFrameAt(const QPoint& position)
+{
+    // The position is that of the outer window, title bar and borders
+    // included, as on the desktop the positions were written for. Asked of
+    // the native window, a window manager puts its frame there; without one
+    // the window itself goes there. The widget is moved too, so that it
+    // knows its place before the window system has answered.
+    move(position);
+    if (QWindow* window = windowHandle())
+        window->setFramePosition(position);
+}
+
+void TForm1::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    if (m_centreWhenFramed && IsFinishedFrame(frameGeometry(), geometry())) {
+        m_centreWhenFramed = false;
+        const QList<QScreen*> screens = QGuiApplication::screens();
+        if (!screens.isEmpty())
+            PlaceFrameAt(CentredPosition(screens.constFirst()->geometry().size(), frameGeometry().size()));
+    }
+}
+
+bool TForm1::event(QEvent* event)
+{
+    // Once the window is up, a frame that turns up later (a window manager
+    // started afterwards) moves nothing: the user may have placed it by then.
+    if (event->type() == QEvent::WindowActivate)
+        m_centreWhenFramed = false;
+    return QWidget::event(event);
 }
 
 void TForm1::PaintBox1Paint(QPainter& painter)
 {
     const TRUVBMPMerker* holder = Layout == lsFalling ? BMP_L : Layout == lsRising ? BMP_R : BMP_E;
-    if (holder)
-        painter.drawImage(0, 0, *holder->Bitmap());
+    if (holder) {
+        // Through the canvas, which draws the picture's drawing on a dense screen.
+        TCanvas canvas(painter);
+        canvas.Draw(0, 0, *holder->Bitmap());
+    }
 }
 
 void TForm1::spin_y1DelayedChange(QObject* Sender)
@@ -578,10 +634,24 @@ void TForm1::pm_MirrorClick(QObject*)
 
 QImage TForm1::ResultPicture()
 {
-    QImage picture = grab(QRect(0, 0, ClientWidth, ClientHeight)).toImage();
-    picture.setDevicePixelRatio(1);
-    if (picture.size() != QSize(ClientWidth, ClientHeight))
-        picture = picture.scaled(ClientWidth, ClientHeight);
+    // The window as a plain screen shows it, whatever the density of this
+    // one: 470 x 270 pixels, crisp, rather than a dense picture shrunk.
+    QImage picture(ClientWidth, ClientHeight, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    {
+        // Text that Qt draws itself follows the screen's density, not the
+        // picture's; for the picture it takes the plain screen's face.
+        struct PlainScreenFonts {
+            QWidget* window;
+            explicit PlainScreenFonts(QWidget* w)
+                : window(w)
+            {
+                ApplyScreenFonts(window, 1);
+            }
+            ~PlainScreenFonts() { ApplyScreenFonts(window); }
+        } plainFonts(this);
+        render(&picture, QPoint(), QRegion(0, 0, ClientWidth, ClientHeight));
+    }
     picture = picture.convertToFormat(QImage::Format_RGB888);
     if (picture.width() > 0) {
         // The file buttons, the info line and the copy button do not belong

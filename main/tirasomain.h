@@ -173,6 +173,12 @@ public:
     // The window position for the first command-line parameter "left|top";
     // nothing when the parameter has no "|" and the design position stays.
     static std::optional<QPoint> PlacementFromParameter(const QString& parameter);
+    // Where a window of the outer size `outer` is centred on a monitor of
+    // that size, each half truncated toward zero.
+    static QPoint CentredPosition(const QSize& monitor, const QSize& outer);
+    // Whether `frame`, as Qt reports the outer window, is a window manager's
+    // finished frame around the window at `window`.
+    static bool IsFinishedFrame(const QRect& frame, const QRect& window);
     // An integer as the parameter gives it, or 100 when it is not one.
     static int ParameterInteger(const QString& text);
     // The integer a text holds, or fallback when it holds none.
@@ -183,7 +189,9 @@ public:
     static constexpr QPoint DesignPosition{657, 403};
 
 protected:
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -197,6 +205,11 @@ private:
     QPoint MenuPosition(const QWidget* origin) const;
     void OpenMenuByKey();
     void PlaceWindow();
+    // Puts the outer window's top-left corner at position.
+    void PlaceFrameAt(const QPoint& position);
+    // Centred by the window's own size until a window manager's frame is
+    // known; then centred once more by the outer size.
+    bool m_centreWhenFramed = false;
     // The five inputs as the editors hold them, and the ones that differ
     // written back through the editors.
     Interpolation::Inputs ReadInputs();

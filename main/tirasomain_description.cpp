@@ -8,6 +8,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Font.h"
 #include "platform/Loading.h"
+#include "platform/Pictures.h"
 
 #include <QAction>
 #include <QIcon>
@@ -16,7 +17,24 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
+#include <utility>
+
 namespace {
+
+// The glyphs are XPM text, which is C source: compiled in, they are read
+// without the image-format plugins a file would load at every start.
+namespace xpm {
+#include "resources/glyph_copy.xpm"
+#include "resources/glyph_info.xpm"
+#include "resources/glyph_open.xpm"
+#include "resources/glyph_save.xpm"
+} // namespace xpm
+
+// A glyph with its drawing for dense screens.
+QImage glyph(const char* const data[], const QString& drawing)
+{
+    return PictureWithVector(QImage(data), drawing);
+}
 
 constexpr TColor AccentBlue = RGBColor(0, 128, 255);
 constexpr TColor AccentGreen = RGBColor(0, 176, 0);
@@ -43,7 +61,7 @@ QImage picture(const QString& resource, int width, int height)
         QPainter painter(&image);
         renderer.render(&painter, QRectF(0, 0, width, height));
     }
-    return image;
+    return PictureWithVector(std::move(image), resource);
 }
 
 // The application icon, drawn from its SVG at each size a desktop asks for,
@@ -112,11 +130,12 @@ void TForm1::CreateFromDescription()
     windowPalette.setColor(QPalette::Window, Qt::white);
     setPalette(windowPalette);
     setAutoFillBackground(true);
-    // The plain labels draw in the same crisp face as the program's own
-    // controls (which share its font engines, so the start needs fewer).
+    // The plain labels draw in the same face as the program's own controls
+    // (which share its font engines, so the start needs fewer), crisp or
+    // smoothed by the density of the window's screen.
     TFont windowFont;
     setTahoma(&windowFont, clWindowText);
-    setFont(windowFont.toQFont());
+    SetScreenFont(this, windowFont.toQFont());
 
     PaintBox1 = new TPaintBox(this);
     PaintBox1->setObjectName(QStringLiteral("PaintBox1"));
@@ -145,15 +164,15 @@ void TForm1::CreateFromDescription()
     Label1->setGeometry(147, 249, 43, 13);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    const auto plainLabel = [this](const char* name, const QRect& bounds, TColor color, bool handCursor) {
+    const auto plainLabel = [this, &windowFont](const char* name, const QRect& bounds, TColor color, bool handCursor) {
         auto* label = new TPlainLabel(this);
         label->setObjectName(QLatin1String(name));
         label->setGeometry(bounds);
         label->setText(QStringLiteral("H="));
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        QFont bold = font();
+        QFont bold = windowFont.toQFont();
         bold.setBold(true);
-        label->setFont(bold);
+        SetScreenFont(label, bold);
         QPalette labelPalette = label->palette();
         labelPalette.setColor(QPalette::WindowText, ToQColor(color));
         label->setPalette(labelPalette);
@@ -206,7 +225,7 @@ void TForm1::CreateFromDescription()
     lbl_info = hoverLabel("lbl_info", QRect(2, 246, 132, 20),
                           {TRUVLabel::lycenterleft, TRUVLabel::bfnone, clNone, clBtnShadow, AccentBlue, {}, clSilver});
     lbl_info->setCaption(QStringLiteral("© Tiraso 05/2024"));
-    lbl_info->setGlyph(QImage(QStringLiteral(":/glyph_info.xpm")));
+    lbl_info->setGlyph(glyph(xpm::glyph_info, QStringLiteral(":/glyph_info.svg")));
     lbl_info->setToolTip(QStringLiteral("Einstellung/Extras"));
     lbl_LLi->OnClick = [this](QObject* sender) { lbl_LLiClick(sender); };
     lbl_LRe->OnClick = [this](QObject* sender) { lbl_LReClick(sender); };
@@ -214,7 +233,7 @@ void TForm1::CreateFromDescription()
     lbl_Neig->OnClick = [this](QObject* sender) { lbl_NeigClick(sender); };
     lbl_info->OnClick = [this](QObject* sender) { lbl_infoClick(sender); };
 
-    const auto button = [this](const char* name, const QRect& bounds, const QString& glyph, const QString& hint) {
+    const auto button = [this](const char* name, const QRect& bounds, const QImage& picture, const QString& hint) {
         auto* b = new TRUVButton(this);
         b->setObjectName(QLatin1String(name));
         b->setGeometry(bounds);
@@ -231,7 +250,7 @@ void TForm1::CreateFromDescription()
         b->setColorBorderMouseIn(AccentBlue);
         b->setColorButtonDownText(clBlack);
         b->setMargin(4);
-        b->setGlyph(QImage(glyph));
+        b->setGlyph(picture);
         b->setGroupIndex(0);
         b->setDown(false);
         b->setNormalFlat(true);
@@ -245,11 +264,11 @@ void TForm1::CreateFromDescription()
         b->setHint(hint);
         return b;
     };
-    btn_Save
-        = button("btn_Save", QRect(438, 238, 24, 24), QStringLiteral(":/glyph_save.xpm"), QStringLiteral("Speichern"));
-    btn_load
-        = button("btn_load", QRect(410, 238, 24, 24), QStringLiteral(":/glyph_open.xpm"), QStringLiteral("Öffnen"));
-    btn_copy1 = button("btn_copy1", QRect(289, 49, 20, 20), QStringLiteral(":/glyph_copy.xpm"),
+    btn_Save = button("btn_Save", QRect(438, 238, 24, 24), glyph(xpm::glyph_save, QStringLiteral(":/glyph_save.svg")),
+                      QStringLiteral("Speichern"));
+    btn_load = button("btn_load", QRect(410, 238, 24, 24), glyph(xpm::glyph_open, QStringLiteral(":/glyph_open.svg")),
+                      QStringLiteral("Öffnen"));
+    btn_copy1 = button("btn_copy1", QRect(289, 49, 20, 20), glyph(xpm::glyph_copy, QStringLiteral(":/glyph_copy.svg")),
                        QStringLiteral("Wert kopieren"));
     btn_Save->OnClick = [this](QObject* sender) { btn_SaveClick(sender); };
     btn_load->OnClick = [this](QObject* sender) { btn_loadClick(sender); };
@@ -291,11 +310,15 @@ void TForm1::CreateFromDescription()
         s->setParentColor(true);
         return s;
     };
-    spin__X = spin("spin__X", QRect(184, 156, 103, 20), {0, "X ", 0, AccentBlue});
-    spin_x1 = spin("spin_x1", QRect(45, 156, 103, 20), {0, "X1 ", 1, clGray});
-    spin_x2 = spin("spin_x2", QRect(318, 156, 103, 20), {1, "X2 ", 1, clGray});
-    spin_y1 = spin("spin_y1", QRect(45, 92, 103, 20), {0, "Y1 ", 1, AccentGreen});
-    spin_y2 = spin("spin_y2", QRect(320, 11, 103, 20), {1, "Y2 ", 1, AccentGreen});
+    {
+        // The editors' edit boxes then need no font engine of the desktop's face.
+        const TDefaultFontScope editorFace(FontForPixelRatio(windowFont.toQFont(), devicePixelRatioF()));
+        spin__X = spin("spin__X", QRect(184, 156, 103, 20), {0, "X ", 0, AccentBlue});
+        spin_x1 = spin("spin_x1", QRect(45, 156, 103, 20), {0, "X1 ", 1, clGray});
+        spin_x2 = spin("spin_x2", QRect(318, 156, 103, 20), {1, "X2 ", 1, clGray});
+        spin_y1 = spin("spin_y1", QRect(45, 92, 103, 20), {0, "Y1 ", 1, AccentGreen});
+        spin_y2 = spin("spin_y2", QRect(320, 11, 103, 20), {1, "Y2 ", 1, AccentGreen});
+    }
     setTabOrder(spin__X, spin_x1);
     setTabOrder(spin_x1, spin_x2);
     setTabOrder(spin_x2, spin_y1);
@@ -304,7 +327,8 @@ void TForm1::CreateFromDescription()
     const auto holder = [this](const char* name, const QString& resource) {
         auto* h = new TRUVBMPMerker(this);
         h->setObjectName(QLatin1String(name));
-        h->setBitmap(picture(resource, ClientWidth, ClientHeight));
+        h->setBitmapSource(QSize(ClientWidth, ClientHeight),
+                           [resource] { return picture(resource, ClientWidth, ClientHeight); });
         h->setTransparent(false);
         h->setBMPWidth(470);
         h->setBMPHeight(270);

@@ -1,8 +1,13 @@
 #include "platform/Canvas.h"
 
+#include "platform/Font.h"
+#include "platform/Pictures.h"
+
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QPainter>
 
+#include <cmath>
 #include <cstdlib>
 #include <utility>
 
@@ -27,12 +32,18 @@ TCanvas::TCanvas(QPainter& painter, const QRect& clip)
 {
     m_painter.save();
     m_painter.setRenderHint(QPainter::Antialiasing, false);
-    m_painter.setRenderHint(QPainter::TextAntialiasing, false);
     m_painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     m_painter.setBrushOrigin(0, 0);
     if (m_clip.isEmpty() && m_painter.device())
         m_clip = QRect(0, 0, m_painter.device()->width(), m_painter.device()->height());
     m_font = m_painter.font();
+    // The painter's device is the widget even while the widget is rendered
+    // into a denser picture; only the transform to the device tells.
+    const qreal scale = std::sqrt(std::abs(m_painter.deviceTransform().determinant()));
+    if (scale > 1)
+        m_pixelRatio = scale;
+    // Smoothed text only where the face for the density asks for it.
+    m_painter.setRenderHint(QPainter::TextAntialiasing, m_pixelRatio > 1);
 }
 
 TCanvas::~TCanvas()
@@ -73,22 +84,28 @@ QSize TCanvas::TextExtent(const QString& text) const
     return QSize(TextWidth(text), TextHeight(text));
 }
 
+// The text keeps its anchor and its top: its baseline lies where it lies at
+// one device pixel per window pixel, and it is centred or right-aligned by
+// the width it has on this device, whole pixels at 1 and exact above, so a
+// centred caption stays centred.
 void TCanvas::TextOut(int x, int y, const QString& text)
 {
-    const QFontMetrics metrics(m_font);
-    const int width = metrics.horizontalAdvance(text);
-    int left = x;
+    const bool fine = m_pixelRatio > 1;
+    const QFont font = fine ? FontForPixelRatio(m_font, m_pixelRatio) : m_font;
+    const QFontMetrics cell(m_font);
+    const qreal width = fine ? QFontMetricsF(font).horizontalAdvance(text) : cell.horizontalAdvance(text);
+    qreal left = x;
     if ((m_textAlign & TA_CENTER) == TA_CENTER)
-        left = x - width / 2;
+        left = fine ? x - width / 2 : x - int(width) / 2;
     else if (m_textAlign & TA_RIGHT)
         left = x - width;
 
     if (m_brushStyle != TBrushStyle::bsClear)
-        m_painter.fillRect(QRect(left, y, width, metrics.height()), ToQColor(m_brushColor));
+        m_painter.fillRect(QRectF(left, y, width, cell.height()), ToQColor(m_brushColor));
 
-    m_painter.setFont(m_font);
+    m_painter.setFont(font);
     m_painter.setPen(ToQColor(m_fontColor));
-    m_painter.drawText(left, y + metrics.ascent(), text);
+    m_painter.drawText(QPointF(left, y + cell.ascent()), text);
 }
 
 void TCanvas::Engraved(TColor light, TColor shadow, const std::function<void(int dx, int dy)>& draw)
@@ -188,6 +205,21 @@ void TCanvas::FillRect(const QRect& r)
     fillWithBrush(r.normalized());
 }
 
+void TCanvas::FillPolygon(const QPolygonF& polygon)
+{
+    if (m_brushStyle == TBrushStyle::bsClear || polygon.size() < 3)
+        return;
+    m_painter.save();
+    m_painter.setRenderHint(QPainter::Antialiasing, m_pixelRatio > 1);
+    m_painter.setPen(Qt::NoPen);
+    if (m_brushStyle == TBrushStyle::bsSolid)
+        m_painter.setBrush(ToQColor(m_brushColor));
+    else
+        m_painter.setBrush(QBrush(m_pattern));
+    m_painter.drawPolygon(polygon);
+    m_painter.restore();
+}
+
 void TCanvas::Rectangle(int left, int top, int right, int bottom)
 {
     if (!normalizeBox(left, top, right, bottom))
@@ -243,6 +275,13 @@ void TCanvas::Draw(int x, int y, const QImage& image, bool transparent)
 {
     if (image.isNull())
         return;
+    if (m_pixelRatio > 1) {
+        const QImage fine = VectorPictureForPixelRatio(image, m_pixelRatio);
+        if (!fine.isNull()) {
+            m_painter.drawImage(QPointF(x, y), fine);
+            return;
+        }
+    }
     m_painter.drawImage(x, y, transparent ? TransparentCopy(image) : image);
 }
 

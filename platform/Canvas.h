@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPoint>
+#include <QPolygonF>
 #include <QRect>
 #include <QString>
 
@@ -42,6 +43,13 @@ enum class TPenStyle { psSolid, psClear };
 //   bottom-left pixel;
 // - a pattern brush tiles from the origin of the surface.
 // Nothing is antialiased, so every rule can be checked pixel by pixel.
+//
+// All coordinates are pixels of the window. Where the device has more pixels
+// than that (a screen at 150 % or 200 %), lines and fills simply cover more
+// device pixels, while text and pictures are drawn at the device's own
+// density: text smoothed with its true proportions, pictures from their
+// drawings (platform/Pictures.h). Measuring and placing stay those of one
+// device pixel per window pixel, so every control keeps its layout.
 class TCanvas
 {
 public:
@@ -54,6 +62,9 @@ public:
 
     QPainter& Painter() { return m_painter; }
     QRect ClipRect() const { return m_clip; }
+    // Device pixels per window pixel of what is painted on; 1 on a plain
+    // screen, 2 at 200 %, also while a widget is rendered into a picture.
+    qreal PixelRatio() const { return m_pixelRatio; }
 
     // Pen
     void SetPenColor(TColor color) { m_penColor = color; }
@@ -101,8 +112,13 @@ public:
     void Ellipse(const QRect& r) { Ellipse(r.left(), r.top(), r.x() + r.width(), r.y() + r.height()); }
     // Fills with the brush and ignores the pen; a cleared brush fills nothing.
     void FillRect(const QRect& r);
+    // Fills the polygon with the brush, without outline, smoothed above a
+    // pixel ratio of 1. For shapes that are drawn pixel row by pixel row
+    // where a device pixel is a window pixel.
+    void FillPolygon(const QPolygonF& polygon);
 
-    // Bitmaps
+    // Bitmaps. Above a pixel ratio of 1 a picture that names a drawing is
+    // drawn from it, transparent where the drawing is, whatever `transparent`.
     void Draw(int x, int y, const QImage& image, bool transparent = false);
     void CopyRect(const QRect& dest, const QImage& source, const QRect& sourceRect);
 
@@ -116,6 +132,7 @@ private:
 
     QPainter& m_painter;
     QRect m_clip;
+    qreal m_pixelRatio = 1;
     QPoint m_pos;
     TColor m_penColor = clBlack;
     TPenStyle m_penStyle = TPenStyle::psSolid;

@@ -1,6 +1,46 @@
 #include "platform/Font.h"
 
+#include <QApplication>
+#include <QEvent>
+#include <QVariant>
+#include <QWidget>
+
 #include <cmath>
+
+namespace {
+
+// The font a widget was given through SetScreenFont, before any density.
+const char* const ScreenFontProperty = "tirasoScreenFont";
+
+void applyScreenFont(QWidget* widget, qreal ratio)
+{
+    const QVariant base = widget->property(ScreenFontProperty);
+    if (!base.isValid())
+        return;
+    widget->setFont(FontForPixelRatio(base.value<QFont>(), ratio > 0 ? ratio : widget->devicePixelRatioF()));
+}
+
+// Qt tells every widget of a window when the window moves to another screen.
+class ScreenFontFilter : public QObject
+{
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::ScreenChangeInternal && watched->isWidgetType())
+            applyScreenFont(static_cast<QWidget*>(watched), 0);
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+QObject* screenFontFilter()
+{
+    // Belongs to the application object, so it goes when the widgets do.
+    static QObject* filter = new ScreenFontFilter(QCoreApplication::instance());
+    return filter;
+}
+
+} // namespace
 
 TFont::TFont(QObject* parent)
     : QObject(parent)
@@ -82,4 +122,47 @@ QFont TFont::toQFont() const
     font.setStyleStrategy(QFont::NoAntialias);
     font.setHintingPreference(QFont::PreferFullHinting);
     return font;
+}
+
+QFont FontForPixelRatio(const QFont& font, qreal ratio)
+{
+    if (!(ratio > 1))
+        return font;
+    QFont result = font;
+    // Grey smoothing, not coloured: the same on every screen and in pictures.
+    const auto strategy = (font.styleStrategy() & ~QFont::NoAntialias) | QFont::PreferAntialias
+        | QFont::NoSubpixelAntialias;
+    result.setStyleStrategy(QFont::StyleStrategy(strategy));
+    result.setHintingPreference(QFont::PreferNoHinting);
+    return result;
+}
+
+void SetScreenFont(QWidget* widget, const QFont& font)
+{
+    if (!widget)
+        return;
+    if (!widget->property(ScreenFontProperty).isValid())
+        widget->installEventFilter(screenFontFilter());
+    widget->setProperty(ScreenFontProperty, QVariant::fromValue(font));
+    applyScreenFont(widget, 0);
+}
+
+TDefaultFontScope::TDefaultFontScope(const QFont& font)
+    : m_saved(QApplication::font())
+{
+    QApplication::setFont(font);
+}
+
+TDefaultFontScope::~TDefaultFontScope()
+{
+    QApplication::setFont(m_saved);
+}
+
+void ApplyScreenFonts(QWidget* root, qreal ratio)
+{
+    if (!root)
+        return;
+    applyScreenFont(root, ratio);
+    for (QWidget* widget : root->findChildren<QWidget*>())
+        applyScreenFont(widget, ratio);
 }

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QString>
 
+class QWidget;
+
 // A control's font as the window description sets it: face name, height in
 // pixels (negative = character height without internal leading, the usual
 // form), colour and style. Qt's QFont carries no colour, and the controls
@@ -47,9 +49,10 @@ public:
 
     void Assign(const TFont& other);
 
-    // The face to draw with. Text is drawn without antialiasing, as the
-    // controls' pixel effects (engraved captions, glow outlines) expect solid
-    // glyph pixels.
+    // The face to draw with where one device pixel is one pixel of the
+    // window. Text is drawn without antialiasing there, as the controls'
+    // pixel effects (engraved captions, glow outlines) expect solid glyph
+    // pixels; FontForPixelRatio gives the face for denser screens.
     QFont toQFont() const;
 
 signals:
@@ -63,3 +66,36 @@ private:
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TFont::TFontStyles)
+
+// The face to draw a font with on a device with this many device pixels per
+// window pixel. At 1 (and below) the font as it is: crisp, fully hinted, no
+// antialiasing. Above 1, hinting would round every glyph's width to whole
+// pixels of the window's size and then draw the glyph itself finer, which
+// leaves gaps inside words; there the glyphs keep their true proportions and
+// are smoothed instead.
+QFont FontForPixelRatio(const QFont& font, qreal ratio);
+
+// Text that Qt draws itself (plain labels, edit boxes) cannot choose its face
+// by the device it is painted on. Such a widget takes the face of `font` for
+// the pixel ratio of its screen, and again whenever it moves to another one.
+void SetScreenFont(QWidget* widget, const QFont& font);
+// While it lives, `font` is the application's default font. Qt's edit box lays
+// out its text in the default font while it is being constructed, before it
+// takes its parent's; with the window's own face as the default meanwhile,
+// the start loads no font engine for a face the window never shows. (Qt then
+// keeps the restored default even when the desktop's font changes later.)
+class TDefaultFontScope
+{
+public:
+    explicit TDefaultFontScope(const QFont& font);
+    ~TDefaultFontScope();
+    Q_DISABLE_COPY(TDefaultFontScope)
+
+private:
+    QFont m_saved;
+};
+
+// Gives every widget under root (root included) that SetScreenFont looks
+// after its face for `ratio`, or for its screen's ratio when ratio is 0: to
+// render a window for a density other than its screen's.
+void ApplyScreenFonts(QWidget* root, qreal ratio = 0);

@@ -106,6 +106,7 @@ private:
 
 #if defined(QT_WIDGETS_LIB) && __has_include("platform/Application.h")
 #include "platform/Application.h"
+#include "platform/Font.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -113,12 +114,122 @@ private:
 #include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
+#include <QtMath>
 
 #include <functional>
 #include <memory>
 #include <utility>
 
 namespace TestSupport {
+
+// A widget as a screen of this many device pixels per window pixel shows
+// it, on a ground of one colour.
+inline QImage renderAt(QWidget* widget, qreal ratio, QRgb ground)
+{
+    QImage image(qCeil(widget->width() * ratio), qCeil(widget->height() * ratio), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(ground);
+    widget->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
+}
+
+// Text that Qt draws itself (labels, edit boxes) in the face for a screen of
+// this ratio while the object lives, as if the window stood on one.
+class ApplyScreenFontsScope
+{
+public:
+    ApplyScreenFontsScope(QWidget* root, qreal ratio)
+        : m_root(root)
+    {
+        ApplyScreenFonts(root, ratio);
+    }
+    ~ApplyScreenFontsScope() { ApplyScreenFonts(m_root); }
+    Q_DISABLE_COPY(ApplyScreenFontsScope)
+
+private:
+    QWidget* m_root;
+};
+
+// The device pixels of a picture of this ratio that cover an area given in
+// window pixels.
+inline QRect deviceRect(const QRect& area, qreal ratio)
+{
+    const int left = qFloor(area.x() * ratio);
+    const int top = qFloor(area.y() * ratio);
+    return QRect(left, top, qCeil((area.x() + area.width()) * ratio) - left,
+                 qCeil((area.y() + area.height()) * ratio) - top);
+}
+
+// Where a line of text has ink within a band of a picture: the columns with
+// any pixel other than the ground, in device pixels.
+struct TextInk {
+    int left = -1; // first column with ink; -1 when there is none
+    int right = -1;
+    int widestGap = 0; // widest run of empty columns between columns with ink
+    int width() const { return left < 0 ? 0 : right - left + 1; }
+};
+
+inline TextInk textInk(const QImage& image, const QRect& band, QRgb ground)
+{
+    TextInk ink;
+    int gap = 0;
+    for (int x = band.left(); x <= band.right(); ++x) {
+        bool inked = false;
+        for (int y = band.top(); y <= band.bottom() && !inked; ++y)
+            inked = (image.pixel(x, y) | 0xFF000000u) != (ground | 0xFF000000u);
+        if (!inked) {
+            ++gap;
+            continue;
+        }
+        if (ink.left < 0)
+            ink.left = x;
+        else
+            ink.widestGap = qMax(ink.widestGap, gap);
+        ink.right = x;
+        gap = 0;
+    }
+    return ink;
+}
+
+// A text drawn at `ratio` against the same text at one device pixel per
+// window pixel: it starts where it started, its width scales within one
+// window pixel per character, and no gap inside it opens wider than `ratio`
+// times the plain gap plus one window pixel. The plain text is fully hinted,
+// every glyph rounded to whole pixels; the dense one keeps the glyphs' true
+// shapes, so it can differ from the plain one by that rounding. Empty when
+// it holds, else what does not.
+// `align` (0, 2 or 6: left, right, centre) names the edge or the centre that
+// has to stay in place.
+inline QString compareTextInk(const TextInk& plain, const TextInk& dense, qreal ratio, int characters,
+                              unsigned align = 0)
+{
+    if (plain.left < 0 || dense.left < 0)
+        return QStringLiteral("no text drawn");
+    QStringList faults;
+    const auto anchor = [align](const TextInk& ink) {
+        return align == 6 ? (ink.left + ink.right + 1) / 2.0 : align == 2 ? ink.right + 1.0 : double(ink.left);
+    };
+    if (std::abs(anchor(dense) - anchor(plain) * ratio) > ratio + 1)
+        faults << QStringLiteral("anchored at %1, plain at %2").arg(anchor(dense)).arg(anchor(plain));
+    if (std::abs(dense.width() - plain.width() * ratio) > ratio * characters)
+        faults << QStringLiteral("%1 wide, plain %2").arg(dense.width()).arg(plain.width());
+    if (dense.widestGap > ratio * (plain.widestGap + 1))
+        faults << QStringLiteral("a gap of %1, plain %2").arg(dense.widestGap).arg(plain.widestGap);
+    return faults.join(QStringLiteral("; "));
+}
+
+// True when every aligned 2 x 2 block of the area is of one colour, as in a
+// picture enlarged from one pixel per window pixel.
+inline bool pixelDoubled(const QImage& image, const QRect& area)
+{
+    for (int y = area.top() & ~1; y + 1 <= area.bottom(); y += 2)
+        for (int x = area.left() & ~1; x + 1 <= area.right(); x += 2) {
+            const QRgb c = image.pixel(x, y);
+            if (image.pixel(x + 1, y) != c || image.pixel(x, y + 1) != c || image.pixel(x + 1, y + 1) != c)
+                return false;
+        }
+    return true;
+}
 
 // Counts the paint events a widget gets: what a setter repaints shows here,
 // and what it only stores does not.

@@ -10,6 +10,8 @@ private slots:
     void sizeMirrorsThePicture_data();
     void sizeMirrorsThePicture();
     void holdsACopy();
+    void pictureMadeOnFirstRead_data();
+    void pictureMadeOnFirstRead();
 };
 
 void tst_RUVBMPMerker::newHolderIsEmpty()
@@ -77,6 +79,56 @@ void tst_RUVBMPMerker::holdsACopy()
     QCOMPARE(holder.Transparent(), true);
     QCOMPARE(holder.property("Transparent").toBool(), true);
     QCOMPARE(holder.property("Bitmap").value<QImage>().size(), QSize(8, 8));
+}
+
+void tst_RUVBMPMerker::pictureMadeOnFirstRead_data()
+{
+    QTest::addColumn<QString>("read"); // how the picture is first asked for
+    QTest::newRow("Bitmap") << "Bitmap";
+    QTest::newRow("Bitmap of a const holder") << "const";
+    QTest::newRow("the Bitmap property") << "property";
+    QTest::newRow("replaced before any read") << "replaced";
+}
+
+// The size is known at once, the picture is drawn on its first read and only
+// then, and a picture given later replaces one still to be drawn.
+void tst_RUVBMPMerker::pictureMadeOnFirstRead()
+{
+    QFETCH(QString, read);
+    TRUVBMPMerker holder;
+    int made = 0;
+    holder.setBitmapSource(QSize(470, 270), [&made] {
+        ++made;
+        QImage picture(470, 270, QImage::Format_RGB32);
+        picture.fill(Qt::green);
+        return picture;
+    });
+    holder.setBMPWidth(1);
+    holder.setBMPHeight(1);
+    QCOMPARE(holder.BMPWidth(), 470);
+    QCOMPARE(holder.BMPHeight(), 270);
+    QCOMPARE(made, 0);
+
+    QImage seen;
+    if (read == QLatin1String("Bitmap")) {
+        seen = *holder.Bitmap();
+    } else if (read == QLatin1String("const")) {
+        seen = *std::as_const(holder).Bitmap();
+    } else if (read == QLatin1String("property")) {
+        seen = holder.property("Bitmap").value<QImage>();
+    } else {
+        holder.setBitmap(QImage(4, 3, QImage::Format_RGB32));
+        seen = *holder.Bitmap();
+        QCOMPARE(made, 0);
+        QCOMPARE(seen.size(), QSize(4, 3));
+        QCOMPARE(holder.BMPWidth(), 4);
+        return;
+    }
+    QCOMPARE(made, 1);
+    QCOMPARE(seen.pixelColor(469, 269), QColor(Qt::green));
+    holder.Bitmap();
+    QCOMPARE(made, 1);
+    QCOMPARE(holder.Bitmap()->size(), QSize(470, 270));
 }
 
 TIRASO_TEST_MAIN(tst_RUVBMPMerker)

@@ -3,6 +3,7 @@
 #include "platform/Colors.h"
 #include "platform/Font.h"
 #include "platform/Loading.h"
+#include "platform/Pictures.h"
 
 #include "tests/TestSupport.h"
 
@@ -10,8 +11,10 @@
 #include <QMenu>
 #include <QPainter>
 #include <QMetaEnum>
+#include <QPainter>
 #include <QScopeGuard>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <functional>
@@ -992,6 +995,71 @@ private slots:
         QVERIFY(!colours.contains(Key));
         QVERIFY(colours.contains(Background));
         QVERIFY2(colours.size() >= 5, "a glyph in a few colours");
+    }
+
+    void glyphAndCaptionAtPixelRatios_data()
+    {
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<qreal>("ratio");
+        for (qreal ratio : {1.5, 2.0})
+            for (const char* state : {"colour", "grey", "pale"})
+                QTest::addRow("%s at %g", state, ratio) << QString::fromLatin1(state) << ratio;
+    }
+
+    // On a dense screen the glyph and its grey and pale copies come from the
+    // glyph's drawing, by the same tone rule as the bitmap's copies.
+    void glyphAndCaptionAtPixelRatios()
+    {
+        QFETCH(QString, state);
+        QFETCH(qreal, ratio);
+        QTemporaryDir dir;
+        const QString drawing = dir.filePath(QStringLiteral("disc.svg"));
+        {
+            QFile file(drawing);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"20\" height=\"20\" viewBox=\"0 0 20 20\">"
+                       "<circle cx=\"10\" cy=\"10\" r=\"8\" fill=\"#0000C8\"/></svg>");
+        }
+        QImage bitmap(20, 20, QImage::Format_RGB32);
+        bitmap.fill(Key);
+        {
+            QPainter painter(&bitmap);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(QColor(0, 0, 200));
+            painter.drawEllipse(2, 2, 16, 16);
+        }
+        TestButton* b = makeButton(nullptr, QSize(64, 44));
+        b->setCaption(QStringLiteral("Öffnen"));
+        b->setCaptionPosition(TRUVButton::tp_bottom);
+        b->setGlyph(PictureWithVector(bitmap, drawing));
+        b->setShowAllwaysColor(state == QLatin1String("colour"));
+        b->setEnabled(state != QLatin1String("pale"));
+
+        const QImage plain = TestSupport::renderAt(b, 1, Background);
+        const QImage dense = TestSupport::renderAt(b, ratio, Background);
+        const QFontMetrics metrics(b->Font()->toQFont());
+        const QSize text(metrics.horizontalAdvance(b->Caption()), metrics.height());
+        const TRUVButton::TGlyphLayout layout = TRUVButton::ComputeLayout(TRUVButton::tp_bottom, b->size(), text, QSize(20, 20), 4);
+        const QRect glyphArea = TestSupport::deviceRect(QRect(layout.glyph, QSize(20, 20)), ratio);
+        if (ratio == 2)
+            QVERIFY(!TestSupport::pixelDoubled(dense, glyphArea));
+        // Blue 200 is grey 60 (0.30 of blue) and pale 175 (60 / 4 + 160).
+        const int level = state == QLatin1String("colour") ? -1 : state == QLatin1String("grey") ? 60 : 175;
+        const QRgb inside = level < 0 ? qRgb(0, 0, 200) : qRgb(level, level, level);
+        QCOMPARE(dense.pixel(glyphArea.center()), inside);
+        QSet<QRgb> colours;
+        for (int y = glyphArea.top(); y <= glyphArea.bottom(); ++y)
+            for (int x = glyphArea.left(); x <= glyphArea.right(); ++x)
+                colours.insert(dense.pixel(x, y));
+        QVERIFY(!colours.contains(Key));
+        QCOMPARE(colours.contains(qRgb(0, 0, 200)), level < 0);
+
+        const QRect caption(0, layout.caption.y(), b->width(), text.height());
+        const QString fault = TestSupport::compareTextInk(
+            TestSupport::textInk(plain, caption, Background),
+            TestSupport::textInk(dense, TestSupport::deviceRect(caption, ratio), Background), ratio,
+            int(b->Caption().size()), TA_CENTER);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
     }
 };
 

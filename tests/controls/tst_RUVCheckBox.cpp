@@ -73,9 +73,11 @@ QRect referenceInk(const TFont& font, const QString& text)
     return inkRect(image, Magenta, false, image.rect());
 }
 
+// The bitmap as its file holds it, read apart from the control.
 QImage resource(const QString& name)
 {
-    return QImage(QStringLiteral(":/") + name, "XPM").convertToFormat(QImage::Format_RGB32);
+    const QString path = QFINDTESTDATA(QStringLiteral("../../resources/") + name + QStringLiteral(".xpm"));
+    return QImage(path, "XPM").convertToFormat(QImage::Format_RGB32);
 }
 
 } // namespace
@@ -101,7 +103,9 @@ private slots:
     void bitmapResources_data();
     void bitmapResources();
     void enterAndLeave();
-    void missingBitmapIsLeftOut();
+    void missingDrawingFallsBackToTheBitmap();
+    void picturesAndCaptionAtPixelRatios_data();
+    void picturesAndCaptionAtPixelRatios();
     void setterRepaints_data();
     void setterRepaints();
     void look3DChangesNothingDrawn();
@@ -450,22 +454,76 @@ void tst_RUVCheckBox::enterAndLeave()
     QCOMPARE(entered, 1);
 }
 
-// Regression: a missing resource must not take the control down with it.
-void tst_RUVCheckBox::missingBitmapIsLeftOut()
+// Regression: a missing resource must not take the control down with it. The
+// bitmaps are compiled in; the drawings for dense screens are resources, and
+// without them the box is drawn from its bitmap, enlarged.
+void tst_RUVCheckBox::missingDrawingFallsBackToTheBitmap()
 {
     struct ResourcesGone {
         ResourcesGone() { Q_CLEANUP_RESOURCE(controls); }
         ~ResourcesGone() { Q_INIT_RESOURCE(controls); }
     } gone;
-    for (const char* name : {"CB_HOOKSET", "CB_HOOKLEER", "CB_HOOKNA", "CB_CIRCSET", "CB_CIRCLEER", "CB_CIRCNA"})
-        QTest::ignoreMessage(QtWarningMsg, qPrintable(QStringLiteral("TRUVCheckBox: bitmap resource \"%1\" could not be loaded; it is not drawn").arg(QLatin1String(name))));
+    // A density no other test draws at, so no drawing of it is kept yet.
+    const qreal ratio = 2.75;
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Cannot open file")));
+    QTest::ignoreMessage(QtWarningMsg, "Picture drawing \":/CB_HOOKSET.svg\" cannot be read; the bitmap is enlarged instead");
     TRUVCheckBox box;
     box.setCaption(QStringLiteral("H"));
     box.setChecked(true);
-    const QImage image = render(box);
-    QVERIFY(inkRect(image, Magenta, false, QRect(0, 0, 16, 20)).isEmpty());
-    // The caption keeps its place beside the box that is not there.
-    QCOMPARE(inkRect(image, Magenta, false, image.rect()).left(), 20 + referenceInk(*box.Font(), QStringLiteral("H")).left());
+    const QImage image = TestSupport::renderAt(&box, ratio, Magenta);
+    // The box is there, frame and tick, and the caption beside it.
+    const QImage boxArea = image.copy(TestSupport::deviceRect(QRect(4, 4, 12, 12), ratio));
+    QVERIFY(!inkRect(boxArea, qRgb(128, 128, 128), true, boxArea.rect()).isEmpty());
+    QVERIFY(!inkRect(boxArea, qRgb(47, 47, 254), true, boxArea.rect()).isEmpty());
+    QVERIFY(!inkRect(image, Magenta, false, TestSupport::deviceRect(QRect(20, 0, 17, 20), ratio)).isEmpty());
+}
+
+void tst_RUVCheckBox::picturesAndCaptionAtPixelRatios_data()
+{
+    QTest::addColumn<TRUVCheckBox::TCheckBoxStyle>("style");
+    QTest::addColumn<bool>("checked");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<qreal>("ratio");
+    for (qreal ratio : {1.5, 2.0}) {
+        QTest::addRow("hook ticked at %g", ratio) << TRUVCheckBox::cs_Hook << true << true << ratio;
+        QTest::addRow("hook empty at %g", ratio) << TRUVCheckBox::cs_Hook << false << true << ratio;
+        QTest::addRow("hook disabled at %g", ratio) << TRUVCheckBox::cs_Hook << true << false << ratio;
+        QTest::addRow("circle chosen at %g", ratio) << TRUVCheckBox::cs_Dot << true << true << ratio;
+        QTest::addRow("circle empty at %g", ratio) << TRUVCheckBox::cs_Dot << false << true << ratio;
+        QTest::addRow("circle disabled at %g", ratio) << TRUVCheckBox::cs_Dot << true << false << ratio;
+    }
+}
+
+// On a dense screen the six pictures come from their drawings, not enlarged
+// from the bitmaps, and the circles still leave their surround out.
+void tst_RUVCheckBox::picturesAndCaptionAtPixelRatios()
+{
+    QFETCH(TRUVCheckBox::TCheckBoxStyle, style);
+    QFETCH(bool, checked);
+    QFETCH(bool, enabled);
+    QFETCH(qreal, ratio);
+    TRUVCheckBox box;
+    box.resize(80, 20);
+    box.setCaption(QStringLiteral("Neigung %"));
+    box.setStyle(style);
+    box.setChecked(checked);
+    box.setEnabled(enabled);
+    const QImage plain = TestSupport::renderAt(&box, 1, Magenta);
+    const QImage dense = TestSupport::renderAt(&box, ratio, Magenta);
+
+    const QRect boxArea = TestSupport::deviceRect(QRect(4, 4, 12, 12), ratio);
+    if (ratio == 2)
+        QVERIFY(!TestSupport::pixelDoubled(dense, boxArea));
+    // The corners: the ground beside a circle, the frame of a square box.
+    for (const QPoint& corner : {boxArea.topLeft(), boxArea.topRight(), boxArea.bottomLeft(), boxArea.bottomRight()})
+        QCOMPARE(dense.pixel(corner) == Magenta, style == TRUVCheckBox::cs_Dot);
+    QVERIFY(!inkRect(dense, qRgb(128, 128, 128), true, boxArea).isEmpty()); // the frame or ring
+
+    const QRect caption(18, 0, 62, 20);
+    const QString fault = TestSupport::compareTextInk(TestSupport::textInk(plain, caption, Magenta),
+                                                      TestSupport::textInk(dense, TestSupport::deviceRect(caption, ratio), Magenta),
+                                                      ratio, 9);
+    QVERIFY2(fault.isEmpty(), qPrintable(fault));
 }
 
 void tst_RUVCheckBox::setterRepaints_data()

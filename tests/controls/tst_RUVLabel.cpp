@@ -2,12 +2,14 @@
 
 #include "platform/Canvas.h"
 #include "platform/Font.h"
+#include "platform/Pictures.h"
 #include "tests/TestSupport.h"
 
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPointer>
+#include <QTemporaryDir>
 
 #include <functional>
 #include <memory>
@@ -803,6 +805,76 @@ private slots:
         label.setLabelTyp(TRUVLabel::ltnormal); // the font stays as the hyperlink left it
         QCOMPARE(label.Font()->Color(), clBlue);
         QCOMPARE(label.Font()->Style(), TFont::TFontStyles(TFont::fsUnderline));
+    }
+
+    void captionAndGlyphAtPixelRatios_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("bold");
+        QTest::addColumn<bool>("glyph");
+        QTest::addColumn<qreal>("ratio");
+        for (qreal ratio : {1.5, 2.0}) {
+            // As the value at X and the info line of the window.
+            QTest::addRow("centred result at %g", ratio) << QStringLiteral("0,330") << true << false << ratio;
+            QTest::addRow("grouped result at %g", ratio) << QStringLiteral("-1.234,568") << true << false << ratio;
+            QTest::addRow("with a glyph at %g", ratio) << QStringLiteral("© Tiraso 05/2024") << false << true << ratio;
+        }
+    }
+
+    // The caption keeps its place and proportions and the glyph comes from
+    // its drawing on a dense screen.
+    void captionAndGlyphAtPixelRatios()
+    {
+        QFETCH(QString, caption);
+        QFETCH(bool, bold);
+        QFETCH(bool, glyph);
+        QFETCH(qreal, ratio);
+        QTemporaryDir dir;
+        TRUVLabel label;
+        label.resize(132, 20);
+        label.setLabelBevel(TRUVLabel::bfsingle);
+        label.setColorSingleBorder(clBlack);
+        label.setColor(clWhite);
+        label.setLabelLayout(glyph ? TRUVLabel::lycenterleft : TRUVLabel::lycenter);
+        label.Font()->setStyle(bold ? TFont::TFontStyles(TFont::fsBold) : TFont::TFontStyles());
+        if (glyph) {
+            const QString drawing = dir.filePath(QStringLiteral("square.svg"));
+            QFile file(drawing);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"16\" height=\"16\" viewBox=\"0 0 16 16\">"
+                       "<circle cx=\"8\" cy=\"8\" r=\"5.5\" fill=\"#FF0000\"/></svg>");
+            file.close();
+            QImage bitmap(16, 16, QImage::Format_RGB32);
+            bitmap.fill(qRgb(255, 0, 255));
+            QPainter painter(&bitmap);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(Qt::red);
+            painter.drawEllipse(2, 2, 12, 12);
+            painter.end();
+            label.setGlyph(PictureWithVector(bitmap, drawing));
+        }
+        label.setCaption(caption);
+        const QImage plain = TestSupport::renderAt(&label, 1, rgb(Background));
+        const QImage dense = TestSupport::renderAt(&label, ratio, rgb(Background));
+
+        const QRect inside(glyph ? 22 : 2, 2, glyph ? 108 : 128, 16);
+        const QString fault = TestSupport::compareTextInk(
+            TestSupport::textInk(plain, inside, qRgb(255, 255, 255)),
+            TestSupport::textInk(dense, TestSupport::deviceRect(inside, ratio), qRgb(255, 255, 255)), ratio,
+            int(caption.size()), glyph ? 0 : 6);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+
+        if (glyph) {
+            const QRect area = TestSupport::deviceRect(QRect(4, 2, 16, 16), ratio);
+            if (ratio == 2)
+                QVERIFY(!TestSupport::pixelDoubled(dense, area));
+            QSet<QRgb> colours;
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                for (int x = area.left(); x <= area.right(); ++x)
+                    colours.insert(dense.pixel(x, y));
+            QVERIFY(colours.contains(qRgb(255, 0, 0)));
+            QVERIFY(!colours.contains(qRgb(255, 0, 255))); // its key stays transparent
+        }
     }
 };
 

@@ -234,6 +234,8 @@ private slots:
     void ownBackgroundWithoutParentColor();
     void triangleMatchesSymbolFont_data();
     void triangleMatchesSymbolFont();
+    void arrowsAtPixelRatios_data();
+    void arrowsAtPixelRatios();
 };
 
 void tst_SpezialSpin::init()
@@ -1267,6 +1269,55 @@ void tst_SpezialSpin::triangleMatchesSymbolFont()
         QVERIFY2(std::abs(font.width() - triangle.width()) <= pixels / 8 + 1, up ? "up" : "down");
         QVERIFY2(std::abs(font.height() - triangle.height()) <= pixels / 16 + 1, up ? "up" : "down");
     }
+}
+
+void tst_SpezialSpin::arrowsAtPixelRatios_data()
+{
+    QTest::addColumn<bool>("symbolFont");
+    QTest::addColumn<bool>("up");
+    QTest::addColumn<qreal>("ratio");
+    for (bool symbolFont : {true, false})
+        for (bool up : {true, false})
+            for (qreal ratio : {1.5, 2.0})
+                QTest::addRow("%s %s at %g", symbolFont ? "glyph" : "triangle", up ? "up" : "down", ratio)
+                    << symbolFont << up << ratio;
+}
+
+// Regression: the triangles drawn without the symbol font were enlarged row
+// by row into steps on a dense screen.
+void tst_SpezialSpin::arrowsAtPixelRatios()
+{
+    QFETCH(bool, symbolFont);
+    QFETCH(bool, up);
+    QFETCH(qreal, ratio);
+    if (symbolFont && !TApplication::HasMarlett())
+        QSKIP("the symbol font is not installed");
+    const auto draw = [&](qreal r) {
+        QImage image(qCeil(40 * r), qCeil(40 * r), QImage::Format_RGB32);
+        image.setDevicePixelRatio(r);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        TCanvas canvas(painter);
+        GlyphProbe::DrawArrowGlyph(canvas, 10, 10, up, 16, clBlack, symbolFont);
+        return image;
+    };
+    const QImage plain = draw(1);
+    const QImage dense = draw(ratio);
+    const QRgb white = qRgb(255, 255, 255);
+    const QRect plainInk = inkBox(plain, plain.rect(), qRgb(0, 0, 0));
+    QRect denseInk;
+    for (int y = 0; y < dense.height(); ++y)
+        for (int x = 0; x < dense.width(); ++x)
+            if (dense.pixel(x, y) != white)
+                denseInk |= QRect(x, y, 1, 1);
+    // Same place and size, a device pixel or so either way.
+    const QRect expected = TestSupport::deviceRect(plainInk, ratio);
+    QVERIFY2(std::abs(denseInk.left() - expected.left()) <= ratio && std::abs(denseInk.right() - expected.right()) <= ratio
+                 && std::abs(denseInk.top() - expected.top()) <= ratio && std::abs(denseInk.bottom() - expected.bottom()) <= ratio,
+             qPrintable(QStringLiteral("%1,%2 %3x%4 where %5,%6 %7x%8").arg(denseInk.x()).arg(denseInk.y()).arg(denseInk.width())
+                            .arg(denseInk.height()).arg(expected.x()).arg(expected.y()).arg(expected.width()).arg(expected.height())));
+    if (ratio == 2)
+        QVERIFY(!TestSupport::pixelDoubled(dense, expected));
 }
 
 TIRASO_TEST_MAIN(tst_SpezialSpin)

@@ -6,8 +6,12 @@
 
 #include "controls/RUVButton.h"
 #include "controls/SpezialSpin.h"
-#include "storage/ValueFiles.h"
+#include "main/PlatformChoice.h"
 #include "main/tirasomain.h"
+#include "platform/Canvas.h"
+#include "platform/Font.h"
+#include "platform/Pictures.h"
+#include "storage/ValueFiles.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -102,6 +106,8 @@ private slots:
     void placementParameter_data();
     void placementParameter();
     void placementWithoutParameterCentres();
+    void finishedFrame_data();
+    void finishedFrame();
 
     void resultFieldEntry_data();
     void resultFieldEntry();
@@ -139,6 +145,15 @@ private slots:
     void makerMarks();
     void windowIcon_data();
     void windowIcon();
+
+    void textsAtPixelRatios_data();
+    void textsAtPixelRatios();
+    void picturesAtPixelRatios_data();
+    void picturesAtPixelRatios();
+    void plainScreenStartMakesNoDensePictures();
+    void resultPictureIsThePlainOne();
+    void platformForSession_data();
+    void platformForSession();
 
     void commandsUseTheTypedText_data();
     void commandsUseTheTypedText();
@@ -445,6 +460,29 @@ void tst_tirasomain::placementWithoutParameterCentres()
     const QSize monitor = QGuiApplication::screens().constFirst()->geometry().size();
     const QSize outer = form->frameGeometry().size();
     QCOMPARE(form->pos(), QPoint((monitor.width() - outer.width()) / 2, (monitor.height() - outer.height()) / 2));
+}
+
+void tst_tirasomain::finishedFrame_data()
+{
+    QTest::addColumn<QRect>("frame");
+    QTest::addColumn<QRect>("window");
+    QTest::addColumn<bool>("finished");
+    const QRect window(405, 397, 470, 270);
+    QTest::newRow("no window manager: no frame") << window << window << false;
+    QTest::newRow("title bar and borders") << QRect(404, 377, 472, 291) << window << true;
+    QTest::newRow("borders only") << QRect(403, 395, 474, 274) << window << true;
+    // Regression: centred by this frame, the window's corner went to the
+    // middle of the screen.
+    QTest::newRow("frame window still 1 x 1") << QRect(0, 0, 1, 1) << QRect(0, 0, 470, 270) << false;
+    QTest::newRow("frame not around the window") << QRect(0, 0, 472, 291) << window << false;
+}
+
+void tst_tirasomain::finishedFrame()
+{
+    QFETCH(QRect, frame);
+    QFETCH(QRect, window);
+    QFETCH(bool, finished);
+    QCOMPARE(TForm1::IsFinishedFrame(frame, window), finished);
 }
 
 void tst_tirasomain::resultFieldEntry_data()
@@ -1070,6 +1108,161 @@ void tst_tirasomain::windowIcon()
     QCOMPARE(icon.pixelColor(quarter, quarter), QColor(Qt::white)); // the tile above the line
     // Outside the rounded tile the panel shows through.
     QVERIFY2(icon.pixelColor(0, 0).alpha() < 64, qPrintable(QString::number(icon.pixelColor(0, 0).alpha())));
+}
+
+void tst_tirasomain::textsAtPixelRatios_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QRect>("band"); // the text's area inside the control
+    QTest::addColumn<unsigned>("align");
+    QTest::addColumn<qreal>("ratio");
+    const struct {
+        const char* control;
+        QRect band;
+        unsigned align;
+    } texts[] = {
+        {"lbl_YErg", QRect(2, 2, 105, 16), 6}, {"lbl_LLi", QRect(2, 2, 91, 16), 6},
+        {"lbl_LRe", QRect(2, 2, 91, 16), 6},   {"lbl_LGes", QRect(2, 2, 91, 16), 6},
+        {"lbl_Neig", QRect(0, 0, 87, 13), 6},  {"lbl_info", QRect(21, 2, 111, 16), 0},
+        {"Label1", QRect(0, 0, 43, 13), 0},    {"lbl_xH", QRect(0, 0, 93, 13), 0},
+        {"lbl_Hges", QRect(0, 0, 80, 13), 0},  {"cb_PRZT", QRect(18, 0, 19, 20), 0},
+        {"spin_x1", QRect(0, 0, 21, 20), 0},   {"InnerEdit", QRect(0, 0, 59, 16), 6},
+    };
+    for (qreal ratio : {1.5, 2.0})
+        for (const auto& t : texts)
+            QTest::addRow("%s at %g", t.control, ratio) << QString::fromLatin1(t.control) << t.band << t.align << ratio;
+}
+
+// Every text of the window, the plain labels included, keeps its place and
+// proportions on a dense screen. Regression: at 200 % "0,330" in the value
+// at X opened a gap of 7 device pixels after the comma where 1x has 2.
+void tst_tirasomain::textsAtPixelRatios()
+{
+    QFETCH(QString, control);
+    QFETCH(QRect, band);
+    QFETCH(unsigned, align);
+    QFETCH(qreal, ratio);
+    auto form = makeForm();
+    form->spin_x2->setValueReal(20);
+    form->spin__X->setValueReal(3.3);
+    form->spin_y2->setValueReal(-12.5);
+    form->Aktualisieren();
+    QWidget* widget = control == QLatin1String("InnerEdit") ? form->spin__X->InnerEdit()
+                                                           : form->findChild<QWidget*>(control);
+    QVERIFY(widget);
+    // The height labels change sides with the line.
+    if (auto* label = qobject_cast<QLabel*>(widget); label && label->alignment().testFlag(Qt::AlignRight))
+        align = TA_RIGHT;
+    constexpr QRgb ground = 0xFFFF00FF;
+    const QImage plain = renderAt(widget, 1, ground);
+    const ApplyScreenFontsScope screen(form.get(), ratio);
+    const QImage dense = renderAt(widget, ratio, ground);
+    const QRgb inside = plain.pixel(band.topLeft());
+    const TextInk plainInk = textInk(plain, band, inside);
+    const QString fault = compareTextInk(plainInk, textInk(dense, deviceRect(band, ratio), inside), ratio,
+                                         plainInk.width() / 4 + 1, align);
+    QVERIFY2(fault.isEmpty(), qPrintable(fault));
+}
+
+void tst_tirasomain::picturesAtPixelRatios_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QRect>("picture");
+    QTest::newRow("save") << "btn_Save" << QRect(2, 2, 20, 20);
+    QTest::newRow("open") << "btn_load" << QRect(2, 2, 20, 20);
+    QTest::newRow("copy") << "btn_copy1" << QRect(2, 2, 16, 16);
+    QTest::newRow("info line") << "lbl_info" << QRect(4, 2, 16, 16);
+    QTest::newRow("percent box") << "cb_PRZT" << QRect(4, 4, 12, 12);
+    QTest::newRow("background") << "PaintBox1" << QRect(80, 50, 200, 150);
+}
+
+// At 200 % the glyphs, the check box and the background come from their
+// drawings: no picture is its bitmap with every pixel doubled.
+void tst_tirasomain::picturesAtPixelRatios()
+{
+    QFETCH(QString, control);
+    QFETCH(QRect, picture);
+    auto form = makeForm();
+    QWidget* widget = form->findChild<QWidget*>(control);
+    QVERIFY(widget);
+    const QImage plain = renderAt(widget, 1, 0xFFFF00FF);
+    const QImage dense = renderAt(widget, 2, 0xFFFF00FF);
+    QVERIFY(!pixelDoubled(dense, deviceRect(picture, 2)));
+    // The same picture: on the whole, the same colours.
+    const auto mean = [](const QImage& image, const QRect& area) {
+        double r = 0, g = 0, b = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x) {
+                const QRgb c = image.pixel(x, y);
+                r += qRed(c), g += qGreen(c), b += qBlue(c);
+            }
+        const double n = double(area.width()) * area.height();
+        return std::array<double, 3>{r / n, g / n, b / n};
+    };
+    const auto a = mean(plain, picture), b = mean(dense, deviceRect(picture, 2));
+    for (int i = 0; i < 3; ++i)
+        QVERIFY2(std::abs(a[i] - b[i]) < 24, qPrintable(QStringLiteral("channel %1: %2 against %3").arg(i).arg(b[i]).arg(a[i])));
+}
+
+void tst_tirasomain::plainScreenStartMakesNoDensePictures()
+{
+    const int before = VectorPicturesMade();
+    auto form = makeForm();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    form->grab();
+    QCOMPARE(VectorPicturesMade(), before);
+}
+
+// The copied picture is the window as a plain screen shows it, whatever the
+// density of the screen the window stands on.
+void tst_tirasomain::resultPictureIsThePlainOne()
+{
+    auto form = makeForm();
+    const QImage plain = form->ResultPicture();
+    QImage dense;
+    {
+        const ApplyScreenFontsScope screen(form.get(), 2);
+        dense = form->ResultPicture();
+    }
+    QCOMPARE(dense.size(), QSize(470, 270));
+    QCOMPARE(dense.format(), QImage::Format_RGB888);
+    QCOMPARE(dense.devicePixelRatio(), 1.0);
+    QVERIFY(dense == plain);
+}
+
+void tst_tirasomain::platformForSession_data()
+{
+    QTest::addColumn<QStringList>("environment"); // NAME=value
+    QTest::addColumn<QByteArray>("platform");
+    QTest::newRow("X11 session: Qt's choice") << QStringList{"DISPLAY=:0", "XDG_SESSION_TYPE=x11"} << QByteArray();
+    QTest::newRow("Wayland with XWayland: through X11")
+        << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0", "XDG_SESSION_TYPE=wayland"} << QByteArray("xcb");
+    QTest::newRow("Wayland display alone names the session") << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:1"}
+                                                             << QByteArray("xcb");
+    QTest::newRow("session type alone names it too") << QStringList{"XDG_SESSION_TYPE=wayland", "DISPLAY=:0"}
+                                                     << QByteArray("xcb");
+    QTest::newRow("Wayland without XWayland: native") << QStringList{"WAYLAND_DISPLAY=wayland-0"} << QByteArray();
+    QTest::newRow("empty DISPLAY is no X11") << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY="} << QByteArray();
+    QTest::newRow("the user's wayland stays") << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0", "QT_QPA_PLATFORM=wayland"}
+                                             << QByteArray();
+    QTest::newRow("any platform the user named stays")
+        << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0", "QT_QPA_PLATFORM=offscreen"} << QByteArray();
+    QTest::newRow("an empty choice is none") << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0", "QT_QPA_PLATFORM="}
+                                            << QByteArray("xcb");
+    QTest::newRow("nothing set: Qt's choice") << QStringList{} << QByteArray();
+}
+
+void tst_tirasomain::platformForSession()
+{
+    QFETCH(QStringList, environment);
+    QFETCH(QByteArray, platform);
+    const auto variable = [&](const char* name) {
+        for (const QString& entry : environment)
+            if (entry.section(QLatin1Char('='), 0, 0) == QLatin1String(name))
+                return entry.section(QLatin1Char('='), 1).toUtf8();
+        return QByteArray();
+    };
+    QCOMPARE(PlatformForSession(variable), platform);
 }
 
 namespace {

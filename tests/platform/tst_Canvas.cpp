@@ -4,8 +4,14 @@
 
 #include "platform/Canvas.h"
 #include "platform/Colors.h"
+#include "platform/Font.h"
+#include "platform/Pictures.h"
 
 #include <QPainter>
+#include <QSet>
+#include <QTemporaryDir>
+
+using namespace TestSupport;
 
 namespace {
 
@@ -43,6 +49,56 @@ QImage render(Draw draw, int w = 20, int h = 20)
     return image;
 }
 
+// The same drawing on a device of `ratio` device pixels per window pixel.
+template<typename Draw>
+QImage renderAt(qreal ratio, Draw draw, int w = 20, int h = 20)
+{
+    QImage image(qCeil(w * ratio), qCeil(h * ratio), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(White);
+    QPainter painter(&image);
+    TCanvas canvas(painter);
+    draw(canvas);
+    return image;
+}
+
+QSet<QRgb> coloursIn(const QImage& image)
+{
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            colours.insert(image.pixel(x, y));
+    return colours;
+}
+
+// A 12 x 12 bitmap keyed on magenta with a black ring, and a drawing of it.
+QImage ringBitmap()
+{
+    QImage bitmap(12, 12, QImage::Format_RGB32);
+    bitmap.fill(qRgb(255, 0, 255));
+    QPainter painter(&bitmap);
+    painter.setPen(Qt::black);
+    painter.drawEllipse(1, 1, 9, 9);
+    return bitmap;
+}
+
+QString writeRingDrawing(const QTemporaryDir& dir)
+{
+    const QString path = dir.filePath(QStringLiteral("ring.svg"));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"12\" height=\"12\" viewBox=\"0 0 12 12\">"
+                   "<circle cx=\"6\" cy=\"6\" r=\"5\" fill=\"none\" stroke=\"#000000\" stroke-width=\"1\"/></svg>");
+    return path;
+}
+
+QFont tahoma(bool bold)
+{
+    TFont font;
+    font.setStyle(bold ? TFont::TFontStyles(TFont::fsBold) : TFont::TFontStyles());
+    return font.toQFont();
+}
+
 } // namespace
 
 class tst_Canvas : public QObject
@@ -65,6 +121,14 @@ private slots:
     void engravedTextLiesUnderItsShadow();
     void transparentBitmapOmitsItsKeyColour();
     void patternBrushTiles();
+
+    void textScalesWithThePixelRatio_data();
+    void textScalesWithThePixelRatio();
+    void picturesAtPixelRatios_data();
+    void picturesAtPixelRatios();
+    void drawingsAreMadeOncePerRatio();
+    void framesStayContinuousAtPixelRatios_data();
+    void framesStayContinuousAtPixelRatios();
 };
 
 void tst_Canvas::systemColoursResolveFromTheFixedTable_data()
@@ -299,6 +363,154 @@ void tst_Canvas::patternBrushTiles()
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x)
             QCOMPARE(image.pixel(x, y), (x % 2 == 0 && y % 2 == 0) ? Black : White);
+}
+
+void tst_Canvas::textScalesWithThePixelRatio_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("bold");
+    QTest::addColumn<unsigned>("align");
+    QTest::addColumn<qreal>("ratio");
+    // The captions of the window, where 1x hinting and the true shapes differ most.
+    const struct {
+        const char* text;
+        bool bold;
+        unsigned align;
+    } texts[] = {
+        {"0,330", true, TA_CENTER},       {"H=100,000%", true, TA_LEFT}, {"H=1,000", false, TA_RIGHT},
+        {"Neigung:", false, TA_LEFT},     {"1.234,568", true, TA_CENTER}, {"X1 ", false, TA_LEFT},
+        {"45,000°", true, TA_CENTER},     {"%", false, TA_LEFT},
+        {"© Tiraso 05/2024", false, TA_LEFT},
+    };
+    for (const auto& t : texts)
+        for (qreal ratio : {1.25, 1.5, 2.0, 3.0})
+            QTest::addRow("%s%s at %g", t.text, t.bold ? " bold" : "", ratio)
+                << QString::fromUtf8(t.text) << t.bold << t.align << ratio;
+}
+
+// Regression: at 200 % the hinted face of 1x left a gap of 7 device pixels
+// after the comma of "0,330" where 1x has 2.
+void tst_Canvas::textScalesWithThePixelRatio()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, bold);
+    QFETCH(unsigned, align);
+    QFETCH(qreal, ratio);
+    const auto draw = [&](TCanvas& c) {
+        c.SetFont(tahoma(bold));
+        c.SetFontColor(clBlack);
+        c.SetBrushStyle(TBrushStyle::bsClear);
+        c.SetTextAlign(align);
+        c.TextOut(60, 4, text);
+    };
+    const QRect band(0, 0, 120, 20);
+    const TextInk plain = textInk(render(draw, 120, 20), band, White);
+    const TextInk dense = textInk(renderAt(ratio, draw, 120, 20), deviceRect(band, ratio), White);
+    const QString fault = compareTextInk(plain, dense, ratio, int(text.size()), align);
+    QVERIFY2(fault.isEmpty(), qPrintable(fault));
+}
+
+void tst_Canvas::picturesAtPixelRatios_data()
+{
+    QTest::addColumn<qreal>("ratio");
+    QTest::addColumn<bool>("withDrawing");
+    QTest::addColumn<bool>("transparent");
+    QTest::addColumn<bool>("enlarged"); // every 2 x 2 block one colour
+    QTest::newRow("1, drawing named: the bitmap") << 1.0 << true << true << false;
+    QTest::newRow("1, drawing named, opaque") << 1.0 << true << false << false;
+    QTest::newRow("2, drawing named: drawn fine") << 2.0 << true << true << false;
+    QTest::newRow("2, drawing named, opaque") << 2.0 << true << false << false;
+    QTest::newRow("2, plain bitmap: enlarged") << 2.0 << false << true << true;
+    QTest::newRow("1.5, drawing named") << 1.5 << true << true << false;
+}
+
+void tst_Canvas::picturesAtPixelRatios()
+{
+    QFETCH(qreal, ratio);
+    QFETCH(bool, withDrawing);
+    QFETCH(bool, transparent);
+    QFETCH(bool, enlarged);
+    QTemporaryDir dir;
+    const QImage bitmap = ringBitmap();
+    const QImage picture = withDrawing ? PictureWithVector(bitmap, writeRingDrawing(dir)) : bitmap;
+    const QImage image = renderAt(ratio, [&](TCanvas& c) { c.Draw(4, 4, picture, transparent); });
+    const QRect area = deviceRect(QRect(4, 4, 12, 12), ratio);
+
+    if (ratio == 1) {
+        // Exactly the bitmap, its key colour left out when drawn transparently.
+        for (int y = 0; y < 12; ++y)
+            for (int x = 0; x < 12; ++x) {
+                const QRgb want = transparent && bitmap.pixel(x, y) == bitmap.pixel(0, 11) ? White : bitmap.pixel(x, y);
+                QCOMPARE(image.pixel(4 + x, 4 + y), want);
+            }
+        return;
+    }
+    QCOMPARE(pixelDoubled(image, area), enlarged);
+    if (withDrawing) {
+        // The drawing's own transparency stands for the key colour.
+        QVERIFY(!coloursIn(image).contains(qRgb(255, 0, 255)));
+        QVERIFY(coloursIn(image.copy(area)).contains(Black));
+    }
+}
+
+void tst_Canvas::drawingsAreMadeOncePerRatio()
+{
+    QTemporaryDir dir;
+    const QImage picture = PictureWithVector(ringBitmap(), writeRingDrawing(dir));
+    const auto draw = [&](TCanvas& c) { c.Draw(0, 0, picture, true); };
+    const int before = VectorPicturesMade();
+    renderAt(1, draw);
+    QCOMPARE(VectorPicturesMade(), before); // a plain screen costs nothing
+    renderAt(1.75, draw);
+    QCOMPARE(VectorPicturesMade(), before + 1);
+    renderAt(1.75, draw);
+    QCOMPARE(VectorPicturesMade(), before + 1);
+    renderAt(2.5, draw);
+    QCOMPARE(VectorPicturesMade(), before + 2);
+}
+
+void tst_Canvas::framesStayContinuousAtPixelRatios_data()
+{
+    QTest::addColumn<qreal>("ratio");
+    for (qreal ratio : {1.0, 1.25, 1.5, 1.75, 2.0, 3.0})
+        QTest::addRow("%g", ratio) << ratio;
+}
+
+// A one-pixel frame, as the labels and editors draw theirs, has no device
+// column or row without its colour along any side.
+void tst_Canvas::framesStayContinuousAtPixelRatios()
+{
+    QFETCH(qreal, ratio);
+    const QImage image = renderAt(ratio, [](TCanvas& c) {
+        c.SetPenColor(clBlack);
+        c.Polyline({{1, 14}, {1, 1}, {18, 1}});
+        c.Polyline({{17, 2}, {17, 13}, {1, 13}});
+    });
+    const auto covered = [&](const QRect& side, bool horizontal) {
+        // The device pixels wholly inside the side; those it only touches
+        // may go either way.
+        const int left = qCeil(side.x() * ratio), top = qCeil(side.y() * ratio);
+        QRect area(left, top, qFloor((side.x() + side.width()) * ratio) - left, qFloor((side.y() + side.height()) * ratio) - top);
+        if (horizontal)
+            area.setHeight(qMax(1, area.height()));
+        else
+            area.setWidth(qMax(1, area.width()));
+        for (int i = 0; i < (horizontal ? area.width() : area.height()); ++i) {
+            bool inked = false;
+            for (int j = 0; j < (horizontal ? area.height() : area.width()) && !inked; ++j)
+                inked = horizontal ? image.pixel(area.left() + i, area.top() + j) == Black
+                                   : image.pixel(area.left() + j, area.top() + i) == Black;
+            if (!inked) {
+                qWarning("no frame at device pixel %d of %d,%d %dx%d", i, area.x(), area.y(), area.width(), area.height());
+                return false;
+            }
+        }
+        return true;
+    };
+    QVERIFY(covered(QRect(1, 1, 17, 1), true));   // top
+    QVERIFY(covered(QRect(1, 13, 17, 1), true));  // bottom
+    QVERIFY(covered(QRect(1, 1, 1, 13), false));  // left
+    QVERIFY(covered(QRect(17, 1, 1, 13), false)); // right
 }
 
 TIRASO_TEST_MAIN(tst_Canvas)

@@ -9,6 +9,7 @@
 #include "platform/Shell.h"
 
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QStyle>
 #include <QTemporaryDir>
@@ -50,6 +51,9 @@ private slots:
     void fontSizeAndHeight_data();
     void fontSizeAndHeight();
     void fontSignalsOnlyRealChanges();
+    void faceForPixelRatio_data();
+    void faceForPixelRatio();
+    void screenFontsFollowTheScreen();
     void storageServices();
     void shellOpenRefusesEmptyTargets();
     void hintPauseReachesTheStyle();
@@ -208,6 +212,67 @@ void tst_Platform::fontSignalsOnlyRealChanges()
     QCOMPARE(copied.count(), 1);
     QCOMPARE(copy.Style(), TFont::TFontStyles(TFont::fsBold));
     QCOMPARE(copy.Color(), clBlue);
+}
+
+void tst_Platform::faceForPixelRatio_data()
+{
+    QTest::addColumn<qreal>("ratio");
+    QTest::addColumn<bool>("smoothed");
+    QTest::newRow("1: the crisp face as it is") << 1.0 << false;
+    QTest::newRow("below 1: as it is") << 0.75 << false;
+    QTest::newRow("1.25") << 1.25 << true;
+    QTest::newRow("1.5") << 1.5 << true;
+    QTest::newRow("2") << 2.0 << true;
+    QTest::newRow("3") << 3.0 << true;
+}
+
+void tst_Platform::faceForPixelRatio()
+{
+    QFETCH(qreal, ratio);
+    QFETCH(bool, smoothed);
+    TFont font;
+    font.setStyle(TFont::fsBold);
+    QFont plain = font.toQFont();
+    plain.setStyleStrategy(QFont::StyleStrategy(plain.styleStrategy() | QFont::NoFontMerging));
+    const QFont face = FontForPixelRatio(plain, ratio);
+    if (!smoothed) {
+        QCOMPARE(face, plain);
+        return;
+    }
+    QCOMPARE(face.hintingPreference(), QFont::PreferNoHinting);
+    QVERIFY(!(face.styleStrategy() & QFont::NoAntialias));
+    QVERIFY(face.styleStrategy() & QFont::NoSubpixelAntialias);
+    QVERIFY(face.styleStrategy() & QFont::NoFontMerging); // the rest of the strategy stays
+    // Only the rendering changes: the same face, size and style.
+    QCOMPARE(face.family(), plain.family());
+    QCOMPARE(face.pixelSize(), plain.pixelSize());
+    QCOMPARE(face.bold(), true);
+}
+
+void tst_Platform::screenFontsFollowTheScreen()
+{
+    QWidget window;
+    auto* label = new QLabel(QStringLiteral("H=0,330"), &window);
+    auto* plainChild = new QLabel(QStringLiteral("Neigung:"), &window);
+    TFont font;
+    const QFont base = font.toQFont();
+    SetScreenFont(label, base);
+    const qreal screen = label->devicePixelRatioF();
+    QCOMPARE(label->font(), FontForPixelRatio(base, screen));
+
+    // Rendered for a denser screen and back.
+    ApplyScreenFonts(&window, 2);
+    QCOMPARE(label->font(), FontForPixelRatio(base, 2));
+    QCOMPARE(label->font().hintingPreference(), QFont::PreferNoHinting);
+    QCOMPARE(plainChild->font(), window.font()); // not looked after: untouched
+    ApplyScreenFonts(&window);
+    QCOMPARE(label->font(), FontForPixelRatio(base, screen));
+
+    // When the window moves to another screen, the face is chosen again.
+    label->setFont(QFont());
+    QEvent moved(QEvent::ScreenChangeInternal);
+    QCoreApplication::sendEvent(label, &moved);
+    QCOMPARE(label->font(), FontForPixelRatio(base, screen));
 }
 
 void tst_Platform::storageServices()
