@@ -9,6 +9,7 @@
 #include <functional>
 
 class QKeyEvent;
+class QWheelEvent;
 class QLineEdit;
 class QTimer;
 class TCanvas;
@@ -128,6 +129,10 @@ public:
     // Base step of the arrows, 10^-NachkommaStellen.
     double StepSize() const { return m_stepSize; }
 
+    // True while a wheel notch reports its step through OnDelayedChange, so a
+    // listener can take a burst of notches as one change.
+    bool WheelStepping() const { return m_wheelStepping; }
+
     // Geometry from the last layout, in control coordinates; one set of
     // rectangles serves painting and hit-testing.
     QRect BoxRect() const { return m_boxRect; }
@@ -159,6 +164,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void changeEvent(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
@@ -183,6 +189,7 @@ private:
     void FontChanged();
 
     void InnerEditKeyReleased(const QKeyEvent& event);
+    void WheelStep(bool up);
     void BeginHold(const QPoint& pos);
     void HoldCycle();
     void EndHold();
@@ -244,4 +251,8 @@ private:
     bool m_mouseHeld = false;
     bool m_upPressed = false;
     bool m_downPressed = false;
+
+    // Wheel: angle delta not yet worth a whole notch (120).
+    int m_wheelRemainder = 0;
+    bool m_wheelStepping = false;
 };
