@@ -621,3 +621,12 @@ void TForm1::btn_copy1Click(QObject*)
     if (!caption.isEmpty())
         QGuiApplication::clipboard()->setText(caption);
 }
+
+void TForm1::btn_copy1ShiftClick(QObject*)
+{
+    CommitTypedInput();
+    // The caption is rounded and German; a spreadsheet or a script wants
+    // every digit of the value and a decimal point.
+    const Interpolation::Results results = Interpolation::Compute(ReadInputs());
+    QGuiApplication::clipboard()->setText(NumberFormat::RoundTrip(results.Y));
+}

@@ -137,6 +137,8 @@ public:
     void PM_CopyBMPClick(QObject* Sender);
     void PM_InfoClick(QObject* Sender);
     void btn_copy1Click(QObject* Sender);
+    // The value at X in full, as other programs read numbers.
+    void btn_copy1ShiftClick(QObject* Sender);
 
     // The folder of the value files, with a trailing separator; created with
     // all missing levels each time, empty when it cannot be.

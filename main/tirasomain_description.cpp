@@ -254,6 +254,7 @@ void TForm1::CreateFromDescription()
     btn_Save->OnClick = [this](QObject* sender) { btn_SaveClick(sender); };
     btn_load->OnClick = [this](QObject* sender) { btn_loadClick(sender); };
     btn_copy1->OnClick = [this](QObject* sender) { btn_copy1Click(sender); };
+    btn_copy1->OnSHIFTClick = [this](QObject* sender) { btn_copy1ShiftClick(sender); };
 
     lbl_YErg
         = hoverLabel("lbl_YErg", QRect(181, 49, 109, 20),

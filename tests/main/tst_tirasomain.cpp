@@ -61,6 +61,7 @@ struct RecomputeCounter {
 } // namespace
 
 Q_DECLARE_METATYPE(TLayoutState)
+Q_DECLARE_METATYPE(Interpolation::Inputs)
 
 class tst_tirasomain : public QObject
 {
@@ -135,6 +136,8 @@ private slots:
     void mirrorSwapsYValues();
     void copyPictureBlanksTheButtons();
     void copyValueTakesTheCaption();
+    void shiftCopyGivesThePlainNumber_data();
+    void shiftCopyGivesThePlainNumber();
     void infoBox();
     void makerMarks();
     void windowIcon_data();
@@ -1014,6 +1017,28 @@ void tst_tirasomain::copyValueTakesTheCaption()
     QGuiApplication::clipboard()->setText(QStringLiteral("vorher"));
     QTest::mouseClick(form->btn_copy1, Qt::LeftButton);
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("vorher"));
+}
+
+void tst_tirasomain::shiftCopyGivesThePlainNumber_data()
+{
+    QTest::addColumn<Inputs>("inputs");
+    QTest::addColumn<QString>("copied");
+    QTest::newRow("start values") << Interpolation::StartInputs << "0.33";
+    QTest::newRow("no grouping, every digit") << Inputs{0, 2, 1.2345, 0, 2000} << "1234.5";
+    QTest::newRow("beyond the shown decimals") << Inputs{0, 1, 0.5, 0, -5e-8} << "-2.5e-08";
+    QTest::newRow("level line: y1") << Inputs{0, 1, 2, -7.25, 3} << "-7.25";
+}
+
+void tst_tirasomain::shiftCopyGivesThePlainNumber()
+{
+    QFETCH(Inputs, inputs);
+    QFETCH(QString, copied);
+    auto form = makeForm();
+    setInputs(*form, inputs);
+    form->Aktualisieren();
+    QGuiApplication::clipboard()->setText(QStringLiteral("vorher"));
+    QTest::mouseClick(form->btn_copy1, Qt::LeftButton, Qt::ShiftModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), copied);
 }
 
 void tst_tirasomain::infoBox()
