@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
@@ -599,6 +600,40 @@ void TForm1::PM_CopyBMPClick(QObject*)
 {
     CommitTypedInput();
     QGuiApplication::clipboard()->setImage(ResultPicture());
+}
+
+QMimeData* TForm1::ResultsAsText()
+{
+    // The inputs as their editors show them, the results as their fields do.
+    QList<Interpolation::NamedText> rows = {
+        {QStringLiteral("x1"), spin_x1->ValueText()}, {QStringLiteral("y1"), spin_y1->ValueText()},
+        {QStringLiteral("x2"), spin_x2->ValueText()}, {QStringLiteral("y2"), spin_y2->ValueText()},
+        {QStringLiteral("X"), spin__X->ValueText()},
+    };
+    rows += Interpolation::ResultTexts(
+        Interpolation::Recompute(ReadInputs(), Decimals, cb_PRZT->Checked()).captions);
+
+    QString text;
+    // A spreadsheet that takes the table keeps the numbers right-aligned and
+    // the names as text; the charset keeps "Höhe" intact in mail programs.
+    QString html = QStringLiteral("<html><head><meta charset=\"utf-8\"></head><body><table>\n");
+    for (const Interpolation::NamedText& row : std::as_const(rows)) {
+        text += row.name + QLatin1Char('\t') + row.text + QLatin1Char('\n');
+        html += QStringLiteral("<tr><td>%1</td><td align=\"right\">%2</td></tr>\n")
+                    .arg(row.name.toHtmlEscaped(), row.text.toHtmlEscaped());
+    }
+    html += QStringLiteral("</table></body></html>\n");
+
+    auto* data = new QMimeData;
+    data->setText(text);
+    data->setHtml(html);
+    return data;
+}
+
+void TForm1::PM_CopyResultsClick(QObject*)
+{
+    CommitTypedInput();
+    QGuiApplication::clipboard()->setMimeData(ResultsAsText());
 }
 
 void TForm1::PM_InfoClick(QObject*)

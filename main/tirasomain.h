@@ -17,6 +17,7 @@
 
 class QAction;
 class QMenu;
+class QMimeData;
 class TOpenDialog;
 class TRUVTaRe;
 
@@ -97,6 +98,7 @@ public:
     QAction* PM_Reset = nullptr;
     QAction* pm_Mirror = nullptr;
     QAction* PM_CopyBMP = nullptr;
+    QAction* PM_CopyResults = nullptr;
     QAction* N2 = nullptr;
     QAction* PM_Info = nullptr;
     TRUVTaRe* RUVRechner = nullptr;
@@ -135,6 +137,8 @@ public:
     void PM_ResetClick(QObject* Sender);
     void pm_MirrorClick(QObject* Sender);
     void PM_CopyBMPClick(QObject* Sender);
+    // The five inputs and the seven results, as text lines and as a table.
+    void PM_CopyResultsClick(QObject* Sender);
     void PM_InfoClick(QObject* Sender);
     void btn_copy1Click(QObject* Sender);
     // The value at X in full, as other programs read numbers.
@@ -149,6 +153,9 @@ public:
 
     // The picture that "Ergebnis als Grafik kopieren" puts on the clipboard.
     QImage ResultPicture();
+    // What "Ergebnisse kopieren" puts there: "name<TAB>value" lines and an
+    // HTML table of the same, each value as the window shows it.
+    QMimeData* ResultsAsText();
 
     // The window position for the first command-line parameter "left|top";
     // nothing when the parameter has no "|" and the design position stays.

@@ -330,6 +330,10 @@ void TForm1::CreateFromDescription()
     PM_Reset = item("PM_Reset", QStringLiteral("Werte auf Standard setzen (Reset)"), &TForm1::PM_ResetClick);
     pm_Mirror = item("pm_Mirror", QStringLiteral("Y-Werte spiegeln (links nach rechts)"), &TForm1::pm_MirrorClick);
     PM_CopyBMP = item("PM_CopyBMP", QStringLiteral("Ergebnis als Grafik kopieren"), &TForm1::PM_CopyBMPClick);
+    PM_CopyResults = item("PM_CopyResults", QStringLiteral("Ergebnisse kopieren"), &TForm1::PM_CopyResultsClick);
+    // Held by the window too, so the key works wherever the focus is.
+    PM_CopyResults->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    addAction(PM_CopyResults);
     N2 = PM_1->addSeparator();
     N2->setObjectName(QStringLiteral("N2"));
     PM_Info = item("PM_Info", QStringLiteral("Info über..."), &TForm1::PM_InfoClick);

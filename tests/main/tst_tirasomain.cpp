@@ -149,6 +149,9 @@ private slots:
     void nonRegularFilesNeverBlock_data();
     void nonRegularFilesNeverBlock();
     void savedSetsCanBeChosen();
+
+    void copyResults_data();
+    void copyResults();
 };
 
 void tst_tirasomain::initTestCase()
@@ -906,8 +909,8 @@ void tst_tirasomain::contextMenuItems()
     for (QAction* action : form->PM_1->actions())
         captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
     QCOMPARE(captions, (QStringList{"Nachkommastellen definieren", "-", "Werte auf Standard setzen (Reset)",
-                                    "Y-Werte spiegeln (links nach rechts)", "Ergebnis als Grafik kopieren", "-",
-                                    "Info über..."}));
+                                    "Y-Werte spiegeln (links nach rechts)", "Ergebnis als Grafik kopieren",
+                                    "Ergebnisse kopieren", "-", "Info über..."}));
     QCOMPARE(form->PaintBox1->PopupMenu, form->PM_1);
 
     // A left click on the info line opens the menu.
@@ -1271,6 +1274,68 @@ void tst_tirasomain::savedSetsCanBeChosen()
     QTest::mouseClick(form->btn_load, Qt::LeftButton);
     shown.sort();
     QCOMPARE(shown, (QStringList{".dat", ".name.dat"}));
+}
+
+namespace {
+
+// Shortcuts act only in the active window.
+void activate(TForm1& form)
+{
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+}
+
+} // namespace
+
+void tst_tirasomain::copyResults_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("typed"); // into x2, not committed
+    QTest::addColumn<QStringList>("lines");
+    const QStringList start{"x1\t0,000", "y1\t0,000", "x2\t1,000", "y2\t1,000", "X\t0,330",
+                            "Wert bei X\t0,330", "Höhe bei X\t0,330", "Gesamthöhe\t1,000", "Gesamtlänge\t1,000",
+                            "Teillänge links\t0,330", "Teillänge rechts\t0,670", "Neigung\t100,000%"};
+    QTest::newRow("menu") << "menu" << "" << start;
+    QTest::newRow("Ctrl+Shift+C in an editor") << "keys" << "" << start;
+    QStringList typed = start;
+    typed[2] = "x2\t2,000";
+    typed[5] = "Wert bei X\t0,165";
+    typed[6] = "Höhe bei X\t0,165";
+    typed[8] = "Gesamtlänge\t2,000";
+    typed[10] = "Teillänge rechts\t1,670";
+    typed[11] = "Neigung\t50,000%";
+    QTest::newRow("typed text is committed first") << "keys" << "2" << typed;
+}
+
+void tst_tirasomain::copyResults()
+{
+    QFETCH(QString, how);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, lines);
+    auto form = makeForm();
+    activate(*form);
+    QGuiApplication::clipboard()->setText(QStringLiteral("vorher"));
+    QLineEdit* edit = form->spin_x2->InnerEdit();
+    edit->setFocus();
+    if (!typed.isEmpty())
+        typeInto(form->spin_x2, typed);
+
+    if (how == u"menu")
+        form->PM_CopyResults->trigger();
+    else
+        QTest::keyClick(edit, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    QVERIFY(data);
+    QCOMPARE(data->text(), lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    // The table holds the same pairs, one row each.
+    const QString html = data->html();
+    QCOMPARE(html.count(QStringLiteral("<tr>")), lines.size());
+    for (const QString& line : std::as_const(lines)) {
+        const QStringList cells = line.split(QLatin1Char('\t'));
+        const QString row = QStringLiteral("<tr><td>%1</td><td align=\"right\">%2</td></tr>").arg(cells[0], cells[1]);
+        QVERIFY2(html.contains(row), qPrintable(row));
+    }
 }
 
 TIRASO_TEST_MAIN(tst_tirasomain)
