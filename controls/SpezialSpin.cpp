@@ -367,6 +367,11 @@ void TSpezialSpin::CommitPendingText()
     RunGuarded([this] { CommitText(); });
 }
 
+bool TSpezialSpin::HasTypedText() const
+{
+    return m_innerEdit->text() != m_writtenText;
+}
+
 void TSpezialSpin::StepUp()
 {
     m_runningIncrement += m_stepSize;
@@ -973,6 +978,12 @@ bool TSpezialSpin::eventFilter(QObject* watched, QEvent* event)
         // wheel events of the window system on to a parent.
         wheelEvent(static_cast<QWheelEvent*>(event));
         return true;
+    case QEvent::ShortcutOverride:
+        if (!EditTakesShortcut(*static_cast<QKeyEvent*>(event))) {
+            event->ignore();
+            return true;
+        }
+        break;
     case QEvent::KeyPress:
         // Key down and character alike; the edit then handles the key.
         m_delayTimer->stop();
@@ -1005,6 +1016,20 @@ bool TSpezialSpin::eventFilter(QObject* watched, QEvent* event)
         break;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool TSpezialSpin::EditTakesShortcut(const QKeyEvent& event) const
+{
+    const Qt::KeyboardModifiers modifiers
+        = event.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    const bool ctrl = modifiers == Qt::ControlModifier;
+    const bool ctrlShift = modifiers == (Qt::ControlModifier | Qt::ShiftModifier);
+    if (event.matches(QKeySequence::Undo) || (ctrl && event.key() == Qt::Key_Z))
+        return HasTypedText() && m_innerEdit->isUndoAvailable();
+    if (event.matches(QKeySequence::Redo) || (ctrl && event.key() == Qt::Key_Y)
+        || (ctrlShift && event.key() == Qt::Key_Z))
+        return m_innerEdit->isRedoAvailable();
+    return true;
 }
 
 void TSpezialSpin::InnerEditKeyReleased(const QKeyEvent& event)

@@ -132,6 +132,8 @@ public:
     // True while a wheel notch reports its step through OnDelayedChange, so a
     // listener can take a burst of notches as one change.
     bool WheelStepping() const { return m_wheelStepping; }
+    // The edit holds text that was typed and not yet evaluated.
+    bool HasTypedText() const;
 
     // Geometry from the last layout, in control coordinates; one set of
     // rectangles serves painting and hit-testing.
@@ -190,6 +192,9 @@ private:
 
     void InnerEditKeyReleased(const QKeyEvent& event);
     void WheelStep(bool up);
+    // Undo and redo keys belong to the edit only while it has typing of its
+    // own to take back or bring again; otherwise the window's shortcuts get them.
+    bool EditTakesShortcut(const QKeyEvent& event) const;
     void BeginHold(const QPoint& pos);
     void HoldCycle();
     void EndHold();

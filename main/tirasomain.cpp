@@ -113,6 +113,7 @@ TForm1::TForm1(const QStringList& parameters, QWidget* parent)
     , m_parameters(parameters)
 {
     setAttribute(Qt::WA_QuitOnClose, true);
+    m_clock.start();
     CreateFromDescription();
     FormCreate(this);
 }
@@ -151,6 +152,9 @@ void TForm1::FormShow(QObject*)
     PlaceWindow();
     LoadLastValues();
     Aktualisieren(this);
+    // What the window starts with is no change to undo.
+    m_history.Clear();
+    UpdateUndoCommands();
 }
 
 void TForm1::FormClose(QObject*)
@@ -244,6 +248,10 @@ void TForm1::PaintBox1Paint(QPainter& painter)
 
 void TForm1::spin_y1DelayedChange(QObject* Sender)
 {
+    // The notches of one turn of the wheel make one step; every other change
+    // of an editor (a commit, a key, a whole hold) is one by itself.
+    const auto* spin = qobject_cast<TSpezialSpin*>(Sender);
+    m_gesture = spin && spin->WheelStepping() ? quintptr(spin) : 0;
     if (m_committingInput) {
         m_recomputeAfterCommit = true;
         return;
@@ -273,8 +281,14 @@ void TForm1::lbl_infoClick(QObject*)
 void TForm1::Aktualisieren(QObject*)
 {
     // Reading the editors drops text typed into them and not yet committed.
-    const Interpolation::Recomputation recomputed
-        = Interpolation::Recompute(ReadInputs(), Decimals, cb_PRZT->Checked());
+    const Interpolation::Inputs inputs = ReadInputs();
+    const Interpolation::Recomputation recomputed = Interpolation::Recompute(inputs, Decimals, cb_PRZT->Checked());
+    const Interpolation::WindowState state = ShownState(inputs);
+    if (m_shown && !m_restoring)
+        m_history.Record(*m_shown, state, m_gesture, m_clock.elapsed());
+    m_gesture = 0;
+    m_shown = state;
+    UpdateUndoCommands();
     Layout = recomputed.results.Layout;
     // The background of the new layout is drawn before anything moves.
     PaintBox1->repaint();
@@ -318,6 +332,50 @@ void TForm1::Aktualisieren(QObject*)
     lbl_Hges->setText(shown.Hges);
     lbl_YErg->setCaption(shown.YErg);
     lbl_Neig->setCaption(shown.Neig);
+}
+
+Interpolation::WindowState TForm1::ShownState(const Interpolation::Inputs& inputs) const
+{
+    return {inputs, Decimals, spin_x1->NachkommaStellen(), cb_PRZT->Checked()};
+}
+
+void TForm1::RestoreState(const Interpolation::WindowState& state)
+{
+    const QScopedValueRollback restoring(m_restoring, true);
+    if (state.EditorDecimals != spin_x1->NachkommaStellen()) {
+        for (TSpezialSpin* spin : {spin_x1, spin_x2, spin__X, spin_y1, spin_y2})
+            spin->setNachkommaStellen(state.EditorDecimals);
+    }
+    Decimals = state.Decimals;
+    WriteInputs(ReadInputs(), state.inputs);
+    cb_PRZT->SetCheckedSilent(state.Percent);
+    Aktualisieren(this);
+}
+
+void TForm1::UpdateUndoCommands()
+{
+    PM_Undo->setEnabled(m_history.CanUndo());
+    PM_Redo->setEnabled(m_history.CanRedo());
+}
+
+void TForm1::PM_UndoClick(QObject*)
+{
+    // Typed text not committed yet is a change too: committed, it is the
+    // step taken back, and a redo brings it again.
+    CommitTypedInput();
+    if (!m_shown)
+        return;
+    if (const std::optional<Interpolation::WindowState> state = m_history.Undo(*m_shown))
+        RestoreState(*state);
+}
+
+void TForm1::PM_RedoClick(QObject*)
+{
+    CommitTypedInput();
+    if (!m_shown)
+        return;
+    if (const std::optional<Interpolation::WindowState> state = m_history.Redo(*m_shown))
+        RestoreState(*state);
 }
 
 Interpolation::Inputs TForm1::ReadInputs()

@@ -6,8 +6,10 @@
 #include "controls/RUVLabel.h"
 #include "controls/SpezialSpin.h"
 #include "model/Interpolation.h"
+#include "model/UndoHistory.h"
 
 #include <QLabel>
+#include <QElapsedTimer>
 #include <QStringList>
 #include <QWidget>
 
@@ -93,6 +95,9 @@ public:
     TRUVBMPMerker* BMP_L = nullptr;
     TRUVBMPMerker* BMP_E = nullptr;
     QMenu* PM_1 = nullptr;
+    QAction* PM_Undo = nullptr;
+    QAction* PM_Redo = nullptr;
+    QAction* N3 = nullptr;
     QAction* PM_NKDef = nullptr;
     QAction* N1 = nullptr;
     QAction* PM_Reset = nullptr;
@@ -140,6 +145,9 @@ public:
     // The five inputs and the seven results, as text lines and as a table.
     void PM_CopyResultsClick(QObject* Sender);
     void PM_InfoClick(QObject* Sender);
+    // Back to the state before the last change, and forward again.
+    void PM_UndoClick(QObject* Sender);
+    void PM_RedoClick(QObject* Sender);
     void btn_copy1Click(QObject* Sender);
     // The value at X in full, as other programs read numbers.
     void btn_copy1ShiftClick(QObject* Sender);
@@ -191,6 +199,17 @@ private:
     // recomputation is due.
     bool m_committingInput = false;
     bool m_recomputeAfterCommit = false;
+
+    // Undo: every recomputation that shows another state than the one
+    // before is a change; the history keeps the states before them.
+    Interpolation::WindowState ShownState(const Interpolation::Inputs& inputs) const;
+    void RestoreState(const Interpolation::WindowState& state);
+    void UpdateUndoCommands();
+    Interpolation::UndoHistory m_history;
+    std::optional<Interpolation::WindowState> m_shown; // none before the first recomputation
+    quintptr m_gesture = 0; // the run the change being recomputed belongs to
+    bool m_restoring = false;
+    QElapsedTimer m_clock;
 
     QStringList m_parameters;
 };

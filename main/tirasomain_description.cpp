@@ -324,6 +324,17 @@ void TForm1::CreateFromDescription()
         connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(PM_1); });
         return action;
     };
+    // Undo and redo first, as in an editor's menu; enabled only when they can act.
+    PM_Undo = item("PM_Undo", QStringLiteral("Rückgängig"), &TForm1::PM_UndoClick);
+    PM_Undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    PM_Redo = item("PM_Redo", QStringLiteral("Wiederholen"), &TForm1::PM_RedoClick);
+    PM_Redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    PM_Undo->setEnabled(false);
+    PM_Redo->setEnabled(false);
+    addAction(PM_Undo);
+    addAction(PM_Redo);
+    N3 = PM_1->addSeparator();
+    N3->setObjectName(QStringLiteral("N3"));
     PM_NKDef = item("PM_NKDef", QStringLiteral("Nachkommastellen definieren"), &TForm1::PM_NKDefClick);
     N1 = PM_1->addSeparator();
     N1->setObjectName(QStringLiteral("N1"));

@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QScreen>
+#include <QWheelEvent>
 
 #include <memory>
 #include <optional>
@@ -152,6 +153,12 @@ private slots:
 
     void copyResults_data();
     void copyResults();
+
+    void undoEveryKindOfChange_data();
+    void undoEveryKindOfChange();
+    void undoActsOnTypingFirst();
+    void undoCommandsFollowTheHistory();
+    void closeSavesWhatUndoShows();
 };
 
 void tst_tirasomain::initTestCase()
@@ -908,7 +915,7 @@ void tst_tirasomain::contextMenuItems()
     QStringList captions;
     for (QAction* action : form->PM_1->actions())
         captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    QCOMPARE(captions, (QStringList{"Nachkommastellen definieren", "-", "Werte auf Standard setzen (Reset)",
+    QCOMPARE(captions, (QStringList{"Rückgängig", "Wiederholen", "-", "Nachkommastellen definieren", "-", "Werte auf Standard setzen (Reset)",
                                     "Y-Werte spiegeln (links nach rechts)", "Ergebnis als Grafik kopieren",
                                     "Ergebnisse kopieren", "-", "Info über..."}));
     QCOMPARE(form->PaintBox1->PopupMenu, form->PM_1);
@@ -1336,6 +1343,171 @@ void tst_tirasomain::copyResults()
         const QString row = QStringLiteral("<tr><td>%1</td><td align=\"right\">%2</td></tr>").arg(cells[0], cells[1]);
         QVERIFY2(html.contains(row), qPrintable(row));
     }
+}
+
+namespace {
+
+// All the window shows of its state, as one text.
+QString visibleState(TForm1& form)
+{
+    const std::unique_ptr<QMimeData> data(form.ResultsAsText());
+    return data->text() + QStringLiteral("decimals %1/%2").arg(form.Decimals).arg(form.spin_x1->NachkommaStellen());
+}
+
+void turnWheel(TSpezialSpin* spin, int notches)
+{
+    QLineEdit* edit = spin->InnerEdit();
+    const QPointF at(5, 5);
+    for (int i = 0; i < notches; ++i) {
+        QWheelEvent event(at, edit->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(edit, &event);
+    }
+}
+
+// The keys go where the focus is, as a user's do.
+void press(TForm1& form, Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QWidget* focus = QApplication::focusWidget();
+    QTest::keyClick(focus ? focus : &form, key, modifiers);
+}
+
+} // namespace
+
+void tst_tirasomain::undoEveryKindOfChange_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("y"); // the value at X afterwards; empty: not checked
+    QTest::newRow("typed value, Enter") << "typed" << "0,165";
+    QTest::newRow("arrow key") << "key" << "";
+    QTest::newRow("three wheel notches, one step") << "wheel" << "0,329";
+    QTest::newRow("a whole hold, one step") << "hold" << "";
+    QTest::newRow("result field") << "total length" << "0,165";
+    QTest::newRow("back-calculation") << "back-calculation" << "0,250";
+    QTest::newRow("reset") << "reset" << "0,500";
+    QTest::newRow("mirror") << "mirror" << "0,670";
+    QTest::newRow("decimal places") << "decimals" << "0,33000";
+    QTest::newRow("slope mode") << "slope mode" << "0,330";
+    QTest::newRow("value set") << "load" << "1,000";
+}
+
+void tst_tirasomain::undoEveryKindOfChange()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, y);
+    auto form = makeForm();
+    activate(*form);
+    const QString before = visibleState(*form);
+    QLineEdit* x2 = form->spin_x2->InnerEdit();
+    auto seen = std::make_shared<DialogSeen>();
+
+    if (change == u"typed") {
+        x2->setFocus();
+        typeInto(form->spin_x2, QStringLiteral("2"));
+        QTest::keyClick(x2, Qt::Key_Return);
+    } else if (change == u"key") {
+        x2->setFocus();
+        QTest::keyClick(x2, Qt::Key_Up);
+    } else if (change == u"wheel") {
+        turnWheel(form->spin_x2, 3);
+    } else if (change == u"hold") {
+        // Steps 1, 2, 3 ... thousandths while held; the release ends it.
+        QTest::mousePress(form->spin_x2, Qt::LeftButton, {}, form->spin_x2->UpArrowRect().center());
+        QTRY_VERIFY(x2->text() != u"1,000" && x2->text() != u"1,001");
+        QTest::mouseRelease(form->spin_x2, Qt::LeftButton, {}, form->spin_x2->UpArrowRect().center());
+    } else if (change == u"total length") {
+        answerNextPrompt(seen, QStringLiteral("2"));
+        QTest::mouseClick(form->lbl_LGes, Qt::LeftButton);
+    } else if (change == u"back-calculation") {
+        answerNextPrompt(seen, QStringLiteral("0,25"));
+        QTest::mouseClick(form->lbl_YErg, Qt::LeftButton);
+    } else if (change == u"reset") {
+        form->PM_Reset->trigger();
+    } else if (change == u"mirror") {
+        form->pm_Mirror->trigger();
+    } else if (change == u"decimals") {
+        answerNextPrompt(seen, QStringLiteral("5"));
+        form->PM_NKDef->trigger();
+    } else if (change == u"slope mode") {
+        QTest::mouseClick(form->cb_PRZT, Qt::LeftButton);
+    } else if (change == u"load") {
+        writeFile(storageFile(QStringLiteral("satz.dat")), "stamp\r\n---V1\r\n0\r\n2\r\n0\r\n1\r\n0,5\r\n");
+        whenModalOpens([](QWidget* modal) { chooseFile(modal, storageFile(QStringLiteral("satz.dat"))); });
+        QTest::mouseClick(form->btn_load, Qt::LeftButton);
+    }
+    const QString after = visibleState(*form);
+    QVERIFY(after != before);
+    if (!y.isEmpty())
+        QCOMPARE(form->lbl_YErg->Caption(), y);
+
+    activate(*form);
+    press(*form, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(visibleState(*form), before);
+    QVERIFY(!form->PM_Undo->isEnabled());
+    press(*form, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(visibleState(*form), after);
+    form->PM_Undo->trigger();
+    QCOMPARE(form->lbl_YErg->Caption(), QStringLiteral("0,330"));
+    press(*form, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(visibleState(*form), after);
+}
+
+void tst_tirasomain::undoActsOnTypingFirst()
+{
+    auto form = makeForm();
+    activate(*form);
+    form->pm_Mirror->trigger();
+    QLineEdit* edit = form->spin_x2->InnerEdit();
+    edit->setFocus();
+    typeInto(form->spin_x2, QStringLiteral("25"));
+
+    // As in any line edit, the typing goes first, and the window stays.
+    QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(edit->text() != u"25");
+    for (int i = 0; i < 5 && edit->text() != u"1,000"; ++i)
+        QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(edit->text(), QStringLiteral("1,000"));
+    QCOMPARE(form->lbl_YErg->Caption(), QStringLiteral("0,670"));
+
+    // With no typing left, the same key takes back the mirror.
+    QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(form->lbl_YErg->Caption(), QStringLiteral("0,330"));
+}
+
+void tst_tirasomain::undoCommandsFollowTheHistory()
+{
+    auto form = makeForm();
+    QStringList top;
+    for (QAction* action : form->PM_1->actions().mid(0, 3))
+        top << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    QCOMPARE(top, (QStringList{"Rückgängig", "Wiederholen", "-"}));
+    // Loading the last values at start is nothing to undo.
+    QVERIFY(!form->PM_Undo->isEnabled());
+    QVERIFY(!form->PM_Redo->isEnabled());
+
+    form->pm_Mirror->trigger();
+    QVERIFY(form->PM_Undo->isEnabled());
+    QVERIFY(!form->PM_Redo->isEnabled());
+    form->PM_Undo->trigger();
+    QVERIFY(!form->PM_Undo->isEnabled());
+    QVERIFY(form->PM_Redo->isEnabled());
+    // A new change drops what could be redone.
+    form->PM_Reset->trigger();
+    QVERIFY(form->PM_Undo->isEnabled());
+    QVERIFY(!form->PM_Redo->isEnabled());
+}
+
+void tst_tirasomain::closeSavesWhatUndoShows()
+{
+    auto form = makeForm();
+    QLineEdit* x2 = form->spin_x2->InnerEdit();
+    typeInto(form->spin_x2, QStringLiteral("2"));
+    QTest::keyClick(x2, Qt::Key_Return);
+    form->PM_Undo->trigger();
+    QVERIFY(!QFile::exists(storageFile(QStringLiteral("lastV.def")))); // undo writes nothing
+    form->close();
+    const QByteArray file = readFile(storageFile(QStringLiteral("lastV.def")));
+    QCOMPARE(file.mid(22, 11), QByteArray(1, '\x05') + extended(1.0));
 }
 
 TIRASO_TEST_MAIN(tst_tirasomain)
