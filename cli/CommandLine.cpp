@@ -16,24 +16,23 @@ namespace {
 
 const char* const Usage = "Aufruf: tiraso --calc x1=W y1=W x2=W y2=W x=W [--decimals N] [--degrees] [--json]\n";
 
-const char* const Help
-    = "Aufruf: tiraso --calc x1=W y1=W x2=W y2=W x=W [--decimals N] [--degrees] [--json]\n"
-      "       tiraso --help | --version\n"
-      "\n"
-      "Rechnet die lineare Interpolation ohne Fenster und gibt die Ergebnisse\n"
-      "zeilenweise als \"Name<TAB>Wert\" aus, so formatiert wie im Fenster.\n"
-      "\n"
-      "  x1=W y1=W   erster Stützpunkt\n"
-      "  x2=W y2=W   zweiter Stützpunkt\n"
-      "  x=W         Stelle X\n"
-      "              W ist eine Zahl oder Rechenformel (\",\" und \".\" als\n"
-      "              Dezimalzeichen, z. B. 2*3 oder 1.234,5)\n"
-      "  --decimals N  Nachkommastellen der Ergebnisse (Standard 3)\n"
-      "  --degrees     Neigung in Grad statt in Prozent\n"
-      "  --json        ein JSON-Objekt mit Eingaben, Lage und allen Ergebnissen\n"
-      "                in voller Genauigkeit\n"
-      "\n"
-      "Rückgabewert: 0 bei Erfolg, 2 bei einem ungültigen Argument.\n";
+const char* const Help = "Aufruf: tiraso --calc x1=W y1=W x2=W y2=W x=W [--decimals N] [--degrees] [--json]\n"
+                         "       tiraso --help | --version\n"
+                         "\n"
+                         "Rechnet die lineare Interpolation ohne Fenster und gibt die Ergebnisse\n"
+                         "zeilenweise als \"Name<TAB>Wert\" aus, so formatiert wie im Fenster.\n"
+                         "\n"
+                         "  x1=W y1=W   erster Stützpunkt\n"
+                         "  x2=W y2=W   zweiter Stützpunkt\n"
+                         "  x=W         Stelle X\n"
+                         "              W ist eine Zahl oder Rechenformel (\",\" und \".\" als\n"
+                         "              Dezimalzeichen, z. B. 2*3 oder 1.234,5)\n"
+                         "  --decimals N  Nachkommastellen der Ergebnisse (Standard 3)\n"
+                         "  --degrees     Neigung in Grad statt in Prozent\n"
+                         "  --json        ein JSON-Objekt mit Eingaben, Lage und allen Ergebnissen\n"
+                         "                in voller Genauigkeit\n"
+                         "\n"
+                         "Rückgabewert: 0 bei Erfolg, 2 bei einem ungültigen Argument.\n";
 
 struct Failure {
     QString message;
@@ -86,8 +85,7 @@ QString json(const Interpolation::Inputs& in, int decimals, bool percent)
     text += QStringLiteral("\"results\":{\"valueAtX\":%1,\"heightAtX\":%2,\"totalHeight\":%3,\"totalLength\":%4,")
                 .arg(number(r.Y), number(r.HX), number(r.Hges), number(r.LGes));
     text += QStringLiteral("\"leftLength\":%1,\"rightLength\":%2,\"slopePercent\":%3,\"slopeDegrees\":%4}}\n")
-                .arg(number(r.LLi), number(r.LRe), number(r.SlopePercent),
-                     number(static_cast<double>(r.SlopeDegrees)));
+                .arg(number(r.LLi), number(r.LRe), number(r.SlopePercent), number(static_cast<double>(r.SlopeDegrees)));
     return text;
 }
 
@@ -101,7 +99,7 @@ Outcome calculate(const QStringList& arguments)
     // The names in the order of the usage line; "X" as the window writes it
     // is taken too.
     static const char* const names[] = {"x1", "y1", "x2", "y2", "x"};
-    double Interpolation::Inputs::* const fields[] = {&Interpolation::Inputs::x1, &Interpolation::Inputs::y1,
+    double Interpolation::Inputs::*const fields[] = {&Interpolation::Inputs::x1, &Interpolation::Inputs::y1,
                                                      &Interpolation::Inputs::x2, &Interpolation::Inputs::y2,
                                                      &Interpolation::Inputs::X};
     Interpolation::Inputs in;
