@@ -1,6 +1,7 @@
 // `tiraso --calc …` from exec to exit, without a display, against `qalc 1+1`
 // (another calculator's command line) and the same command line linked
-// against QtCore alone, alternating so all see the same machine state.
+// against QtCore alone, alternating so all see the same machine state, with
+// `true` as the cost of any process start.
 // Prints medians and ratios.
 
 #include <QCoreApplication>
@@ -62,6 +63,10 @@ int main(int argc, char* argv[])
         commands.push_back({"qalc 1+1", qalc, {QStringLiteral("1+1")}, {}});
     else
         std::fprintf(stderr, "qalc not found: measured without it\n");
+    // The floor: what starting any process costs here.
+    const QString nothing = QStandardPaths::findExecutable(QStringLiteral("true"));
+    if (!nothing.isEmpty())
+        commands.push_back({"true", nothing, {}, {}});
 
     for (const Command& command : commands)
         runOnce(command); // warm-up: nobody pays for a cold disk cache alone
