@@ -42,7 +42,6 @@ void tst_WindowModule::librariesLoaded_data()
     const QByteArrayList window{"libQt6Gui.so", "libQt6Widgets.so", "libQt6Svg.so", "tiraso-window.so"};
     QTest::newRow("--calc") << QStringList{"--calc", "x1=0", "y1=0", "x2=1", "y2=1", "x=0.33"}
                             << QByteArrayList{"libQt6Core.so"} << window;
-    QTest::newRow("--help") << QStringList{"--help"} << QByteArrayList{"libQt6Core.so"} << window;
     QTest::newRow("the window") << QStringList{}
                                 << QByteArrayList{"tiraso-window.so", "libQt6Widgets.so", "libqoffscreen.so"}
                                 << QByteArrayList{};
@@ -113,11 +112,6 @@ void tst_WindowModule::moduleUnusable()
     QCOMPARE(program.exitCode(), 1);
     QVERIFY2(err.startsWith("tiraso: Das Fenster kann nicht geladen werden: "), err.constData());
     QVERIFY2(err.contains(reason), err.constData());
-    // The command line does not need the module.
-    program.start(copy, QStringList{"--version"});
-    QVERIFY(program.waitForFinished(20000));
-    QCOMPARE(program.exitCode(), 0);
-    QCOMPARE(program.readAllStandardOutput(), QByteArray("tiraso 3.0\n"));
 }
 
 TIRASO_TEST_MAIN(tst_WindowModule)
