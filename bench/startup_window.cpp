@@ -1,22 +1,30 @@
 // One start of the program up to its first painted window, then exit. Built
-// three times: with TIRASO_BENCH_FULL_WINDOW as the real start sequence of
-// Tiraso; without it as an empty 470 x 270 Qt window, the peer it is measured
+// four times: with TIRASO_BENCH_FULL_WINDOW as Tiraso's window linked into the
+// executable; with TIRASO_BENCH_MODULE as the program starts it, loaded from
+// its module (main/WindowEntry.h), which shows what loading on demand costs;
+// without either as an empty 470 x 270 Qt window, the peer they are measured
 // against; and with TIRASO_BENCH_TEXT_WINDOW as that window with one line of
 // text, which shows how much of the difference any text costs (font engines).
 // The process exits right after the first paint event.
 
-#include <QApplication>
-#include <QLabel>
+#include <QCoreApplication>
 #include <QStandardPaths>
 #include <QTimer>
+#ifndef TIRASO_BENCH_MODULE
+// The module variant links QtCore alone, as the program does.
+#include <QApplication>
+#include <QLabel>
 #include <QWidget>
+#endif
 
-#ifdef TIRASO_BENCH_FULL_WINDOW
-#include "controls/RUVButton.h"
-#include "controls/SpezialSpin.h"
-#include "drawing/kavriGraphics.h"
-#include "main/tirasomain.h"
-#include "platform/Application.h"
+#include <cstdio>
+
+#if defined(TIRASO_BENCH_FULL_WINDOW) || defined(TIRASO_BENCH_MODULE)
+#include "main/WindowEntry.h"
+#define TIRASO_BENCH_WINDOW_ENTRY
+#endif
+#ifdef TIRASO_BENCH_MODULE
+#include <dlfcn.h>
 #endif
 
 namespace {
@@ -41,6 +49,16 @@ private:
     bool m_seen = false;
 };
 
+#ifdef TIRASO_BENCH_WINDOW_ENTRY
+// The window's entry creates the application object itself; the filter goes
+// onto it as soon as it exists and sees the first paint of any window.
+FirstPaint* firstPaintFilter = nullptr;
+void watchFirstPaint()
+{
+    QCoreApplication::instance()->installEventFilter(firstPaintFilter);
+}
+#endif
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -48,23 +66,20 @@ int main(int argc, char* argv[])
     // Never read or write the user's real last-values file.
     QStandardPaths::setTestModeEnabled(true);
     FirstPaint firstPaint;
-#ifdef TIRASO_BENCH_FULL_WINDOW
-    kavriGraphicsStartup();
-    TRUVButton::ModuleStartup();
-    TSpezialSpin::ModuleStartup();
-    int exitCode = 0;
-    {
-        TApplication application(argc, argv);
-        TApplication::SetTitle(QStringLiteral("Tiraso - Tiraso-Projekt"));
-        TForm1 form;
-        form.installEventFilter(&firstPaint);
-        form.show();
-        exitCode = application.exec();
+#ifdef TIRASO_BENCH_WINDOW_ENTRY
+    firstPaintFilter = &firstPaint;
+    qAddPreRoutine(watchFirstPaint);
+#ifdef TIRASO_BENCH_MODULE
+    void* module = dlopen(TIRASO_WINDOW_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
+    const auto entry = module ? reinterpret_cast<TirasoWindowEntry>(dlsym(module, TIRASO_WINDOW_ENTRY)) : nullptr;
+    if (!entry) {
+        std::fprintf(stderr, "%s\n", dlerror());
+        return 1;
     }
-    TSpezialSpin::ModuleShutdown();
-    TRUVButton::ModuleShutdown();
-    kavriGraphicsShutdown();
-    return exitCode;
+    return entry(argc, argv);
+#else
+    return tiraso_window_main(argc, argv);
+#endif
 #else
     QApplication application(argc, argv);
     QWidget window;

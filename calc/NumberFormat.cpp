@@ -235,4 +235,15 @@ bool TextToFloat(QStringView text, QChar decimalSeparator, double& value)
     return true;
 }
 
+QString RoundTrip(double value)
+{
+    // to_chars without a format is the shortest round trip, choosing between
+    // fixed and exponent form by length, independent of every locale.
+    char buffer[64];
+    const std::to_chars_result written = std::to_chars(buffer, buffer + sizeof buffer, value);
+    if (written.ec != std::errc())
+        return {};
+    return QString::fromLatin1(buffer, written.ptr - buffer);
+}
+
 } // namespace NumberFormat

@@ -43,6 +43,12 @@ QString RemoveGroupingDots(QStringView text);
 // zeros, exponent form ("1E15", "1,5E-7") below 0.0001 and from 10^15 on.
 QString FormatGeneral(long double value, QChar decimalSeparator);
 
+// For other programs rather than for reading: the shortest text that reads
+// back as the same double, with "." as the decimal point, no grouping, and
+// the exponent form only where it is the shorter one ("0.33", "1234.5",
+// "-2.5e-08"). Not finite: "inf", "-inf", "nan".
+QString RoundTrip(double value);
+
 // Text to number, independent of the process locale: surrounding blanks, an
 // optional sign, digits with at most one `decimalSeparator` (at least one
 // digit in all), an optional exponent E/e with optional sign and at least one

@@ -18,6 +18,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <cmath>
 #include <limits>
@@ -386,6 +387,11 @@ void TSpezialSpin::EnterValue(double value)
     m_lastCommittedText = shown;
     if (changed && OnDelayedChange)
         OnDelayedChange(this);
+}
+
+bool TSpezialSpin::HasTypedText() const
+{
+    return m_innerEdit->text() != m_writtenText;
 }
 
 void TSpezialSpin::StepUp()
@@ -865,6 +871,46 @@ void TSpezialSpin::mouseReleaseEvent(QMouseEvent* event)
     EndHold();
 }
 
+void TSpezialSpin::wheelEvent(QWheelEvent* event)
+{
+    // Taken even when nothing steps, so the window behind never scrolls.
+    event->accept();
+    if (!isEnabled() || !m_allowArrowKeyChange || m_mouseHeld)
+        return;
+    // High-resolution wheels and touchpads send parts of a notch; they add up
+    // to whole notches, and a turn the other way drops what was left over.
+    const int delta = event->angleDelta().y();
+    if ((delta > 0 && m_wheelRemainder < 0) || (delta < 0 && m_wheelRemainder > 0))
+        m_wheelRemainder = 0;
+    m_wheelRemainder += delta;
+    QPointer<TSpezialSpin> self(this);
+    // One notch, one step, however fast the wheel turns: the user can count.
+    while (self && (m_wheelRemainder >= 120 || m_wheelRemainder <= -120)) {
+        const bool up = m_wheelRemainder > 0;
+        m_wheelRemainder += up ? -120 : 120;
+        WheelStep(up);
+    }
+}
+
+void TSpezialSpin::WheelStep(bool up)
+{
+    // Exactly what the release of an arrow key does, typed text included.
+    QPointer<TSpezialSpin> self(this);
+    m_wheelStepping = true;
+    RunGuarded([&] {
+        if (m_editorEnabled)
+            m_currentValue = ParseTypedText(m_innerEdit->text());
+        m_runningIncrement = 0;
+        if (up)
+            StepUp();
+        else
+            StepDown();
+        CommitText();
+    });
+    if (self)
+        m_wheelStepping = false;
+}
+
 void TSpezialSpin::BeginHold(const QPoint& pos)
 {
     m_mouseHeld = true;
@@ -958,6 +1004,17 @@ bool TSpezialSpin::eventFilter(QObject* watched, QEvent* event)
         return QWidget::eventFilter(watched, event);
 
     switch (event->type()) {
+    case QEvent::Wheel:
+        // Taken here rather than left to propagate: Qt passes only the
+        // wheel events of the window system on to a parent.
+        wheelEvent(static_cast<QWheelEvent*>(event));
+        return true;
+    case QEvent::ShortcutOverride:
+        if (!EditTakesShortcut(*static_cast<QKeyEvent*>(event))) {
+            event->ignore();
+            return true;
+        }
+        break;
     case QEvent::KeyPress: {
         // Key down and character alike; the edit then handles the key.
         m_delayTimer->stop();
@@ -1006,6 +1063,20 @@ bool TSpezialSpin::eventFilter(QObject* watched, QEvent* event)
         break;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool TSpezialSpin::EditTakesShortcut(const QKeyEvent& event) const
+{
+    const Qt::KeyboardModifiers modifiers
+        = event.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    const bool ctrl = modifiers == Qt::ControlModifier;
+    const bool ctrlShift = modifiers == (Qt::ControlModifier | Qt::ShiftModifier);
+    if (event.matches(QKeySequence::Undo) || (ctrl && event.key() == Qt::Key_Z))
+        return HasTypedText() && m_innerEdit->isUndoAvailable();
+    if (event.matches(QKeySequence::Redo) || (ctrl && event.key() == Qt::Key_Y)
+        || (ctrlShift && event.key() == Qt::Key_Z))
+        return m_innerEdit->isRedoAvailable();
+    return true;
 }
 
 void TSpezialSpin::InnerEditKeyReleased(const QKeyEvent& event)

@@ -9,6 +9,7 @@
 #include <functional>
 
 class QKeyEvent;
+class QWheelEvent;
 class QLineEdit;
 class QTimer;
 class TCanvas;
@@ -137,6 +138,12 @@ public:
     // Base step of the arrows, 10^-NachkommaStellen.
     double StepSize() const { return m_stepSize; }
 
+    // True while a wheel notch reports its step through OnDelayedChange, so a
+    // listener can take a burst of notches as one change.
+    bool WheelStepping() const { return m_wheelStepping; }
+    // The edit holds text that was typed and not yet evaluated.
+    bool HasTypedText() const;
+
     // Geometry from the last layout, in control coordinates; one set of
     // rectangles serves painting and hit-testing.
     QRect BoxRect() const { return m_boxRect; }
@@ -168,6 +175,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void changeEvent(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
@@ -192,6 +200,10 @@ private:
     void FontChanged();
 
     void InnerEditKeyReleased(const QKeyEvent& event);
+    void WheelStep(bool up);
+    // Undo and redo keys belong to the edit only while it has typing of its
+    // own to take back or bring again; otherwise the window's shortcuts get them.
+    bool EditTakesShortcut(const QKeyEvent& event) const;
     void BeginHold(const QPoint& pos);
     void HoldCycle();
     void EndHold();
@@ -258,4 +270,8 @@ private:
     // pressed elsewhere (the Tab that moved the focus here, the Enter that
     // closed a dialog) and is not this editor's.
     bool m_awaitingPress = false;
+
+    // Wheel: angle delta not yet worth a whole notch (120).
+    int m_wheelRemainder = 0;
+    bool m_wheelStepping = false;
 };

@@ -1,56 +1,81 @@
-// Program entry: module start-up in fixed order, the application object and
-// its title, the window, the message loop, and shut-down in reverse order.
+// Program entry: the command line runs here with QtCore alone; the window
+// comes from its own module (main/WindowEntry.h), loaded only when wanted.
 
-#include "controls/Accessibility.h"
-#include "controls/RUVButton.h"
-#include "controls/SpezialSpin.h"
-#include "drawing/kavriGraphics.h"
-#include "main/PlatformChoice.h"
-#include "main/tirasomain.h"
-#include "platform/Application.h"
+#include "cli/CommandLine.h"
+#include "main/WindowEntry.h"
+
+#include <cstdio>
+
+#ifdef TIRASO_WINDOW_MODULE
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <string>
+
+namespace {
+
+// The folder of the running executable, found without Qt's application
+// object (which the command line must not create): the module is looked up
+// relative to it, so any install prefix works and the build tree runs as is.
+std::string executableFolder()
+{
+    std::string path(4096, '\0');
+    const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
+    if (length <= 0 || size_t(length) >= path.size())
+        return {};
+    path.resize(size_t(length));
+    return path.substr(0, path.rfind('/') + 1);
+}
+
+int runWindow(int argc, char* argv[])
+{
+    const std::string folder = executableFolder();
+    // Installed: under the library folder. Built: beside the executable.
+    std::string candidates[] = {TIRASO_WINDOW_MODULE_INSTALLED, TIRASO_WINDOW_MODULE};
+    std::string failures;
+    for (std::string& candidate : candidates) {
+        if (candidate.front() != '/')
+            candidate.insert(0, folder);
+        // Never closed: the window's libraries stay until the process exits.
+        void* module = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (!module) {
+            const char* error = dlerror();
+            failures += std::string(failures.empty() ? "" : "; ") + (error ? error : candidate.c_str());
+            continue;
+        }
+        const auto entry = reinterpret_cast<TirasoWindowEntry>(dlsym(module, TIRASO_WINDOW_ENTRY));
+        if (entry)
+            return entry(argc, argv);
+        const char* error = dlerror();
+        failures = error ? error : TIRASO_WINDOW_ENTRY;
+        break;
+    }
+    std::fprintf(stderr, "tiraso: Das Fenster kann nicht geladen werden: %s\n", failures.c_str());
+    return 1;
+}
+
+} // namespace
+#else
+namespace {
+int runWindow(int argc, char* argv[])
+{
+    return tiraso_window_main(argc, argv);
+}
+} // namespace
+#endif
 
 int main(int argc, char* argv[])
 {
-    // Read by Qt when the application object starts its window system; only
-    // for this process, so programs started from here (a link opened through
-    // the desktop) see the environment the user gave.
-    const QByteArray platform = PlatformForSession([](const char* name) { return qgetenv(name); });
-    if (!platform.isEmpty())
-        qputenv("QT_QPA_PLATFORM", platform);
-
-    kavriGraphicsStartup();
-    TRUVButton::ModuleStartup();
-    TSpezialSpin::ModuleStartup();
-    ControlsAccessibilityStartup();
-    TForm1::ModuleStartup();
-
-    int exitCode = 0;
-    {
-        // Number texts are German whatever the locale (calc/NumberFormat.h),
-        // so the locale is left as the desktop set it.
-        TApplication application(argc, argv);
-        if (!platform.isEmpty())
-            qunsetenv("QT_QPA_PLATFORM");
-        TApplication::SetTitle(QStringLiteral("Tiraso - Tiraso-Projekt"));
-        // Desktops find the launcher entry of a window through these: the
-        // class of the X11 window (the entry's StartupWMClass) and, on
-        // Wayland, the application id (the entry's file name).
-        QCoreApplication::setApplicationName(QStringLiteral("tiraso"));
-        QGuiApplication::setDesktopFileName(QStringLiteral(TIRASO_APP_ID));
-
-        QStringList parameters = QCoreApplication::arguments();
-        parameters.removeFirst();
-        TForm1 Form1(parameters);
-        // Dialogs without a parent window show the window's icon too.
-        QGuiApplication::setWindowIcon(Form1.windowIcon());
-        Form1.show();
-        exitCode = application.exec();
+    // Scripts run without a display: no application object, no module
+    // start-up, no window-system plugin for the command line.
+    if (CommandLine::Wanted(argc, argv)) {
+        QStringList arguments;
+        for (int i = 1; i < argc; ++i)
+            arguments << QString::fromLocal8Bit(argv[i]);
+        const CommandLine::Outcome outcome = CommandLine::Run(arguments);
+        std::fwrite(outcome.out.constData(), 1, size_t(outcome.out.size()), stdout);
+        std::fwrite(outcome.err.constData(), 1, size_t(outcome.err.size()), stderr);
+        return std::fflush(stdout) == 0 ? outcome.exitCode : 1;
     }
-
-    TForm1::ModuleShutdown();
-    ControlsAccessibilityShutdown();
-    TSpezialSpin::ModuleShutdown();
-    TRUVButton::ModuleShutdown();
-    kavriGraphicsShutdown();
-    return exitCode;
+    return runWindow(argc, argv);
 }

@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QMoveEvent>
 #include <QPainter>
@@ -116,6 +117,7 @@ TForm1::TForm1(const QStringList& parameters, QWidget* parent)
     , m_parameters(parameters)
 {
     setAttribute(Qt::WA_QuitOnClose, true);
+    m_clock.start();
     CreateFromDescription();
     DescribeForKeyboardAndAccess();
     FormCreate(this);
@@ -155,6 +157,9 @@ void TForm1::FormShow(QObject*)
     PlaceWindow();
     LoadLastValues();
     Aktualisieren(this);
+    // What the window starts with is no change to undo.
+    m_history.Clear();
+    UpdateUndoCommands();
 }
 
 void TForm1::FormClose(QObject*)
@@ -300,6 +305,10 @@ void TForm1::PaintBox1Paint(QPainter& painter)
 
 void TForm1::spin_y1DelayedChange(QObject* Sender)
 {
+    // The notches of one turn of the wheel make one step; every other change
+    // of an editor (a commit, a key, a whole hold) is one by itself.
+    const auto* spin = qobject_cast<TSpezialSpin*>(Sender);
+    m_gesture = spin && spin->WheelStepping() ? quintptr(spin) : 0;
     if (m_committingInput) {
         m_recomputeAfterCommit = true;
         return;
@@ -329,8 +338,14 @@ void TForm1::lbl_infoClick(QObject*)
 void TForm1::Aktualisieren(QObject*)
 {
     // Reading the editors drops text typed into them and not yet committed.
-    const Interpolation::Recomputation recomputed
-        = Interpolation::Recompute(ReadInputs(), Decimals, cb_PRZT->Checked());
+    const Interpolation::Inputs inputs = ReadInputs();
+    const Interpolation::Recomputation recomputed = Interpolation::Recompute(inputs, Decimals, cb_PRZT->Checked());
+    const Interpolation::WindowState state = ShownState(inputs);
+    if (m_shown && !m_restoring)
+        m_history.Record(*m_shown, state, m_gesture, m_clock.elapsed());
+    m_gesture = 0;
+    m_shown = state;
+    UpdateUndoCommands();
     Layout = recomputed.results.Layout;
     // The background of the new layout is drawn before anything moves.
     PaintBox1->repaint();
@@ -374,6 +389,50 @@ void TForm1::Aktualisieren(QObject*)
     lbl_Hges->setText(shown.Hges);
     lbl_YErg->setCaption(shown.YErg);
     lbl_Neig->setCaption(shown.Neig);
+}
+
+Interpolation::WindowState TForm1::ShownState(const Interpolation::Inputs& inputs) const
+{
+    return {inputs, Decimals, spin_x1->NachkommaStellen(), cb_PRZT->Checked()};
+}
+
+void TForm1::RestoreState(const Interpolation::WindowState& state)
+{
+    const QScopedValueRollback restoring(m_restoring, true);
+    if (state.EditorDecimals != spin_x1->NachkommaStellen()) {
+        for (TSpezialSpin* spin : {spin_x1, spin_x2, spin__X, spin_y1, spin_y2})
+            spin->setNachkommaStellen(state.EditorDecimals);
+    }
+    Decimals = state.Decimals;
+    WriteInputs(ReadInputs(), state.inputs);
+    cb_PRZT->SetCheckedSilent(state.Percent);
+    Aktualisieren(this);
+}
+
+void TForm1::UpdateUndoCommands()
+{
+    PM_Undo->setEnabled(m_history.CanUndo());
+    PM_Redo->setEnabled(m_history.CanRedo());
+}
+
+void TForm1::PM_UndoClick(QObject*)
+{
+    // Typed text not committed yet is a change too: committed, it is the
+    // step taken back, and a redo brings it again.
+    CommitTypedInput();
+    if (!m_shown)
+        return;
+    if (const std::optional<Interpolation::WindowState> state = m_history.Undo(*m_shown))
+        RestoreState(*state);
+}
+
+void TForm1::PM_RedoClick(QObject*)
+{
+    CommitTypedInput();
+    if (!m_shown)
+        return;
+    if (const std::optional<Interpolation::WindowState> state = m_history.Redo(*m_shown))
+        RestoreState(*state);
 }
 
 Interpolation::Inputs TForm1::ReadInputs()
@@ -672,6 +731,40 @@ void TForm1::PM_CopyBMPClick(QObject*)
     QGuiApplication::clipboard()->setImage(ResultPicture());
 }
 
+QMimeData* TForm1::ResultsAsText()
+{
+    // The inputs as their editors show them, the results as their fields do.
+    QList<Interpolation::NamedText> rows = {
+        {QStringLiteral("x1"), spin_x1->ValueText()}, {QStringLiteral("y1"), spin_y1->ValueText()},
+        {QStringLiteral("x2"), spin_x2->ValueText()}, {QStringLiteral("y2"), spin_y2->ValueText()},
+        {QStringLiteral("X"), spin__X->ValueText()},
+    };
+    rows += Interpolation::ResultTexts(
+        Interpolation::Recompute(ReadInputs(), Decimals, cb_PRZT->Checked()).captions);
+
+    QString text;
+    // A spreadsheet that takes the table keeps the numbers right-aligned and
+    // the names as text; the charset keeps "Höhe" intact in mail programs.
+    QString html = QStringLiteral("<html><head><meta charset=\"utf-8\"></head><body><table>\n");
+    for (const Interpolation::NamedText& row : std::as_const(rows)) {
+        text += row.name + QLatin1Char('\t') + row.text + QLatin1Char('\n');
+        html += QStringLiteral("<tr><td>%1</td><td align=\"right\">%2</td></tr>\n")
+                    .arg(row.name.toHtmlEscaped(), row.text.toHtmlEscaped());
+    }
+    html += QStringLiteral("</table></body></html>\n");
+
+    auto* data = new QMimeData;
+    data->setText(text);
+    data->setHtml(html);
+    return data;
+}
+
+void TForm1::PM_CopyResultsClick(QObject*)
+{
+    CommitTypedInput();
+    QGuiApplication::clipboard()->setMimeData(ResultsAsText());
+}
+
 void TForm1::PM_InfoClick(QObject*)
 {
     CommitTypedInput();
@@ -691,4 +784,13 @@ void TForm1::btn_copy1Click(QObject*)
     const QString caption = lbl_YErg->Caption();
     if (!caption.isEmpty())
         QGuiApplication::clipboard()->setText(caption);
+}
+
+void TForm1::btn_copy1ShiftClick(QObject*)
+{
+    CommitTypedInput();
+    // The caption is rounded and German; a spreadsheet or a script wants
+    // every digit of the value and a decimal point.
+    const Interpolation::Results results = Interpolation::Compute(ReadInputs());
+    QGuiApplication::clipboard()->setText(NumberFormat::RoundTrip(results.Y));
 }

@@ -7,8 +7,10 @@
 #include "controls/RUVLabel.h"
 #include "controls/SpezialSpin.h"
 #include "model/Interpolation.h"
+#include "model/UndoHistory.h"
 
 #include <QLabel>
+#include <QElapsedTimer>
 #include <QStringList>
 #include <QWidget>
 
@@ -18,6 +20,7 @@
 
 class QAction;
 class QMenu;
+class QMimeData;
 class TOpenDialog;
 class TRUVTaRe;
 
@@ -106,11 +109,15 @@ public:
     TRUVBMPMerker* BMP_L = nullptr;
     TRUVBMPMerker* BMP_E = nullptr;
     QMenu* PM_1 = nullptr;
+    QAction* PM_Undo = nullptr;
+    QAction* PM_Redo = nullptr;
+    QAction* N3 = nullptr;
     QAction* PM_NKDef = nullptr;
     QAction* N1 = nullptr;
     QAction* PM_Reset = nullptr;
     QAction* pm_Mirror = nullptr;
     QAction* PM_CopyBMP = nullptr;
+    QAction* PM_CopyResults = nullptr;
     QAction* N2 = nullptr;
     QAction* PM_Info = nullptr;
     TRUVTaRe* RUVRechner = nullptr;
@@ -157,8 +164,15 @@ public:
     void PM_ResetClick(QObject* Sender);
     void pm_MirrorClick(QObject* Sender);
     void PM_CopyBMPClick(QObject* Sender);
+    // The five inputs and the seven results, as text lines and as a table.
+    void PM_CopyResultsClick(QObject* Sender);
     void PM_InfoClick(QObject* Sender);
+    // Back to the state before the last change, and forward again.
+    void PM_UndoClick(QObject* Sender);
+    void PM_RedoClick(QObject* Sender);
     void btn_copy1Click(QObject* Sender);
+    // The value at X in full, as other programs read numbers.
+    void btn_copy1ShiftClick(QObject* Sender);
 
     // The folder of the value files, with a trailing separator; created with
     // all missing levels each time, empty when it cannot be.
@@ -169,6 +183,9 @@ public:
 
     // The picture that "Ergebnis als Grafik kopieren" puts on the clipboard.
     QImage ResultPicture();
+    // What "Ergebnisse kopieren" puts there: "name<TAB>value" lines and an
+    // HTML table of the same, each value as the window shows it.
+    QMimeData* ResultsAsText();
 
     // The window position for the first command-line parameter "left|top";
     // nothing when the parameter has no "|" and the design position stays.
@@ -225,6 +242,17 @@ private:
     // recomputation is due.
     bool m_committingInput = false;
     bool m_recomputeAfterCommit = false;
+
+    // Undo: every recomputation that shows another state than the one
+    // before is a change; the history keeps the states before them.
+    Interpolation::WindowState ShownState(const Interpolation::Inputs& inputs) const;
+    void RestoreState(const Interpolation::WindowState& state);
+    void UpdateUndoCommands();
+    Interpolation::UndoHistory m_history;
+    std::optional<Interpolation::WindowState> m_shown; // none before the first recomputation
+    quintptr m_gesture = 0; // the run the change being recomputed belongs to
+    bool m_restoring = false;
+    QElapsedTimer m_clock;
 
     QStringList m_parameters;
 };

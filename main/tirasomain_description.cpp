@@ -273,6 +273,7 @@ void TForm1::CreateFromDescription()
     btn_Save->OnClick = [this](QObject* sender) { btn_SaveClick(sender); };
     btn_load->OnClick = [this](QObject* sender) { btn_loadClick(sender); };
     btn_copy1->OnClick = [this](QObject* sender) { btn_copy1Click(sender); };
+    btn_copy1->OnSHIFTClick = [this](QObject* sender) { btn_copy1ShiftClick(sender); };
 
     lbl_YErg
         = hoverLabel("lbl_YErg", QRect(181, 49, 109, 20),
@@ -348,12 +349,27 @@ void TForm1::CreateFromDescription()
         connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(PM_1); });
         return action;
     };
+    // Undo and redo first, as in an editor's menu; enabled only when they can act.
+    PM_Undo = item("PM_Undo", QStringLiteral("Rückgängig"), &TForm1::PM_UndoClick);
+    PM_Undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    PM_Redo = item("PM_Redo", QStringLiteral("Wiederholen"), &TForm1::PM_RedoClick);
+    PM_Redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    PM_Undo->setEnabled(false);
+    PM_Redo->setEnabled(false);
+    addAction(PM_Undo);
+    addAction(PM_Redo);
+    N3 = PM_1->addSeparator();
+    N3->setObjectName(QStringLiteral("N3"));
     PM_NKDef = item("PM_NKDef", QStringLiteral("Nachkommastellen definieren"), &TForm1::PM_NKDefClick);
     N1 = PM_1->addSeparator();
     N1->setObjectName(QStringLiteral("N1"));
     PM_Reset = item("PM_Reset", QStringLiteral("Werte auf Standard setzen (Reset)"), &TForm1::PM_ResetClick);
     pm_Mirror = item("pm_Mirror", QStringLiteral("Y-Werte spiegeln (links nach rechts)"), &TForm1::pm_MirrorClick);
     PM_CopyBMP = item("PM_CopyBMP", QStringLiteral("Ergebnis als Grafik kopieren"), &TForm1::PM_CopyBMPClick);
+    PM_CopyResults = item("PM_CopyResults", QStringLiteral("Ergebnisse kopieren"), &TForm1::PM_CopyResultsClick);
+    // Held by the window too, so the key works wherever the focus is.
+    PM_CopyResults->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    addAction(PM_CopyResults);
     N2 = PM_1->addSeparator();
     N2->setObjectName(QStringLiteral("N2"));
     PM_Info = item("PM_Info", QStringLiteral("Info über..."), &TForm1::PM_InfoClick);

@@ -162,6 +162,22 @@ Captions Format(const Results& results, int decimals, bool percent)
     return c;
 }
 
+QList<NamedText> ResultTexts(const Captions& captions)
+{
+    const auto height = [](const QString& caption) {
+        return caption.startsWith(QLatin1String("H=")) ? caption.mid(2) : caption;
+    };
+    return {
+        {QStringLiteral("Wert bei X"), captions.YErg},
+        {QStringLiteral("Höhe bei X"), height(captions.xH)},
+        {QStringLiteral("Gesamthöhe"), height(captions.Hges)},
+        {QStringLiteral("Gesamtlänge"), captions.LGes},
+        {QStringLiteral("Teillänge links"), captions.LLi},
+        {QStringLiteral("Teillänge rechts"), captions.LRe},
+        {QStringLiteral("Neigung"), captions.Neig},
+    };
+}
+
 Recomputation Recompute(const Inputs& in, int decimals, bool percent)
 {
     Recomputation r;

@@ -9,6 +9,7 @@
 // nothing here keeps state, reads an editor or shows a message, so a command
 // line can print exactly what the window shows.
 
+#include <QList>
 #include <QString>
 #include <QtGlobal>
 
@@ -72,6 +73,19 @@ struct Captions {
     QString Neig;
 };
 Captions Format(const Results& results, int decimals, bool percent);
+
+// A value with the name a user reads it by.
+struct NamedText {
+    QString name;
+    QString text;
+};
+
+// The seven results by name, as the window shows them, for copying and
+// printing: the value at X, the height at X, the total height, the total
+// length, the left and right partial lengths, the slope with its unit. The
+// heights lose the "H=" of their labels, so every text is a number a
+// spreadsheet can take.
+QList<NamedText> ResultTexts(const Captions& captions);
 
 // One recomputation: the layout and numbers, and the texts as the window
 // shows them.

@@ -3,6 +3,8 @@
 
 #include "../TestSupport.h"
 
+#include <bit>
+#include <cmath>
 #include <limits>
 #include <optional>
 
@@ -35,6 +37,8 @@ private slots:
     void general();
     void typedNumbers_data();
     void typedNumbers();
+    void roundTrip_data();
+    void roundTrip();
 };
 
 void tst_NumberFormat::fixedPoint_data()
@@ -133,6 +137,35 @@ void tst_NumberFormat::typedNumbers()
     calculator.Berechnen(RemoveGroupingDots(typed), result);
     QCOMPARE(result.Fehler == 0, isNumber);
     QCOMPARE(result.Wert, value);
+}
+
+void tst_NumberFormat::roundTrip_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("0.33") << 0.33 << "0.33";
+    QTest::newRow("no grouping") << 1234.5 << "1234.5";
+    QTest::newRow("exponent where shorter") << -2.5e-8 << "-2.5e-08";
+    QTest::newRow("fixed form on a tie") << 0.001 << "0.001";
+    QTest::newRow("whole number") << -200.0 << "-200";
+    QTest::newRow("large") << 1e21 << "1e+21";
+    QTest::newRow("all 17 digits when needed") << 0.1 + 0.2 << "0.30000000000000004";
+    QTest::newRow("a third") << 1.0 / 3 << "0.3333333333333333";
+    QTest::newRow("negative zero") << -0.0 << "-0";
+    QTest::newRow("infinity") << std::numeric_limits<double>::infinity() << "inf";
+}
+
+void tst_NumberFormat::roundTrip()
+{
+    QFETCH(double, value);
+    QFETCH(QString, text);
+    QCOMPARE(RoundTrip(value), text);
+    if (std::isfinite(value)) {
+        // Reads back bit for bit, whatever the locale says about ".".
+        double back = 0;
+        QVERIFY(TextToFloat(text, u'.', back));
+        QCOMPARE(std::bit_cast<quint64>(back), std::bit_cast<quint64>(value));
+    }
 }
 
 TIRASO_TEST_MAIN(tst_NumberFormat)

@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include <cmath>
 #include <limits>
@@ -207,6 +208,9 @@ private slots:
     void ctrlEnterCommitsBeforeReporting();
     void keyStepsDoNotAccelerate();
     void readOnlyEditorStillSteps();
+    void wheel_data();
+    void wheel();
+    void wheelStepsFromTypedText();
 
     void mouseClick_data();
     void mouseClick();
@@ -850,6 +854,85 @@ void tst_SpezialSpin::readOnlyEditorStillSteps()
     QTest::keyClick(e->edit, Qt::Key_Up);
     QCOMPARE(e->spin->ValueReal(), 10.001);
     QCOMPARE(e->changes, 1);
+}
+
+namespace {
+
+// Wheel events as the pointer over the edit delivers them: the edit leaves
+// them to the control.
+void turnWheel(QLineEdit* edit, const QList<QPoint>& angleDeltas)
+{
+    const QPointF at(5, 5);
+    for (const QPoint& angle : angleDeltas) {
+        QWheelEvent event(at, edit->mapToGlobal(at), QPoint(), angle, Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(edit, &event);
+    }
+}
+
+QList<QPoint> notches(int count, int delta)
+{
+    return QList<QPoint>(count, QPoint(0, delta));
+}
+
+} // namespace
+
+void tst_SpezialSpin::wheel_data()
+{
+    QTest::addColumn<QList<QPoint>>("angles");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<bool>("allowSteps");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("changes");
+    QTest::newRow("one notch up") << notches(1, 120) << true << true << 11.0 << 1;
+    QTest::newRow("one notch down") << notches(1, -120) << true << true << 9.0 << 1;
+    QTest::newRow("three notches, no acceleration") << notches(3, 120) << true << true << 13.0 << 3;
+    QTest::newRow("two notches in one event") << notches(1, 240) << true << true << 12.0 << 2;
+    QTest::newRow("eight eighths of a notch") << notches(8, 15) << true << true << 11.0 << 1;
+    QTest::newRow("seven eighths do nothing") << notches(7, -15) << true << true << 10.0 << 0;
+    QTest::newRow("a turn back drops the part notch")
+        << QList<QPoint>{{0, 90}, {0, -30}, {0, 60}} << true << true << 10.0 << 0;
+    QTest::newRow("horizontal wheel") << QList<QPoint>{{120, 0}} << true << true << 10.0 << 0;
+    QTest::newRow("disabled") << notches(1, 120) << false << true << 10.0 << 0;
+    QTest::newRow("step keys off") << notches(1, 120) << true << false << 10.0 << 0;
+}
+
+void tst_SpezialSpin::wheel()
+{
+    QFETCH(QList<QPoint>, angles);
+    QFETCH(bool, enabled);
+    QFETCH(bool, allowSteps);
+    QFETCH(double, value);
+    QFETCH(int, changes);
+    auto e = windowEditor();
+    e->spin->setNachkommaStellen(0);
+    e->spin->setValueReal(10);
+    e->spin->setAllowArrowKeyChange(allowSteps);
+    e->spin->setEnabled(enabled);
+    bool sawWheelStep = false;
+    e->spin->OnDelayedChange = [&](QObject*) {
+        ++e->changes;
+        sawWheelStep = e->spin->WheelStepping();
+    };
+
+    turnWheel(e->edit, angles);
+
+    QCOMPARE(e->changes, changes);
+    QCOMPARE(sawWheelStep, changes > 0);
+    QVERIFY(!e->spin->WheelStepping());
+    QCOMPARE(e->spin->ValueReal(), value);
+}
+
+void tst_SpezialSpin::wheelStepsFromTypedText()
+{
+    // As an arrow key: the step starts from what is typed, and commits.
+    auto e = windowEditor();
+    e->spin->setValueReal(10);
+    typeText(e->edit, QStringLiteral("20"));
+    turnWheel(e->edit, notches(1, -120));
+    QCOMPARE(e->edit->text(), QStringLiteral("19,999"));
+    QCOMPARE(e->changes, 1);
+    QVERIFY(!e->delay->isActive());
 }
 
 // Mouse and focus -----------------------------------------------------------------

@@ -96,11 +96,13 @@ def run(app):
         check(bool(wait_for(lambda: pressable(app, "45,000°"))), "toggling it switches the slope to '45,000°'")
 
     # The menu key opens the window's menu from an editor too, where the
-    # desktop would bring up the edit's own menu: its first item asks for the
-    # decimals. (Open menus are not in the tree; the prompt window is.)
+    # desktop would bring up the edit's own menu. After the toggle above the
+    # menu's "Rückgängig" is enabled and "Wiederholen" is not (the menu skips
+    # it), so the second item down asks for the decimals. (Open menus are not
+    # in the tree; the prompt window is.)
     key("Menu")
     time.sleep(0.3)
-    key("Down", "Return")
+    key("Down", "Down", "Return")
     prompt = wait_for(lambda: [w for w in app if w is not None and w.name == "Neuer Wert"])
     check(bool(prompt), "the menu key opens the window's menu")
     if prompt:

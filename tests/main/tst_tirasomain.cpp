@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QScreen>
+#include <QWheelEvent>
 
 #include <memory>
 #include <optional>
@@ -65,6 +66,7 @@ struct RecomputeCounter {
 } // namespace
 
 Q_DECLARE_METATYPE(TLayoutState)
+Q_DECLARE_METATYPE(Interpolation::Inputs)
 
 class tst_tirasomain : public QObject
 {
@@ -141,6 +143,8 @@ private slots:
     void mirrorSwapsYValues();
     void copyPictureBlanksTheButtons();
     void copyValueTakesTheCaption();
+    void shiftCopyGivesThePlainNumber_data();
+    void shiftCopyGivesThePlainNumber();
     void infoBox();
     void makerMarks();
     void windowIcon_data();
@@ -161,6 +165,15 @@ private slots:
     void nonRegularFilesNeverBlock_data();
     void nonRegularFilesNeverBlock();
     void savedSetsCanBeChosen();
+
+    void copyResults_data();
+    void copyResults();
+
+    void undoEveryKindOfChange_data();
+    void undoEveryKindOfChange();
+    void undoActsOnTypingFirst();
+    void undoCommandsFollowTheHistory();
+    void closeSavesWhatUndoShows();
 };
 
 void tst_tirasomain::initTestCase()
@@ -940,9 +953,9 @@ void tst_tirasomain::contextMenuItems()
     QStringList captions;
     for (QAction* action : form->PM_1->actions())
         captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    QCOMPARE(captions, (QStringList{"Nachkommastellen definieren", "-", "Werte auf Standard setzen (Reset)",
-                                    "Y-Werte spiegeln (links nach rechts)", "Ergebnis als Grafik kopieren", "-",
-                                    "Info über..."}));
+    QCOMPARE(captions, (QStringList{"Rückgängig", "Wiederholen", "-", "Nachkommastellen definieren", "-", "Werte auf Standard setzen (Reset)",
+                                    "Y-Werte spiegeln (links nach rechts)", "Ergebnis als Grafik kopieren",
+                                    "Ergebnisse kopieren", "-", "Info über..."}));
     QCOMPARE(form->PaintBox1->PopupMenu, form->PM_1);
 
     // A left click on the info line opens the menu.
@@ -1052,6 +1065,28 @@ void tst_tirasomain::copyValueTakesTheCaption()
     QGuiApplication::clipboard()->setText(QStringLiteral("vorher"));
     QTest::mouseClick(form->btn_copy1, Qt::LeftButton);
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("vorher"));
+}
+
+void tst_tirasomain::shiftCopyGivesThePlainNumber_data()
+{
+    QTest::addColumn<Inputs>("inputs");
+    QTest::addColumn<QString>("copied");
+    QTest::newRow("start values") << Interpolation::StartInputs << "0.33";
+    QTest::newRow("no grouping, every digit") << Inputs{0, 2, 1.2345, 0, 2000} << "1234.5";
+    QTest::newRow("beyond the shown decimals") << Inputs{0, 1, 0.5, 0, -5e-8} << "-2.5e-08";
+    QTest::newRow("level line: y1") << Inputs{0, 1, 2, -7.25, 3} << "-7.25";
+}
+
+void tst_tirasomain::shiftCopyGivesThePlainNumber()
+{
+    QFETCH(Inputs, inputs);
+    QFETCH(QString, copied);
+    auto form = makeForm();
+    setInputs(*form, inputs);
+    form->Aktualisieren();
+    QGuiApplication::clipboard()->setText(QStringLiteral("vorher"));
+    QTest::mouseClick(form->btn_copy1, Qt::LeftButton, Qt::ShiftModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), copied);
 }
 
 void tst_tirasomain::infoBox()
@@ -1439,6 +1474,233 @@ void tst_tirasomain::savedSetsCanBeChosen()
     QTest::mouseClick(form->btn_load, Qt::LeftButton);
     shown.sort();
     QCOMPARE(shown, (QStringList{".dat", ".name.dat"}));
+}
+
+namespace {
+
+// Shortcuts act only in the active window.
+void activate(TForm1& form)
+{
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+}
+
+} // namespace
+
+void tst_tirasomain::copyResults_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("typed"); // into x2, not committed
+    QTest::addColumn<QStringList>("lines");
+    const QStringList start{"x1\t0,000", "y1\t0,000", "x2\t1,000", "y2\t1,000", "X\t0,330",
+                            "Wert bei X\t0,330", "Höhe bei X\t0,330", "Gesamthöhe\t1,000", "Gesamtlänge\t1,000",
+                            "Teillänge links\t0,330", "Teillänge rechts\t0,670", "Neigung\t100,000%"};
+    QTest::newRow("menu") << "menu" << "" << start;
+    QTest::newRow("Ctrl+Shift+C in an editor") << "keys" << "" << start;
+    QStringList typed = start;
+    typed[2] = "x2\t2,000";
+    typed[5] = "Wert bei X\t0,165";
+    typed[6] = "Höhe bei X\t0,165";
+    typed[8] = "Gesamtlänge\t2,000";
+    typed[10] = "Teillänge rechts\t1,670";
+    typed[11] = "Neigung\t50,000%";
+    QTest::newRow("typed text is committed first") << "keys" << "2" << typed;
+}
+
+void tst_tirasomain::copyResults()
+{
+    QFETCH(QString, how);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, lines);
+    auto form = makeForm();
+    activate(*form);
+    QGuiApplication::clipboard()->setText(QStringLiteral("vorher"));
+    QLineEdit* edit = form->spin_x2->InnerEdit();
+    edit->setFocus();
+    if (!typed.isEmpty())
+        typeInto(form->spin_x2, typed);
+
+    if (how == u"menu")
+        form->PM_CopyResults->trigger();
+    else
+        QTest::keyClick(edit, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    QVERIFY(data);
+    QCOMPARE(data->text(), lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    // The table holds the same pairs, one row each.
+    const QString html = data->html();
+    QCOMPARE(html.count(QStringLiteral("<tr>")), lines.size());
+    for (const QString& line : std::as_const(lines)) {
+        const QStringList cells = line.split(QLatin1Char('\t'));
+        const QString row = QStringLiteral("<tr><td>%1</td><td align=\"right\">%2</td></tr>").arg(cells[0], cells[1]);
+        QVERIFY2(html.contains(row), qPrintable(row));
+    }
+}
+
+namespace {
+
+// All the window shows of its state, as one text.
+QString visibleState(TForm1& form)
+{
+    const std::unique_ptr<QMimeData> data(form.ResultsAsText());
+    return data->text() + QStringLiteral("decimals %1/%2").arg(form.Decimals).arg(form.spin_x1->NachkommaStellen());
+}
+
+void turnWheel(TSpezialSpin* spin, int notches)
+{
+    QLineEdit* edit = spin->InnerEdit();
+    const QPointF at(5, 5);
+    for (int i = 0; i < notches; ++i) {
+        QWheelEvent event(at, edit->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(edit, &event);
+    }
+}
+
+// The keys go where the focus is, as a user's do.
+void press(TForm1& form, Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QWidget* focus = QApplication::focusWidget();
+    QTest::keyClick(focus ? focus : &form, key, modifiers);
+}
+
+} // namespace
+
+void tst_tirasomain::undoEveryKindOfChange_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("y"); // the value at X afterwards; empty: not checked
+    QTest::newRow("typed value, Enter") << "typed" << "0,165";
+    QTest::newRow("arrow key") << "key" << "";
+    QTest::newRow("three wheel notches, one step") << "wheel" << "0,329";
+    QTest::newRow("a whole hold, one step") << "hold" << "";
+    QTest::newRow("result field") << "total length" << "0,165";
+    QTest::newRow("back-calculation") << "back-calculation" << "0,250";
+    QTest::newRow("reset") << "reset" << "0,500";
+    QTest::newRow("mirror") << "mirror" << "0,670";
+    QTest::newRow("decimal places") << "decimals" << "0,33000";
+    QTest::newRow("slope mode") << "slope mode" << "0,330";
+    QTest::newRow("value set") << "load" << "1,000";
+}
+
+void tst_tirasomain::undoEveryKindOfChange()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, y);
+    auto form = makeForm();
+    activate(*form);
+    const QString before = visibleState(*form);
+    QLineEdit* x2 = form->spin_x2->InnerEdit();
+    auto seen = std::make_shared<DialogSeen>();
+
+    if (change == u"typed") {
+        x2->setFocus();
+        typeInto(form->spin_x2, QStringLiteral("2"));
+        QTest::keyClick(x2, Qt::Key_Return);
+    } else if (change == u"key") {
+        x2->setFocus();
+        QTest::keyClick(x2, Qt::Key_Up);
+    } else if (change == u"wheel") {
+        turnWheel(form->spin_x2, 3);
+    } else if (change == u"hold") {
+        // Steps 1, 2, 3 ... thousandths while held; the release ends it.
+        QTest::mousePress(form->spin_x2, Qt::LeftButton, {}, form->spin_x2->UpArrowRect().center());
+        QTRY_VERIFY(x2->text() != u"1,000" && x2->text() != u"1,001");
+        QTest::mouseRelease(form->spin_x2, Qt::LeftButton, {}, form->spin_x2->UpArrowRect().center());
+    } else if (change == u"total length") {
+        answerNextPrompt(seen, QStringLiteral("2"));
+        QTest::mouseClick(form->lbl_LGes, Qt::LeftButton);
+    } else if (change == u"back-calculation") {
+        answerNextPrompt(seen, QStringLiteral("0,25"));
+        QTest::mouseClick(form->lbl_YErg, Qt::LeftButton);
+    } else if (change == u"reset") {
+        form->PM_Reset->trigger();
+    } else if (change == u"mirror") {
+        form->pm_Mirror->trigger();
+    } else if (change == u"decimals") {
+        answerNextPrompt(seen, QStringLiteral("5"));
+        form->PM_NKDef->trigger();
+    } else if (change == u"slope mode") {
+        QTest::mouseClick(form->cb_PRZT, Qt::LeftButton);
+    } else if (change == u"load") {
+        writeFile(storageFile(QStringLiteral("satz.dat")), "stamp\r\n---V1\r\n0\r\n2\r\n0\r\n1\r\n0,5\r\n");
+        whenModalOpens([](QWidget* modal) { chooseFile(modal, storageFile(QStringLiteral("satz.dat"))); });
+        QTest::mouseClick(form->btn_load, Qt::LeftButton);
+    }
+    const QString after = visibleState(*form);
+    QVERIFY(after != before);
+    if (!y.isEmpty())
+        QCOMPARE(form->lbl_YErg->Caption(), y);
+
+    activate(*form);
+    press(*form, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(visibleState(*form), before);
+    QVERIFY(!form->PM_Undo->isEnabled());
+    press(*form, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(visibleState(*form), after);
+    form->PM_Undo->trigger();
+    QCOMPARE(form->lbl_YErg->Caption(), QStringLiteral("0,330"));
+    press(*form, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(visibleState(*form), after);
+}
+
+void tst_tirasomain::undoActsOnTypingFirst()
+{
+    auto form = makeForm();
+    activate(*form);
+    form->pm_Mirror->trigger();
+    QLineEdit* edit = form->spin_x2->InnerEdit();
+    edit->setFocus();
+    typeInto(form->spin_x2, QStringLiteral("25"));
+
+    // As in any line edit, the typing goes first, and the window stays.
+    QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(edit->text() != u"25");
+    for (int i = 0; i < 5 && edit->text() != u"1,000"; ++i)
+        QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(edit->text(), QStringLiteral("1,000"));
+    QCOMPARE(form->lbl_YErg->Caption(), QStringLiteral("0,670"));
+
+    // With no typing left, the same key takes back the mirror.
+    QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(form->lbl_YErg->Caption(), QStringLiteral("0,330"));
+}
+
+void tst_tirasomain::undoCommandsFollowTheHistory()
+{
+    auto form = makeForm();
+    QStringList top;
+    for (QAction* action : form->PM_1->actions().mid(0, 3))
+        top << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    QCOMPARE(top, (QStringList{"Rückgängig", "Wiederholen", "-"}));
+    // Loading the last values at start is nothing to undo.
+    QVERIFY(!form->PM_Undo->isEnabled());
+    QVERIFY(!form->PM_Redo->isEnabled());
+
+    form->pm_Mirror->trigger();
+    QVERIFY(form->PM_Undo->isEnabled());
+    QVERIFY(!form->PM_Redo->isEnabled());
+    form->PM_Undo->trigger();
+    QVERIFY(!form->PM_Undo->isEnabled());
+    QVERIFY(form->PM_Redo->isEnabled());
+    // A new change drops what could be redone.
+    form->PM_Reset->trigger();
+    QVERIFY(form->PM_Undo->isEnabled());
+    QVERIFY(!form->PM_Redo->isEnabled());
+}
+
+void tst_tirasomain::closeSavesWhatUndoShows()
+{
+    auto form = makeForm();
+    QLineEdit* x2 = form->spin_x2->InnerEdit();
+    typeInto(form->spin_x2, QStringLiteral("2"));
+    QTest::keyClick(x2, Qt::Key_Return);
+    form->PM_Undo->trigger();
+    QVERIFY(!QFile::exists(storageFile(QStringLiteral("lastV.def")))); // undo writes nothing
+    form->close();
+    const QByteArray file = readFile(storageFile(QStringLiteral("lastV.def")));
+    QCOMPARE(file.mid(22, 11), QByteArray(1, '\x05') + extended(1.0));
 }
 
 TIRASO_TEST_MAIN(tst_tirasomain)

@@ -47,6 +47,7 @@ private slots:
     void recompute();
     void overflowShowsInfinity();
     void fallingFormIsTheSameNumber();
+    void resultTextsAreNumbers();
     void entry_data();
     void entry();
     void backCalculation_data();
@@ -145,6 +146,22 @@ void tst_Interpolation::fallingFormIsTheSameNumber()
         const double expected = y1 - (y1 - y2) / (x2 - x1) * (X - x1);
         QVERIFY2(std::bit_cast<quint64>(r.Y) == std::bit_cast<quint64>(expected), qPrintable(QString::number(i)));
     }
+}
+
+void tst_Interpolation::resultTextsAreNumbers()
+{
+    // The heights lose their "H=" and nothing else: a minus sign stays.
+    const QList<Interpolation::NamedText> rows
+        = Interpolation::ResultTexts(Interpolation::Recompute({0, 1, 0.33, 1, 0}, 3, false).captions);
+    QStringList names;
+    QStringList texts;
+    for (const Interpolation::NamedText& row : rows) {
+        names << row.name;
+        texts << row.text;
+    }
+    QCOMPARE(names, (QStringList{"Wert bei X", "Höhe bei X", "Gesamthöhe", "Gesamtlänge", "Teillänge links",
+                                 "Teillänge rechts", "Neigung"}));
+    QCOMPARE(texts, (QStringList{"0,670", "-0,330", "-1,000", "1,000", "0,330", "0,670", "-45,000°"}));
 }
 
 void tst_Interpolation::entry_data()

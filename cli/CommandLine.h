@@ -1,0 +1,25 @@
+#pragma once
+
+// `tiraso --calc …`: the results for scripts, computed by the model alone,
+// without a window, a display or an application object.
+
+#include <QByteArray>
+#include <QStringList>
+
+namespace CommandLine {
+
+// Whether the arguments after the program name ask for the command line
+// (--calc, --help, --version) rather than the window. Decided from argv
+// before Qt is started, so no window-system plugin is ever loaded.
+bool Wanted(int argc, const char* const argv[]);
+
+struct Outcome {
+    int exitCode = 0; // 0 done, 2 a bad argument
+    QByteArray out;   // UTF-8
+    QByteArray err;
+};
+
+// arguments: those after the program name.
+Outcome Run(const QStringList& arguments);
+
+} // namespace CommandLine
