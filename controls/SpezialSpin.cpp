@@ -900,12 +900,7 @@ void TSpezialSpin::WheelStep(bool up)
     RunGuarded([&] {
         if (m_editorEnabled)
             m_currentValue = ParseTypedText(m_innerEdit->text());
-        m_runningIncrement = 0;
-        if (up)
-            StepUp();
-        else
-            StepDown();
-        CommitText();
+        StepByKey(up);
     });
     if (self)
         m_wheelStepping = false;

@@ -192,7 +192,7 @@ void tst_Interpolation::entry_data()
     row("left part 5 stops at x2", "LLi", Start, "5", Entry::Changed, {0, 1, 1, 0, 1});
     row("left part -1 leaves the interval", "LLi", Start, "-1", Entry::Changed, {0, 1, -1, 0, 1});
     row("left part below the minimum", "LLi", Start, "-5000000", Entry::Changed, {0, 1, -1e6, 0, 1});
-    row("right part 0.25", "LRe", Start, "0.25", Entry::Changed, {0, 1, 0.75, 0, 1});
+    row("right length 0.25", "LRe", Start, "0.25", Entry::Changed, {0, 1, 0.75, 0, 1});
     row("right part -1 stops at x2", "LRe", Start, "-1", Entry::Changed, {0, 1, 1, 0, 1});
     row("right part overflows", "LRe", {0, -Max, -Max, 0, 1}, "1e308", Entry::Failure);
     row("slope 50 %", "Neig%", Start, "50", Entry::Changed, {0, 1, 0.33, 0, 0.5});
