@@ -6,6 +6,7 @@
 #include "model/Interpolation.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <optional>
@@ -204,6 +205,17 @@ Outcome Run(const QStringList& arguments)
     } catch (const Failure& failure) {
         return {2, {}, (QStringLiteral("tiraso: ") + failure.message + QLatin1Char('\n')).toUtf8() + Usage};
     }
+}
+
+int Main(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const Outcome outcome = Run(arguments);
+    std::fwrite(outcome.out.constData(), 1, size_t(outcome.out.size()), stdout);
+    std::fwrite(outcome.err.constData(), 1, size_t(outcome.err.size()), stderr);
+    return std::fflush(stdout) == 0 ? outcome.exitCode : 1;
 }
 
 } // namespace CommandLine

@@ -22,4 +22,8 @@ struct Outcome {
 // arguments: those after the program name.
 Outcome Run(const QStringList& arguments);
 
+// Run on the process's own arguments, writing to stdout and stderr; returns
+// the exit status (1 when the output could not be written).
+int Main(int argc, char* argv[]);
+
 } // namespace CommandLine

@@ -68,14 +68,7 @@ int main(int argc, char* argv[])
 {
     // Scripts run without a display: no application object, no module
     // start-up, no window-system plugin for the command line.
-    if (CommandLine::Wanted(argc, argv)) {
-        QStringList arguments;
-        for (int i = 1; i < argc; ++i)
-            arguments << QString::fromLocal8Bit(argv[i]);
-        const CommandLine::Outcome outcome = CommandLine::Run(arguments);
-        std::fwrite(outcome.out.constData(), 1, size_t(outcome.out.size()), stdout);
-        std::fwrite(outcome.err.constData(), 1, size_t(outcome.err.size()), stderr);
-        return std::fflush(stdout) == 0 ? outcome.exitCode : 1;
-    }
+    if (CommandLine::Wanted(argc, argv))
+        return CommandLine::Main(argc, argv);
     return runWindow(argc, argv);
 }
