@@ -4,6 +4,8 @@
 // `true` as the cost of any process start.
 // Prints medians and ratios.
 
+#include "Median.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -38,13 +40,6 @@ double runOnce(const Command& command)
     if (!process.waitForFinished(30000) || process.exitCode() != 0)
         return -1;
     return double(timer.nsecsElapsed()) / 1e6;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 } // namespace

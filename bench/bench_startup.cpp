@@ -5,6 +5,8 @@
 // of the time on the clock and of the processor time the process used (user
 // and system), which a busy machine disturbs less.
 
+#include "Median.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -54,13 +56,6 @@ Run runOnce(const QString& program)
     return {double(timer.nsecsElapsed()) / 1e6, childrenCpuMs() - cpuBefore};
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -90,8 +85,7 @@ int main(int argc, char* argv[])
         for (Program& program : programs) {
             const Run run = runOnce(program.path);
             if (run.wall < 0) {
-                std::fprintf(stderr, "%s: a start failed
-", program.name);
+                std::fprintf(stderr, "%s: a start failed\n", program.name);
                 return 1;
             }
             program.runs.push_back(run);
@@ -105,14 +99,11 @@ int main(int argc, char* argv[])
     };
     const double tw = medianOf(programs.front().runs, &Run::wall);
     const double tc = medianOf(programs.front().runs, &Run::cpu);
-    std::printf("start to first paint, %d runs each (median)
-", runs);
-    std::printf("                         clock   tiraso/this   processor   tiraso/this
-");
+    std::printf("start to first paint, %d runs each (median)\n", runs);
+    std::printf("                         clock   tiraso/this   processor   tiraso/this\n");
     for (const Program& program : programs) {
         const double w = medianOf(program.runs, &Run::wall), c = medianOf(program.runs, &Run::cpu);
-        std::printf("  %-20s %8.2f ms   %5.2f      %8.2f ms   %5.2f
-", program.name, w, tw / w, c,
+        std::printf("  %-20s %8.2f ms   %5.2f      %8.2f ms   %5.2f\n", program.name, w, tw / w, c,
                     c > 0 ? tc / c : 0.0);
     }
     return 0;
