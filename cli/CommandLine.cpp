@@ -3,6 +3,7 @@
 #include "calc/FloatErrors.h"
 #include "calc/NumberFormat.h"
 #include "calc/RUVTaRe.h"
+#include "calc/TypedNumber.h"
 #include "model/Interpolation.h"
 
 #include <cmath>
@@ -27,7 +28,8 @@ const char* const Help = "Aufruf: tiraso --calc x1=W y1=W x2=W y2=W x=W [--decim
                          "  x2=W y2=W   zweiter Stützpunkt\n"
                          "  x=W         Stelle X\n"
                          "              W ist eine Zahl oder Rechenformel (\",\" und \".\" als\n"
-                         "              Dezimalzeichen, z. B. 2*3 oder 1.234,5)\n"
+                         "              Dezimalzeichen, ohne Tausenderpunkte, z. B. 2.125,\n"
+                         "              1e-05 oder 2*3)\n"
                          "  --decimals N  Nachkommastellen der Ergebnisse (Standard 3)\n"
                          "  --degrees     Neigung in Grad statt in Prozent\n"
                          "  --json        ein JSON-Objekt mit Eingaben, Lage und allen Ergebnissen\n"
@@ -39,13 +41,13 @@ struct Failure {
     QString message;
 };
 
-// A value in the formula language, read as the window's prompts read it.
+// A number as programs print it, read to the last bit, or a formula.
 std::optional<double> evaluate(const QString& text)
 {
     TRUVTaRe calculator;
     TRechenErgebnis result{};
     try {
-        calculator.Berechnen(NumberFormat::RemoveGroupingDots(text), result);
+        result = TypedNumber::Read(calculator, text, TypedNumber::Rule::CommandLine);
     } catch (const ECalcError&) {
         return std::nullopt;
     }

@@ -3,6 +3,7 @@
 #include "calc/FloatErrors.h"
 #include "calc/NumberFormat.h"
 #include "calc/RUVTaRe.h"
+#include "calc/TypedNumber.h"
 #include "controls/Accessibility.h"
 #include "platform/Application.h"
 #include "platform/Canvas.h"
@@ -57,6 +58,13 @@ double NarrowToDouble(long double value)
     if (std::isfinite(value) && std::fabs(value) > static_cast<long double>(std::numeric_limits<double>::max()))
         throw EOverflow();
     return static_cast<double>(value);
+}
+
+// Only a "." that groups thousands the way the text is shown goes; a typed
+// "2.5" is a decimal point and keeps its meaning.
+TypedNumber::Rule typingRule(bool grouped)
+{
+    return grouped ? TypedNumber::Rule::GroupingEditor : TypedNumber::Rule::Formula;
 }
 
 int SaturatedInt(double whole)
@@ -307,9 +315,7 @@ double TSpezialSpin::ParseTypedText(const QString& typed) const
 
 QString TSpezialSpin::WithoutGroupingDots(const QString& text) const
 {
-    // Only a "." that groups thousands the way the text is shown goes; a
-    // typed "2.5" is a decimal point and keeps its meaning.
-    return m_tausenderZeichen ? NumberFormat::RemoveGroupingDots(text) : text;
+    return TypedNumber::Ungrouped(text, typingRule(m_tausenderZeichen));
 }
 
 void TSpezialSpin::CommitText()
@@ -324,10 +330,8 @@ void TSpezialSpin::CommitText()
         if (text.size() >= 2 && text.startsWith(QLatin1Char('+')))
             text.remove(0, 1);
     }
-    text = WithoutGroupingDots(text);
 
     if (!text.isEmpty()) {
-        TRechenErgebnis result{};
         TRUVTaRe* calculator = SharedCalculator();
         if (!calculator) {
             // Start-up was skipped (a tool or test that does not run the
@@ -335,7 +339,7 @@ void TSpezialSpin::CommitText()
             ModuleStartup();
             calculator = SharedCalculator();
         }
-        calculator->Berechnen(text, result);
+        const TRechenErgebnis result = TypedNumber::Read(*calculator, text, typingRule(m_tausenderZeichen));
         if (result.Fehler == 0)
             m_currentValue = NarrowToDouble(result.Wert);
     }

@@ -3,6 +3,7 @@
 #include "calc/FloatErrors.h"
 #include "calc/NumberFormat.h"
 #include "calc/RUVTaRe.h"
+#include "calc/TypedNumber.h"
 #include "platform/Application.h"
 #include "platform/Canvas.h"
 #include "platform/Dialogs.h"
@@ -47,14 +48,12 @@ struct Evaluation {
     long double value = 0;
 };
 
-Evaluation evaluateEntry(TRUVTaRe& calculator, const QString& text)
+// `prefilled`: what the prompt showed; confirmed unchanged, its "." group thousands.
+Evaluation evaluateEntry(TRUVTaRe& calculator, const QString& text, const QString& prefilled)
 {
     TRechenErgebnis result{};
     try {
-        // The prompts are pre-filled with grouped results ("1.234,500"), which
-        // must be accepted unchanged; the calculator alone would read that "."
-        // as a decimal point and refuse the number.
-        calculator.Berechnen(NumberFormat::RemoveGroupingDots(text), result);
+        result = TypedNumber::Read(calculator, text, TypedNumber::Rule::Prompt, prefilled);
     } catch (const ECalcError&) {
         // The calculator reports an overflow or "2)+(3" by throwing; for an
         // entry that is a failed step like any other, not a message.
@@ -461,7 +460,7 @@ void TForm1::EnterResult(const QString& prompt, const QString& prefilled, const 
     // is recomputed in every case.
     QString text = prefilled;
     if (InputQuery(QStringLiteral("Wert eingeben"), prompt, text, this)) {
-        const Evaluation typed = evaluateEntry(*RUVRechner, text);
+        const Evaluation typed = evaluateEntry(*RUVRechner, text, prefilled);
         if (typed.kind == Evaluation::Invalid) {
             ShowMessage(InvalidEntryMessage, this);
         } else if (typed.kind == Evaluation::Value) {
@@ -514,10 +513,11 @@ void TForm1::lbl_NeigClick(QObject*)
 void TForm1::lbl_YErgClick(QObject*)
 {
     CommitTypedInput();
-    QString text = lbl_YErg->Caption();
+    const QString prefilled = lbl_YErg->Caption();
+    QString text = prefilled;
     if (!InputQuery(QStringLiteral("Rückrechnung"), QStringLiteral("Neue Höhe zwischen y1 und y2:"), text, this))
         return;
-    const Evaluation typed = evaluateEntry(*RUVRechner, text);
+    const Evaluation typed = evaluateEntry(*RUVRechner, text, prefilled);
     if (typed.kind == Evaluation::Invalid)
         ShowMessage(InvalidEntryMessage, this);
     if (typed.kind != Evaluation::Value)

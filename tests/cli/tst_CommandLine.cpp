@@ -59,8 +59,8 @@ void tst_CommandLine::results_data()
         << QStringList{"x=0,33", "--degrees", "y2=1", "--calc", "x2=1", "--decimals", "2", "y1=0", "x1=0"}
         << QStringList{"Wert bei X\t0,33", "Höhe bei X\t0,33", "Gesamthöhe\t1,00", "Gesamtlänge\t1,00",
                        "Teillänge links\t0,33", "Teillänge rechts\t0,67", "Neigung\t45,00°"};
-    QTest::newRow("formulas and grouping dots")
-        << QStringList{"--calc", "x1=0", "y1=1.000", "x2=2*2", "y2=1.000,5+1000", "X=1", "--decimals=1"}
+    QTest::newRow("formulas, either decimal point")
+        << QStringList{"--calc", "x1=0", "y1=1000", "x2=2*2", "y2=1000.5+1000", "X=1,0", "--decimals=1"}
         << QStringList{"Wert bei X\t1.250,1", "Höhe bei X\t250,1", "Gesamthöhe\t1.000,5", "Gesamtlänge\t4,0",
                        "Teillänge links\t1,0", "Teillänge rechts\t3,0", "Neigung\t25.012,5%"};
     QTest::newRow("decimals out of range give two, as in the window")
@@ -100,6 +100,8 @@ void tst_CommandLine::badArguments_data()
                                            << "tiraso: --decimals erwartet eine ganze Zahl, nicht „drei“";
     QTest::newRow("decimals without a number") << (four + QStringList{"x1=0", "--decimals"})
                                                << "tiraso: --decimals erwartet eine ganze Zahl";
+    QTest::newRow("no thousands separators") << (four + QStringList{"x1=1.234,5"})
+                                             << "tiraso: x1: „1.234,5“ ist keine gültige Zahl oder Rechenformel";
 }
 
 void tst_CommandLine::badArguments()

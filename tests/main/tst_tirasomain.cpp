@@ -522,14 +522,13 @@ void tst_tirasomain::resultFieldEntry_data()
     // The calculator throws for these; the entry fails without a message.
     QTest::newRow("formula overflows") << "lbl_Hges" << "10^5000" << true << start;
     QTest::newRow("parentheses the wrong way round") << "lbl_LLi" << "2)+(3" << true << start;
-    // A "." groups thousands only before exactly three digits; otherwise it
-    // is the calculator's decimal point.
+    // A "." is a decimal point, also before three digits; it groups only in
+    // the full German form.
     QTest::newRow("total length 2.5") << "lbl_LGes" << "2.5" << true << Inputs{0, 2.5, 0.33, 0, 1};
     QTest::newRow("total length 1.234,5") << "lbl_LGes" << "1.234,5" << true << Inputs{0, 1234.5, 0.33, 0, 1};
-    QTest::newRow("total length 1.234.567") << "lbl_LGes" << "1.234.567" << true << Inputs{0, 1234567, 0.33, 0, 1};
-    QTest::newRow("total length 12.345") << "lbl_LGes" << "12.345" << true << Inputs{0, 12345, 0.33, 0, 1};
+    QTest::newRow("total length 12.345") << "lbl_LGes" << "12.345" << true << Inputs{0, 12.345, 0.33, 0, 1};
     QTest::newRow("total length (1.234+2,5)*2") << "lbl_LGes" << "(1.234+2,5)*2" << true
-                                               << Inputs{0, 2473, 0.33, 0, 1};
+                                               << Inputs{0, 7.468, 0.33, 0, 1};
     QTest::newRow("slope 12.5 %") << "lbl_Neig" << "12.5" << true << Inputs{0, 1, 0.33, 0, 0.125};
 }
 
@@ -591,6 +590,7 @@ void tst_tirasomain::invalidEntryShowsTheMessage_data()
     QTest::addColumn<QString>("typed");
     QTest::newRow("letters") << "abc";
     QTest::newRow("two decimal points") << "1.5.3";
+    QTest::newRow("dots without a comma part") << "1.234.567";
 }
 
 void tst_tirasomain::invalidEntryShowsTheMessage()
@@ -612,12 +612,16 @@ void tst_tirasomain::groupedPrefillIsAccepted_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<Inputs>("in");
     QTest::addColumn<QString>("prefilled");
-    QTest::newRow("total length") << "lbl_LGes" << Inputs{0, 1234.5, 0.33, 0, 1} << "1.234,500";
-    QTest::newRow("total height") << "lbl_Hges" << Inputs{0, 1, 0.33, 0, 1234.5} << "1.234,500";
-    QTest::newRow("left part") << "lbl_LLi" << Inputs{0, 5000, 1234.5, 0, 1} << "1.234,500";
-    QTest::newRow("right part") << "lbl_LRe" << Inputs{0, 5000, 1000, 0, 1} << "4.000,000";
-    QTest::newRow("slope") << "lbl_Neig" << Inputs{0, 2, 1, 0, 20} << "1.000,000";
-    QTest::newRow("value at X") << "lbl_YErg" << Inputs{0, 2, 1, 0, 2469} << "1.234,500";
+    QTest::addColumn<int>("decimals");
+    QTest::newRow("total length") << "lbl_LGes" << Inputs{0, 1234.5, 0.33, 0, 1} << "1.234,500" << 3;
+    QTest::newRow("total height") << "lbl_Hges" << Inputs{0, 1, 0.33, 0, 1234.5} << "1.234,500" << 3;
+    QTest::newRow("left part") << "lbl_LLi" << Inputs{0, 5000, 1234.5, 0, 1} << "1.234,500" << 3;
+    QTest::newRow("right part") << "lbl_LRe" << Inputs{0, 5000, 1000, 0, 1} << "4.000,000" << 3;
+    QTest::newRow("slope") << "lbl_Neig" << Inputs{0, 2, 1, 0, 20} << "1.000,000" << 3;
+    QTest::newRow("value at X") << "lbl_YErg" << Inputs{0, 2, 1, 0, 2469} << "1.234,500" << 3;
+    // Without decimals only the prompt's own text tells "1.234" from 1,234.
+    QTest::newRow("total length, no decimals") << "lbl_LGes" << Inputs{0, 1234, 0.33, 0, 1} << "1.234" << 0;
+    QTest::newRow("value at X, no decimals") << "lbl_YErg" << Inputs{0, 2, 1, 0, 2468} << "1.234" << 0;
 }
 
 void tst_tirasomain::groupedPrefillIsAccepted()
@@ -627,8 +631,10 @@ void tst_tirasomain::groupedPrefillIsAccepted()
     QFETCH(QString, field);
     QFETCH(Inputs, in);
     QFETCH(QString, prefilled);
+    QFETCH(int, decimals);
     auto form = makeForm();
     setInputs(*form, in);
+    form->Decimals = decimals;
     form->Aktualisieren();
     auto prompt = std::make_shared<DialogSeen>();
     auto message = std::make_shared<DialogSeen>();
