@@ -129,12 +129,15 @@ Results Compute(const Inputs& in)
     r.Hges = in.y2 - in.y1;
 
     // No extrapolation: outside the open interval, on a level line and on a
-    // degenerate interval the value at X is y1. For a falling line this is
+    // degenerate interval the value at X is y1; at x2, the second support
+    // point, it is y2 (unless x2 is x1 too). For a falling line this is
     // y1 - (y1 - y2) / (x2 - x1) * (X - x1) to the last bit: each step of
     // that form is the exact negation of the same step here.
     r.Y = in.y1;
     if (r.Layout != lsLevel)
         r.Y = in.y1 + (in.y2 - in.y1) / (in.x2 - in.x1) * (in.X - in.x1);
+    else if (in.X == in.x2 && in.X != in.x1)
+        r.Y = in.y2;
     r.HX = r.Y - in.y1;
 
     // The slope of the whole line, whatever the layout; no division when

@@ -53,7 +53,7 @@ struct Results {
     double LLi = 0;  // left partial length X - x1
     double LRe = 0;  // right partial length LGes - LLi
     double Hges = 0; // total height y2 - y1
-    double Y = 0;    // value at X; y1 wherever the layout is level
+    double Y = 0;    // value at X; where the layout is level y1, or y2 at x2
     double HX = 0;   // height at X, Y - y1
     // Both are 0 when the length or the height is within 1e-7 of zero.
     double SlopePercent = 0;

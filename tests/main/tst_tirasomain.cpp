@@ -308,6 +308,8 @@ void tst_tirasomain::recomputation_data()
         {"7,000", "H=0,000", "H=0,000", "4,000", "1,000", "3,000", "0,000°"});
     row("no decimals: halves away from zero", {2, 6, 3, 10, 20}, 0, true, lsRising,
         {"13", "H=3", "H=10", "4", "1", "3", "250%"});
+    row("X at x2 gives y2", {2, 6, 6, 10, 20}, 1, true, lsLevel,
+        {"20,0", "H=10,0", "H=10,0", "4,0", "4,0", "0,0", "250,0%"});
 }
 
 void tst_tirasomain::recomputation()
@@ -329,6 +331,11 @@ void tst_tirasomain::recomputation()
                             form->lbl_LGes->Caption(), form->lbl_LLi->Caption(), form->lbl_LRe->Caption(),
                             form->lbl_Neig->Caption()};
     QCOMPARE(shown, texts);
+    // The copied results are the shown ones, the heights without "H=".
+    const std::unique_ptr<QMimeData> copied(form->ResultsAsText());
+    const QString valueAndHeight
+        = QStringLiteral("\nWert bei X\t%1\nHöhe bei X\t%2\n").arg(texts[0], texts[1].mid(2));
+    QVERIFY(copied->text().contains(valueAndHeight));
     QCOMPARE(form->lbl_xH->isHidden(), layout == lsLevel);
     QCOMPARE(form->lbl_Hges->isHidden(), layout == lsLevel);
 }
