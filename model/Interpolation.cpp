@@ -77,6 +77,68 @@ Entry enter(long double typed, Apply apply)
     return apply(*v);
 }
 
+// The steps of one order of operations, noting whether any of them left the
+// range of normal doubles: an overflow, or a product or quotient of non-zero
+// operands that lost digits below it (sums and differences stay exact there).
+class Steps
+{
+public:
+    bool clean() const { return m_clean; }
+    double minus(double a, double b) { return checked(a - b, false); }
+    double plus(double a, double b) { return checked(a + b, false); }
+    double times(double a, double b) { return checked(a * b, a != 0 && b != 0); }
+    double over(double a, double b) { return checked(a / b, a != 0); }
+
+private:
+    double checked(double result, bool mayUnderflow)
+    {
+        if (!std::isfinite(result) || (mayUnderflow && std::fabs(result) < std::numeric_limits<double>::min()))
+            m_clean = false;
+        return result;
+    }
+    bool m_clean = true;
+};
+
+// y1 + (y2 - y1) / (x2 - x1) * (X - x1) for x1 < X < x2, in that order to the
+// last bit wherever that order stays in range. Where its quotient overflows
+// (a great height over a tiny length) or underflows, the value lies between
+// y1 and y2 all the same: it is then taken from the first other order that
+// stays in range. Where none does, the written order's result stands.
+double valueInside(const Inputs& in)
+{
+    using Order = double (*)(const Inputs&, Steps&);
+    const Order written = [](const Inputs& in, Steps& s) {
+        return s.plus(in.y1, s.times(s.over(s.minus(in.y2, in.y1), s.minus(in.x2, in.x1)), s.minus(in.X, in.x1)));
+    };
+    const Order others[] = {
+        [](const Inputs& in, Steps& s) {
+            return s.plus(in.y1, s.times(s.minus(in.y2, in.y1), s.over(s.minus(in.X, in.x1), s.minus(in.x2, in.x1))));
+        },
+        [](const Inputs& in, Steps& s) {
+            return s.plus(in.y1, s.over(s.times(s.minus(in.y2, in.y1), s.minus(in.X, in.x1)), s.minus(in.x2, in.x1)));
+        },
+        // Differences beyond the range (ends near -max and +max): all halved,
+        // which is exact at that size.
+        [](const Inputs& in, Steps& s) {
+            const auto half = [&s](double v) { return s.times(v, 0.5); };
+            const double fraction = s.over(s.minus(half(in.X), half(in.x1)), s.minus(half(in.x2), half(in.x1)));
+            return s.times(2, s.plus(half(in.y1), s.times(s.minus(half(in.y2), half(in.y1)), fraction)));
+        },
+    };
+
+    Steps steps;
+    const double asWritten = written(in, steps);
+    if (steps.clean())
+        return asWritten;
+    for (const Order order : others) {
+        steps = {};
+        const double value = order(in, steps);
+        if (steps.clean())
+            return value;
+    }
+    return asWritten;
+}
+
 QString numberText(int decimals, long double value)
 {
     return NumberFormat::FormatN(decimals, value);
@@ -135,7 +197,7 @@ Results Compute(const Inputs& in)
     // that form is the exact negation of the same step here.
     r.Y = in.y1;
     if (r.Layout != lsLevel)
-        r.Y = in.y1 + (in.y2 - in.y1) / (in.x2 - in.x1) * (in.X - in.x1);
+        r.Y = valueInside(in);
     else if (in.X == in.x2 && in.X != in.x1)
         r.Y = in.y2;
     r.HX = r.Y - in.y1;
@@ -144,7 +206,8 @@ Results Compute(const Inputs& in)
     // either difference is within the tolerance.
     if (!IsNearZero(r.LGes) && !IsNearZero(r.Hges)) {
         const double ratio = r.Hges / r.LGes;
-        r.SlopePercent = ratio * 100;
+        // A ratio below the normal range has lost digits the percentage keeps.
+        r.SlopePercent = std::fabs(ratio) < std::numeric_limits<double>::min() ? r.Hges * 100 / r.LGes : ratio * 100;
         r.SlopeDegrees = std::atan(static_cast<long double>(ratio)) * (180.0L / std::numbers::pi_v<long double>);
     }
     return r;
@@ -167,9 +230,8 @@ Captions Format(const Results& results, int decimals, bool percent)
 
 QList<NamedText> ResultTexts(const Captions& captions)
 {
-    const auto height = [](const QString& caption) {
-        return caption.startsWith(QLatin1String("H=")) ? caption.mid(2) : caption;
-    };
+    const auto height
+        = [](const QString& caption) { return caption.startsWith(QLatin1String("H=")) ? caption.mid(2) : caption; };
     return {
         {QStringLiteral("Wert bei X"), captions.YErg},
         {QStringLiteral("Höhe bei X"), height(captions.xH)},

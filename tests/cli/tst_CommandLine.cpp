@@ -19,6 +19,8 @@ private slots:
     void badArguments_data();
     void badArguments();
     void json();
+    void jsonTellsWhatWasUsed_data();
+    void jsonTellsWhatWasUsed();
     void programRunsWithoutDisplay_data();
     void programRunsWithoutDisplay();
 };
@@ -127,6 +129,25 @@ void tst_CommandLine::json()
                                      "\"results\":{\"valueAtX\":8,\"heightAtX\":-2,\"totalHeight\":-8,"
                                      "\"totalLength\":4,\"leftLength\":1,\"rightLength\":3,\"slopePercent\":-200,"
                                      "\"slopeDegrees\":-63.43494882292201}}\n"));
+}
+
+void tst_CommandLine::jsonTellsWhatWasUsed_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("part");
+    // The quotient 10^308 / 10^-6 is beyond the double range, the value is not.
+    QTest::newRow("value at X beyond the quotient")
+        << QStringList{"--calc", "x1=0", "y1=0", "x2=0,000001", "y2=10^308", "x=0,0000005", "--json"}
+        << QByteArray("\"valueAtX\":5e+307,");
+}
+
+void tst_CommandLine::jsonTellsWhatWasUsed()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, part);
+    const CommandLine::Outcome outcome = CommandLine::Run(arguments);
+    QCOMPARE(outcome.exitCode, 0);
+    QVERIFY2(outcome.out.contains(part), outcome.out.constData());
 }
 
 void tst_CommandLine::programRunsWithoutDisplay_data()

@@ -45,7 +45,9 @@ class tst_Interpolation : public QObject
 private slots:
     void recompute_data();
     void recompute();
-    void overflowShowsInfinity();
+    void overflowingSlopeShowsInfinity();
+    void valueAtXBeyondTheWrittenOrder_data();
+    void valueAtXBeyondTheWrittenOrder();
     void fallingFormIsTheSameNumber();
     void resultTextsAreNumbers();
     void entry_data();
@@ -113,20 +115,48 @@ void tst_Interpolation::recompute()
     QCOMPARE(shown(r.captions), texts);
 }
 
-void tst_Interpolation::overflowShowsInfinity()
+void tst_Interpolation::overflowingSlopeShowsInfinity()
 {
-    // (y2 - y1) / (x2 - x1) beyond the double range: Y and the slope become
-    // infinite and are shown as such, nothing fails.
+    // (y2 - y1) / (x2 - x1) beyond the double range: the slope becomes
+    // infinite and is shown as such, nothing fails; the value at X does not.
     const Inputs in{0, 1e-6, 5e-7, 0, 1e303};
     const Interpolation::Recomputation percent = Interpolation::Recompute(in, 3, true);
     QCOMPARE(percent.results.Layout, lsRising);
-    QVERIFY(std::isinf(percent.results.Y));
-    QCOMPARE(percent.captions.YErg, QStringLiteral("∞"));
-    QCOMPARE(percent.captions.xH, QStringLiteral("H=∞"));
+    QCOMPARE(percent.results.Y, 5e302);
     QCOMPARE(percent.captions.Neig, QStringLiteral("∞%"));
     QCOMPARE(Interpolation::Recompute(in, 3, false).captions.Neig, QStringLiteral("90,000°"));
     const Inputs falling{0, 1e-6, 5e-7, 0, -1e303};
-    QCOMPARE(Interpolation::Recompute(falling, 3, true).captions.YErg, QStringLiteral("-∞"));
+    QCOMPARE(Interpolation::Recompute(falling, 3, true).results.Y, -5e302);
+}
+
+void tst_Interpolation::valueAtXBeyondTheWrittenOrder_data()
+{
+    QTest::addColumn<Inputs>("in");
+    QTest::addColumn<double>("Y");
+    QTest::addColumn<double>("percent");
+    constexpr double Inf = std::numeric_limits<double>::infinity();
+    // clang-format off
+    QTest::newRow("quotient overflows")       << Inputs{0, 1e-6, 5e-7, 0, 1e308}     << 5e307     << Inf;
+    QTest::newRow("quotient underflows")      << Inputs{0, 1e300, 5e299, 0, 3e-300} << 1.5e-300  << 0.0;
+    QTest::newRow("both quotients underflow") << Inputs{0, 1e308, 2, 0, 2}          << 4 / 1e308 << 200 / 1e308;
+    QTest::newRow("height overflows")         << Inputs{0, 2, 1, -Max, Max}         << 0.0       << Inf;
+    QTest::newRow("length overflows")         << Inputs{-Max, Max, 0, 0, 2}         << 1.0       << 0.0;
+    // clang-format on
+}
+
+void tst_Interpolation::valueAtXBeyondTheWrittenOrder()
+{
+    // The value at X lies between y1 and y2, so it is a double even where
+    // (y2 - y1) / (x2 - x1) is none; ordinary inputs keep the written order
+    // bit for bit (fallingFormIsTheSameNumber).
+    QFETCH(Inputs, in);
+    QFETCH(double, Y);
+    QFETCH(double, percent);
+    const Interpolation::Results r = Interpolation::Compute(in);
+    QVERIFY(r.Layout != lsLevel);
+    QCOMPARE(r.Y, Y);
+    QCOMPARE(r.HX, Y - in.y1);
+    QCOMPARE(r.SlopePercent, percent);
 }
 
 void tst_Interpolation::fallingFormIsTheSameNumber()
