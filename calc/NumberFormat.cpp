@@ -43,8 +43,7 @@ QString fixedText(int decimals, long double value, bool grouped)
     QString text;
     if (specialText(value, text))
         return text;
-    if (decimals < 0 || decimals > kMaxDecimals)
-        decimals = kFallbackDecimals;
+    decimals = EffectiveDecimals(decimals);
 
     DecimalDigits d = detail::Digits18(value);
     detail::RoundAtExponent(d, -decimals);
@@ -69,6 +68,11 @@ QString fixedText(int decimals, long double value, bool grouped)
 }
 
 } // namespace
+
+int EffectiveDecimals(int decimals)
+{
+    return decimals < 0 || decimals > kMaxDecimals ? kFallbackDecimals : decimals;
+}
 
 QString FormatN(int decimals, long double value)
 {

@@ -30,6 +30,9 @@ QString FormatN(int decimals, long double value);
 // "%.*f": as FormatN, without grouping.
 QString FormatF(int decimals, long double value);
 
+// The places FormatN and FormatF write for `decimals`.
+int EffectiveDecimals(int decimals);
+
 // The "." that group thousands the way FormatN writes them, removed: a "."
 // that follows a digit and is followed by exactly three digits and then by
 // anything but a digit (or the end), in a number that does not begin with 0

@@ -82,8 +82,10 @@ QString json(const Interpolation::Inputs& in, int decimals, bool percent)
     const Interpolation::Results r = Interpolation::Compute(in);
     QString text = QStringLiteral("{\"inputs\":{\"x1\":%1,\"y1\":%2,\"x2\":%3,\"y2\":%4,\"x\":%5},")
                        .arg(number(in.x1), number(in.y1), number(in.x2), number(in.y2), number(in.X));
+    // The places the texts were written with, which differ from the ones
+    // asked for outside 0..18.
     text += QStringLiteral("\"decimals\":%1,\"percent\":%2,\"layout\":\"%3\",")
-                .arg(decimals)
+                .arg(NumberFormat::EffectiveDecimals(decimals))
                 .arg(percent ? QStringLiteral("true") : QStringLiteral("false"), layoutName(r.Layout));
     text += QStringLiteral("\"results\":{\"valueAtX\":%1,\"heightAtX\":%2,\"totalHeight\":%3,\"totalLength\":%4,")
                 .arg(number(r.Y), number(r.HX), number(r.Hges), number(r.LGes));
@@ -92,15 +94,27 @@ QString json(const Interpolation::Inputs& in, int decimals, bool percent)
     return text;
 }
 
+// Control characters as \x1b: written raw, an argument could move the
+// cursor, recolour or retitle the terminal that shows the message.
 QString quoted(const QString& text)
 {
-    return QStringLiteral("„%1“").arg(text);
+    QString shown;
+    shown.reserve(text.size() + 2);
+    shown += u'„';
+    for (const QChar c : text) {
+        if (c.category() == QChar::Other_Control)
+            shown += QStringLiteral("\\x%1").arg(uint(c.unicode()), 2, 16, QLatin1Char('0'));
+        else
+            shown += c;
+    }
+    shown += u'“';
+    return shown;
 }
 
 Outcome calculate(const QStringList& arguments)
 {
-    // The names in the order of the usage line; "X" as the window writes it
-    // is taken too.
+    // The names in the order of the usage line, in either case: "X" as the
+    // window writes it, and then "X1" too.
     static const char* const names[] = {"x1", "y1", "x2", "y2", "x"};
     double Interpolation::Inputs::*const fields[] = {&Interpolation::Inputs::x1, &Interpolation::Inputs::y1,
                                                      &Interpolation::Inputs::x2, &Interpolation::Inputs::y2,
@@ -108,6 +122,7 @@ Outcome calculate(const QStringList& arguments)
     Interpolation::Inputs in;
     bool given[5] = {};
     int decimals = Interpolation::StartDecimals;
+    bool decimalsGiven = false;
     bool percent = true;
     bool asJson = false;
 
@@ -124,6 +139,9 @@ Outcome calculate(const QStringList& arguments)
             continue;
         }
         if (argument == u"--decimals" || argument.startsWith(u"--decimals=")) {
+            if (decimalsGiven)
+                throw Failure{QStringLiteral("--decimals ist mehrfach angegeben")};
+            decimalsGiven = true;
             QString value;
             if (argument == u"--decimals") {
                 if (++i >= arguments.size())
@@ -143,7 +161,7 @@ Outcome calculate(const QStringList& arguments)
         if (equals > 0) {
             const QString name = argument.left(equals);
             for (int n = 0; n < 5; ++n)
-                if (name == QLatin1String(names[n]) || (n == 4 && name == u"X"))
+                if (name.compare(QLatin1String(names[n]), Qt::CaseInsensitive) == 0)
                     index = n;
         }
         if (index < 0)

@@ -65,6 +65,10 @@ void tst_CommandLine::results_data()
         << QStringList{"--calc", "x1=0", "y1=1000", "x2=2*2", "y2=1000.5+1000", "X=1,0", "--decimals=1"}
         << QStringList{"Wert bei X\t1.250,1", "Höhe bei X\t250,1", "Gesamthöhe\t1.000,5", "Gesamtlänge\t4,0",
                        "Teillänge links\t1,0", "Teillänge rechts\t3,0", "Neigung\t25.012,5%"};
+    QTest::newRow("names in upper case; X at x2 gives y2")
+        << QStringList{"--calc", "X1=0", "Y1=0", "X2=2.125", "Y2=1", "X=2.125"}
+        << QStringList{"Wert bei X\t1,000", "Höhe bei X\t1,000", "Gesamthöhe\t1,000", "Gesamtlänge\t2,125",
+                       "Teillänge links\t2,125", "Teillänge rechts\t0,000", "Neigung\t47,059%"};
     QTest::newRow("decimals out of range give two, as in the window")
         << QStringList{"--calc", "x1=0", "y1=0", "x2=1", "y2=1", "x=0.33", "--decimals", "-1"}
         << QStringList{"Wert bei X\t0,33", "Höhe bei X\t0,33", "Gesamthöhe\t1,00", "Gesamtlänge\t1,00",
@@ -102,8 +106,12 @@ void tst_CommandLine::badArguments_data()
                                            << "tiraso: --decimals erwartet eine ganze Zahl, nicht „drei“";
     QTest::newRow("decimals without a number") << (four + QStringList{"x1=0", "--decimals"})
                                                << "tiraso: --decimals erwartet eine ganze Zahl";
+    QTest::newRow("decimals given twice") << (four + QStringList{"x1=0", "--decimals", "2", "--decimals=3"})
+                                          << "tiraso: --decimals ist mehrfach angegeben";
     QTest::newRow("no thousands separators") << (four + QStringList{"x1=1.234,5"})
                                              << "tiraso: x1: „1.234,5“ ist keine gültige Zahl oder Rechenformel";
+    QTest::newRow("control characters escaped") << (four + QStringList{"x1=0", "\x1b]0;\a\x7f\u009b=1"})
+                                                << "tiraso: unbekanntes Argument „\\x1b]0;\\x07\\x7f\\x9b=1“";
 }
 
 void tst_CommandLine::badArguments()
@@ -135,6 +143,9 @@ void tst_CommandLine::jsonTellsWhatWasUsed_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QByteArray>("part");
+    const QStringList values{"--calc", "x1=0", "y1=0", "x2=1", "y2=1", "x=0.33", "--json"};
+    QTest::newRow("decimals the texts were written with") << (values + QStringList{"--decimals", "25"})
+                                                          << QByteArray("\"decimals\":2,");
     // The quotient 10^308 / 10^-6 is beyond the double range, the value is not.
     QTest::newRow("value at X beyond the quotient")
         << QStringList{"--calc", "x1=0", "y1=0", "x2=0,000001", "y2=10^308", "x=0,0000005", "--json"}
