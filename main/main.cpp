@@ -31,11 +31,20 @@ int runWindow(int argc, char* argv[])
 {
     const std::string folder = executableFolder();
     // Installed: under the library folder. Built: beside the executable.
+    // Without the executable's own folder only the library folder chosen at
+    // install time is left: a relative name would be looked up in the
+    // current folder or the loader's search path, where anybody may have
+    // put a module of that name.
     std::string candidates[] = {TIRASO_WINDOW_MODULE_INSTALLED, TIRASO_WINDOW_MODULE};
+    if (folder.empty())
+        candidates[0] = TIRASO_WINDOW_MODULE_ABSOLUTE;
     std::string failures;
     for (std::string& candidate : candidates) {
-        if (candidate.front() != '/')
+        if (candidate.front() != '/') {
+            if (folder.empty())
+                continue;
             candidate.insert(0, folder);
+        }
         // Never closed: the window's libraries stay until the process exits.
         void* module = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (!module) {
