@@ -4,6 +4,7 @@
 #include "cli/CommandLine.h"
 #include "main/WindowEntry.h"
 
+#include <csignal>
 #include <cstdio>
 
 #ifdef TIRASO_WINDOW_MODULE
@@ -75,6 +76,12 @@ int runWindow(int argc, char* argv[])
 
 int main(int argc, char* argv[])
 {
+#ifdef SIGXFSZ
+    // Under a file-size limit ("ulimit -f") a write beyond it would end the
+    // process on the spot, losing the session; ignored, it fails like a full
+    // disk, and the safe writes keep the old file and say so.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     // Scripts run without a display: no application object, no module
     // start-up, no window-system plugin for the command line.
     if (CommandLine::Wanted(argc, argv))

@@ -6,6 +6,12 @@
 #include "tests/TestSupport.h"
 
 #include <QProcess>
+#include <QTemporaryDir>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
 
 class tst_CommandLine : public QObject
 {
@@ -23,6 +29,7 @@ private slots:
     void jsonTellsWhatWasUsed();
     void programRunsWithoutDisplay_data();
     void programRunsWithoutDisplay();
+    void fileSizeLimitFailsTheWrite();
 };
 
 void tst_CommandLine::wanted_data()
@@ -203,6 +210,31 @@ void tst_CommandLine::programRunsWithoutDisplay()
         QCOMPARE(stdErr, QByteArray());
     else
         QVERIFY2(stdErr.contains(err), stdErr.constData());
+}
+
+void tst_CommandLine::fileSizeLimitFailsTheWrite()
+{
+#ifdef Q_OS_UNIX
+    // Regression: under "ulimit -f" the first write beyond the limit ended
+    // the program with SIGXFSZ; it fails like a full disk instead.
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    QProcess program;
+    program.setStandardOutputFile(folder.filePath(QStringLiteral("out")));
+    program.setChildProcessModifier([] {
+        std::signal(SIGXFSZ, SIG_DFL);
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = 0;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    program.start(QStringLiteral(TIRASO_BINARY), {"--calc", "x1=0", "y1=0", "x2=1", "y2=1", "x=0.33"});
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 1); // the output could not be written
+#else
+    QSKIP("file-size limits are POSIX");
+#endif
 }
 
 TIRASO_TEST_MAIN(tst_CommandLine)
