@@ -1,14 +1,19 @@
 #include "calc/NumberFormat.h"
 #include "calc/RUVTaRe.h"
+#include "calc/TypedNumber.h"
 
 #include "../TestSupport.h"
 
+#include <QRandomGenerator>
+
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <optional>
 
 Q_DECLARE_METATYPE(long double)
+Q_DECLARE_METATYPE(TypedNumber::Rule)
 
 using namespace NumberFormat;
 
@@ -37,6 +42,7 @@ private slots:
     void general();
     void typedNumbers_data();
     void typedNumbers();
+    void commandLineReadsPrintedDoublesExactly();
     void roundTrip_data();
     void roundTrip();
 };
@@ -106,37 +112,85 @@ void tst_NumberFormat::general()
     QCOMPARE(FormatGeneral(value, kDecimalSeparator), expected);
 }
 
-// Text typed into an editor or a result prompt, or left there as pre-filled:
-// the grouping dots go, and the calculator reads the rest.
+// Text typed into an editor, a result prompt or the command line: what a "."
+// means to each, before the calculator reads the rest.
 void tst_NumberFormat::typedNumbers_data()
 {
+    QTest::addColumn<TypedNumber::Rule>("rule");
     QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown"); // what a prompt was pre-filled with
     QTest::addColumn<bool>("isNumber");
     QTest::addColumn<long double>("value");
-    QTest::newRow("2.5") << "2.5" << true << 2.5L;
-    QTest::newRow("1.234,5") << "1.234,5" << true << 1234.5L;
-    QTest::newRow("1.234.567") << "1.234.567" << true << 1234567.0L;
-    QTest::newRow("12.345") << "12.345" << true << 12345.0L;
-    QTest::newRow("1.000,000") << "1.000,000" << true << 1000.0L;
-    QTest::newRow("1.5.3") << "1.5.3" << false << 0.0L;
-    QTest::newRow("(1.234+2,5)*2") << "(1.234+2,5)*2" << true << 2473.0L;
-    QTest::newRow("four digits after the point") << "1.2345" << true << 1.2345L;
-    QTest::newRow("only the grouping point goes") << "1.234.5" << true << 1234.5L;
-    QTest::newRow("a number from 0 is never grouped") << "0.001" << true << 0.001L;
-    QTest::newRow("negative from 0") << "-0.250*4" << true << -1.0L;
-    QTest::newRow("a group of zeros after a digit") << "10.000" << true << 10000.0L;
+    const auto row = [](const char* name, TypedNumber::Rule rule, const char* typed, const char* shown,
+                        bool isNumber, long double value) {
+        QTest::newRow(name) << rule << QString::fromUtf8(typed) << QString::fromUtf8(shown) << isNumber << value;
+    };
+    constexpr auto editor = TypedNumber::Rule::GroupingEditor;
+    constexpr auto prompt = TypedNumber::Rule::Prompt;
+    constexpr auto commandLine = TypedNumber::Rule::CommandLine;
+    // clang-format off
+    row("2.5",                               editor,      "2.5",               "",          true,  2.5L);
+    row("1.234,5",                           editor,      "1.234,5",           "",          true,  1234.5L);
+    row("1.234.567",                         editor,      "1.234.567",         "",          true,  1234567.0L);
+    row("12.345",                            editor,      "12.345",            "",          true,  12345.0L);
+    row("1.000,000",                         editor,      "1.000,000",         "",          true,  1000.0L);
+    row("1.5.3",                             editor,      "1.5.3",             "",          false, 0.0L);
+    row("(1.234+2,5)*2",                     editor,      "(1.234+2,5)*2",     "",          true,  2473.0L);
+    row("four digits after the point",       editor,      "1.2345",            "",          true,  1.2345L);
+    row("only the grouping point goes",      editor,      "1.234.5",           "",          true,  1234.5L);
+    row("a number from 0 is never grouped",  editor,      "0.001",             "",          true,  0.001L);
+    row("negative from 0",                   editor,      "-0.250*4",          "",          true,  -1.0L);
+    row("a group of zeros after a digit",    editor,      "10.000",            "",          true,  10000.0L);
+    row("editor: 2.125 groups",              editor,      "2.125",             "",          true,  2125.0L);
+    row("prompt: 2.125 is a decimal point",  prompt,      "2.125",             "1,000",     true,  2.125L);
+    row("prompt: the German form",           prompt,      "(1.500,25+0.75)*2", "1,000",     true,  3002.0L);
+    row("prompt: dots without a comma part", prompt,      "1.234.567",         "1,000",     false, 0.0L);
+    row("prompt: pre-filled, unchanged",     prompt,      "1.000",             "1.000",     true,  1000.0L);
+    row("prompt: pre-filled, edited",        prompt,      "1.000",             "1.000,000", true,  1.0L);
+    row("command line: 2.125",               commandLine, "2.125",             "",          true,  2.125L);
+    row("command line: no grouping",         commandLine, "1.234,5",           "",          false, 0.0L);
+    row("command line: a formula",           commandLine, "2*3,5",             "",          true,  7.0L);
+    // clang-format on
 }
 
 void tst_NumberFormat::typedNumbers()
 {
+    QFETCH(TypedNumber::Rule, rule);
     QFETCH(QString, typed);
+    QFETCH(QString, shown);
     QFETCH(bool, isNumber);
     QFETCH(long double, value);
     TRUVTaRe calculator;
-    TRechenErgebnis result{};
-    calculator.Berechnen(RemoveGroupingDots(typed), result);
+    const TRechenErgebnis result = TypedNumber::Read(calculator, typed, rule, shown);
     QCOMPARE(result.Fehler == 0, isNumber);
     QCOMPARE(result.Wert, value);
+}
+
+void tst_NumberFormat::commandLineReadsPrintedDoublesExactly()
+{
+    // Any bit pattern is a double of some magnitude and sign; with the
+    // exponent field cleared, a subnormal. Each is printed as "%.17g" (what
+    // to_chars writes with that precision, whatever the locale), the same
+    // with a German comma, and as the shortest text.
+    QRandomGenerator random(22);
+    const auto printed = [](double value, int precision) {
+        char buffer[64];
+        const auto end = precision > 0 ? std::to_chars(buffer, buffer + 64, value, std::chars_format::general, precision)
+                                       : std::to_chars(buffer, buffer + 64, value);
+        return QString::fromLatin1(buffer, end.ptr - buffer);
+    };
+    TRUVTaRe calculator;
+    for (int i = 0; i < 20000; ++i) {
+        const quint64 bits = random.generate64() & (i % 4 ? ~0ull : 0x800F'FFFF'FFFF'FFFFull);
+        const double value = std::bit_cast<double>(bits);
+        if (!std::isfinite(value))
+            continue;
+        const QString g17 = printed(value, 17);
+        for (const QString& text : {g17, QString(g17).replace(u'.', u','), printed(value, 0)}) {
+            const TRechenErgebnis back = TypedNumber::Read(calculator, text, TypedNumber::Rule::CommandLine);
+            QVERIFY2(back.Fehler == 0 && std::bit_cast<quint64>(double(back.Wert)) == bits, qPrintable(text));
+        }
+    }
 }
 
 void tst_NumberFormat::roundTrip_data()

@@ -619,16 +619,15 @@ void tst_tirasomain::groupedPrefillIsAccepted_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<Inputs>("in");
     QTest::addColumn<QString>("prefilled");
-    QTest::addColumn<int>("decimals");
-    QTest::newRow("total length") << "lbl_LGes" << Inputs{0, 1234.5, 0.33, 0, 1} << "1.234,500" << 3;
-    QTest::newRow("total height") << "lbl_Hges" << Inputs{0, 1, 0.33, 0, 1234.5} << "1.234,500" << 3;
-    QTest::newRow("left part") << "lbl_LLi" << Inputs{0, 5000, 1234.5, 0, 1} << "1.234,500" << 3;
-    QTest::newRow("right part") << "lbl_LRe" << Inputs{0, 5000, 1000, 0, 1} << "4.000,000" << 3;
-    QTest::newRow("slope") << "lbl_Neig" << Inputs{0, 2, 1, 0, 20} << "1.000,000" << 3;
-    QTest::newRow("value at X") << "lbl_YErg" << Inputs{0, 2, 1, 0, 2469} << "1.234,500" << 3;
+    QTest::newRow("total length") << "lbl_LGes" << Inputs{0, 1234.5, 0.33, 0, 1} << "1.234,500";
+    QTest::newRow("total height") << "lbl_Hges" << Inputs{0, 1, 0.33, 0, 1234.5} << "1.234,500";
+    QTest::newRow("left part") << "lbl_LLi" << Inputs{0, 5000, 1234.5, 0, 1} << "1.234,500";
+    QTest::newRow("right part") << "lbl_LRe" << Inputs{0, 5000, 1000, 0, 1} << "4.000,000";
+    QTest::newRow("slope") << "lbl_Neig" << Inputs{0, 2, 1, 0, 20} << "1.000,000";
+    QTest::newRow("value at X") << "lbl_YErg" << Inputs{0, 2, 1, 0, 2469} << "1.234,500";
     // Without decimals only the prompt's own text tells "1.234" from 1,234.
-    QTest::newRow("total length, no decimals") << "lbl_LGes" << Inputs{0, 1234, 0.33, 0, 1} << "1.234" << 0;
-    QTest::newRow("value at X, no decimals") << "lbl_YErg" << Inputs{0, 2, 1, 0, 2468} << "1.234" << 0;
+    QTest::newRow("total length, no decimals") << "lbl_LGes" << Inputs{0, 1234, 0.33, 0, 1} << "1.234";
+    QTest::newRow("value at X, no decimals") << "lbl_YErg" << Inputs{0, 2, 1, 0, 2468} << "1.234";
 }
 
 void tst_tirasomain::groupedPrefillIsAccepted()
@@ -638,10 +637,9 @@ void tst_tirasomain::groupedPrefillIsAccepted()
     QFETCH(QString, field);
     QFETCH(Inputs, in);
     QFETCH(QString, prefilled);
-    QFETCH(int, decimals);
     auto form = makeForm();
     setInputs(*form, in);
-    form->Decimals = decimals;
+    form->Decimals = prefilled.contains(u',') ? 3 : 0;
     form->Aktualisieren();
     auto prompt = std::make_shared<DialogSeen>();
     auto message = std::make_shared<DialogSeen>();
