@@ -70,6 +70,16 @@ std::runtime_error fileError(const QString& message, const QString& path)
     return std::runtime_error(message.arg(QDir::toNativeSeparators(path)).toStdString());
 }
 
+// The storage folder's path with a trailing separator, whether or not it
+// exists or can be made.
+QString storageFolderPath()
+{
+    QString path = LocalAppDataFolder();
+    if (!path.endsWith(QLatin1Char('/')))
+        path += QLatin1Char('/');
+    return path + QStringLiteral("tiraso/");
+}
+
 } // namespace
 
 TPaintBox::TPaintBox(QWidget* parent)
@@ -543,13 +553,8 @@ void TForm1::lbl_YErgClick(QObject*)
 
 QString TForm1::StorageFolder()
 {
-    QString path = LocalAppDataFolder();
-    if (!path.endsWith(QLatin1Char('/')))
-        path += QLatin1Char('/');
-    path += QStringLiteral("tiraso");
-    if (!ForceDirectories(path))
-        return {};
-    return path + QLatin1Char('/');
+    const QString path = storageFolderPath();
+    return ForceDirectories(path) ? path : QString();
 }
 
 void TForm1::LoadLastValues()
@@ -603,10 +608,12 @@ void TForm1::btn_SaveClick(QObject*)
                     this);
         return;
     }
-    // Without a storage folder the file goes to the current directory.
-    const QString path = StorageFolder() + name + QStringLiteral(".dat");
-    if (!ValueFiles::SaveValueSet(path, stamp, ReadInputs(), lbl_LGes->Caption(), lbl_LLi->Caption(),
-                                  NumberFormat::kDecimalSeparator))
+    // Without a usable storage folder nothing is written: a set saved
+    // anywhere else would never show in the load dialog.
+    const QString path = storageFolderPath() + name + QStringLiteral(".dat");
+    if (StorageFolder().isEmpty()
+        || !ValueFiles::SaveValueSet(path, stamp, ReadInputs(), lbl_LGes->Caption(), lbl_LLi->Caption(),
+                                     NumberFormat::kDecimalSeparator))
         TApplication::HandleException(fileError(QStringLiteral("Datei %1 kann nicht erstellt werden"), path));
 }
 
@@ -615,7 +622,9 @@ void TForm1::btn_loadClick(QObject*)
     CommitTypedInput();
     QString folder = StorageFolder();
     folder.chop(1);
-    OpenDialog1->InitialDir = folder;
+    // A storage folder that cannot be used holds no sets; the dialog then
+    // starts at home, not wherever the program happened to be started.
+    OpenDialog1->InitialDir = folder.isEmpty() ? QDir::homePath() : folder;
     if (!OpenDialog1->Execute(this))
         return;
     const QString path = OpenDialog1->FileName;
