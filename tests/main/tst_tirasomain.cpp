@@ -966,6 +966,16 @@ void tst_tirasomain::loadTakesWhatTheFileHolds_data()
                                 << "wurde nicht geladen:\nZeile 3 (Y1) fehlt.";
     QTest::newRow("exponent form") << QByteArray("s\nm\n1E15\n1,5E-7\n0\n1\n0,5\n") << Inputs{0, 1, 0.5, 1e15, 1.5e-7}
                                    << "";
+    QTest::newRow("below the editors' minimum: raised, and told")
+        << QByteArray("s\nm\n-5000000\n4\n-1\n3\n0,5\n") << Inputs{-1, 3, 0.5, -1e6, 4}
+        << "wurde mit Änderungen geladen:\n"
+           "Zeile 3 (Y1): -5.000.000 ist kleiner als -1.000.000 und wurde auf -1.000.000 gesetzt.";
+    QTest::newRow("raised, then stopped") << QByteArray("s\nm\n1\n2\n-1234567,5\nx\n") << Inputs{-1e6, 1, 0.33, 1, 2}
+                                          << "wurde nur teilweise geladen:\n"
+                                             "Zeile 5 (X1): -1.234.567,5 ist kleiner als -1.000.000 und wurde auf "
+                                             "-1.000.000 gesetzt.\nZeile 6 (X2) ist keine gültige Zahl.";
+    QTest::newRow("the minimum itself") << QByteArray("s\nm\n-1000000\n4\n-1\n3\n0,5\n") << Inputs{-1, 3, 0.5, -1e6, 4}
+                                        << "";
 }
 
 void tst_tirasomain::loadTakesWhatTheFileHolds()
