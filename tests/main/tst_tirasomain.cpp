@@ -898,15 +898,10 @@ void tst_tirasomain::unusableStorageFolder()
     QTemporaryDir start;
     QVERIFY(start.isValid());
     struct Restore {
-        QString current = QDir::currentPath();
-        QString data;
-        QFile::Permissions permissions = QFile::permissions(data);
-        ~Restore()
-        {
-            QDir::setCurrent(current);
-            QFile::setPermissions(data, permissions);
-        }
-    } restore{QDir::currentPath(), data};
+        QString current, data;
+        QFile::Permissions permissions;
+        ~Restore() { QDir::setCurrent(current); QFile::setPermissions(data, permissions); }
+    } restore{QDir::currentPath(), data, QFile::permissions(data)};
     QVERIFY(QDir::setCurrent(start.path()));
     if (how == u"file") {
         writeFile(folder, "kein Ordner");
