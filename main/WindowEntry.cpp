@@ -7,9 +7,13 @@
 #include "controls/RUVButton.h"
 #include "controls/SpezialSpin.h"
 #include "drawing/kavriGraphics.h"
+#include "main/DisplayCheck.h"
 #include "main/PlatformChoice.h"
 #include "main/tirasomain.h"
 #include "platform/Application.h"
+
+#include <cstdio>
+#include <optional>
 
 int tiraso_window_main(int argc, char** argv)
 {
@@ -19,6 +23,12 @@ int tiraso_window_main(int argc, char** argv)
     const QByteArray platform = PlatformForSession([](const char* name) { return qgetenv(name); });
     if (!platform.isEmpty())
         qputenv("QT_QPA_PLATFORM", platform);
+    const DisplayCheck display = CheckDisplay(WindowSystemVariables(argc, argv));
+    if (display.hopeless) {
+        const QByteArray message = NoWindowMessage(display.cause).toUtf8();
+        std::fwrite(message.constData(), 1, size_t(message.size()), stderr);
+        return 1;
+    }
 
     kavriGraphicsStartup();
     TRUVButton::ModuleStartup();
@@ -28,9 +38,11 @@ int tiraso_window_main(int argc, char** argv)
 
     int exitCode = 0;
     {
+        std::optional<DisplayFailureGuard> startingDisplay(std::in_place, display.cause);
         // Number texts are German whatever the locale (calc/NumberFormat.h),
         // so the locale is left as the desktop set it.
         TApplication application(argc, argv);
+        startingDisplay.reset();
         if (!platform.isEmpty())
             qunsetenv("QT_QPA_PLATFORM");
         TApplication::SetTitle(QStringLiteral("Tiraso - Tiraso-Projekt"));

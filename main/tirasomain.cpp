@@ -69,6 +69,16 @@ std::runtime_error fileError(const QString& message, const QString& path)
     return std::runtime_error(message.arg(QDir::toNativeSeparators(path)).toStdString());
 }
 
+// The storage folder's path with a trailing separator, whether or not it
+// exists or can be made.
+QString storageFolderPath()
+{
+    QString path = LocalAppDataFolder();
+    if (!path.endsWith(QLatin1Char('/')))
+        path += QLatin1Char('/');
+    return path + QStringLiteral("tiraso/");
+}
+
 } // namespace
 
 TPaintBox::TPaintBox(QWidget* parent)
@@ -543,13 +553,8 @@ void TForm1::lbl_YErgClick(QObject*)
 
 QString TForm1::StorageFolder()
 {
-    QString path = LocalAppDataFolder();
-    if (!path.endsWith(QLatin1Char('/')))
-        path += QLatin1Char('/');
-    path += QStringLiteral("tiraso");
-    if (!ForceDirectories(path))
-        return {};
-    return path + QLatin1Char('/');
+    const QString path = storageFolderPath();
+    return ForceDirectories(path) ? path : QString();
 }
 
 void TForm1::LoadLastValues()
@@ -603,10 +608,12 @@ void TForm1::btn_SaveClick(QObject*)
                     this);
         return;
     }
-    // Without a storage folder the file goes to the current directory.
-    const QString path = StorageFolder() + name + QStringLiteral(".dat");
-    if (!ValueFiles::SaveValueSet(path, stamp, ReadInputs(), lbl_LGes->Caption(), lbl_LLi->Caption(),
-                                  NumberFormat::kDecimalSeparator))
+    // Without a usable storage folder nothing is written: a set saved
+    // anywhere else would never show in the load dialog.
+    const QString path = storageFolderPath() + name + QStringLiteral(".dat");
+    if (StorageFolder().isEmpty()
+        || !ValueFiles::SaveValueSet(path, stamp, ReadInputs(), lbl_LGes->Caption(), lbl_LLi->Caption(),
+                                     NumberFormat::kDecimalSeparator))
         TApplication::HandleException(fileError(QStringLiteral("Datei %1 kann nicht erstellt werden"), path));
 }
 
@@ -615,7 +622,9 @@ void TForm1::btn_loadClick(QObject*)
     CommitTypedInput();
     QString folder = StorageFolder();
     folder.chop(1);
-    OpenDialog1->InitialDir = folder;
+    // A storage folder that cannot be used holds no sets; the dialog then
+    // starts at home, not wherever the program happened to be started.
+    OpenDialog1->InitialDir = folder.isEmpty() ? QDir::homePath() : folder;
     if (!OpenDialog1->Execute(this))
         return;
     const QString path = OpenDialog1->FileName;
@@ -642,18 +651,37 @@ void TForm1::btn_loadClick(QObject*)
     }
     Aktualisieren(this);
 
-    // A set that stopped early is never taken for a complete one: what was
-    // read stays, and the user learns where it stopped.
+    // A set that stopped early is never taken for a complete one, nor a value
+    // the editors raised for the one in the file: what was read stays, and
+    // the user learns where it stopped and what changed.
+    static const char* const valueNames[] = {"Y1", "Y2", "X1", "X2", "X"};
+    QStringList notes;
+    for (int i = 0; i < read.count && i < 5; ++i) {
+        if (!(read.values[i] < Interpolation::InputMinimum))
+            continue;
+        // The file's digits, grouped as the editors group them.
+        QString value = NumberFormat::FormatGeneral(read.values[i], NumberFormat::kDecimalSeparator);
+        if (!value.contains(u'E')) {
+            const qsizetype point = value.indexOf(NumberFormat::kDecimalSeparator);
+            for (qsizetype at = (point < 0 ? value.size() : point) - 3; at > 1; at -= 3)
+                value.insert(at, NumberFormat::kGroupSeparator);
+        }
+        notes << QStringLiteral("Zeile %1 (%2): %3 ist kleiner als -1.000.000 und wurde auf -1.000.000 gesetzt.")
+                     .arg(i + 3)
+                     .arg(QLatin1String(valueNames[i]), value);
+    }
     if (read.stop != ValueFiles::ValueSetRead::Complete) {
-        static const char* const valueNames[] = {"Y1", "Y2", "X1", "X2", "X"};
         const QString reason = read.stop == ValueFiles::ValueSetRead::Missing
             ? QStringLiteral("Zeile %1 (%2) fehlt.")
             : QStringLiteral("Zeile %1 (%2) ist keine gültige Zahl.");
-        const QString what = read.count > 0 ? QStringLiteral("Datei %1 wurde nur teilweise geladen:\r\n")
-                                            : QStringLiteral("Datei %1 wurde nicht geladen:\r\n");
-        ShowMessage(what.arg(QDir::toNativeSeparators(path))
-                        + reason.arg(read.stopLine + 1).arg(QLatin1String(valueNames[read.stopLine - 2])),
-                    this);
+        notes << reason.arg(read.stopLine + 1).arg(QLatin1String(valueNames[read.stopLine - 2]));
+    }
+    if (!notes.isEmpty()) {
+        const QString what = read.stop == ValueFiles::ValueSetRead::Complete
+            ? QStringLiteral("Datei %1 wurde mit Änderungen geladen:\r\n")
+            : read.count > 0 ? QStringLiteral("Datei %1 wurde nur teilweise geladen:\r\n")
+                             : QStringLiteral("Datei %1 wurde nicht geladen:\r\n");
+        ShowMessage(what.arg(QDir::toNativeSeparators(path)) + notes.join(QStringLiteral("\r\n")), this);
     }
 }
 

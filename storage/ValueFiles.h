@@ -186,6 +186,11 @@ std::optional<QByteArray> ReadRegularFile(const QString& path, qint64 maxBytes);
 // the target only when every byte was written and flushed to the file system,
 // so a full disk, a quota, a file-size limit, an I/O error, a killed process
 // or a refused folder leaves a previous file byte-identical and returns false.
+// A link is followed to the regular file it names, and that file is
+// replaced. Nothing else is ever replaced, created or truncated: a link to a
+// folder, device, FIFO or socket, a dangling link or a loop of links returns
+// false. The folder is synced after the rename, so a power cut keeps the new
+// name; temporaries of the same target left by a killed process are removed.
 bool WriteFileAtomically(const QString& path, const QByteArray& data, QString* errorText = nullptr);
 
 // ---------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 
 #include "tests/TestSupport.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -32,6 +33,8 @@ private slots:
     void librariesLoaded();
     void moduleUnusable_data();
     void moduleUnusable();
+    void noDisplay_data();
+    void noDisplay();
 };
 
 void tst_WindowModule::librariesLoaded_data()
@@ -112,6 +115,62 @@ void tst_WindowModule::moduleUnusable()
     QCOMPARE(program.exitCode(), 1);
     QVERIFY2(err.startsWith("tiraso: Das Fenster kann nicht geladen werden: "), err.constData());
     QVERIFY2(err.contains(reason), err.constData());
+}
+
+void tst_WindowModule::noDisplay_data()
+{
+    QTest::addColumn<QStringList>("environment"); // NAME=value; <runtime>/socket holds "wayland-0"
+    QTest::addColumn<QString>("cause");
+    // An X11 display number nobody serves here.
+    int free = 4711;
+    while (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(free)))
+        ++free;
+    QTest::newRow("nothing set") << QStringList{}
+                                 << "Es ist keine Anzeige eingestellt (weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt).";
+    QTest::newRow("X11 display without a server")
+        << QStringList{QStringLiteral("DISPLAY=:%1").arg(free)}
+        << QStringLiteral("Die Anzeige „:%1“ (DISPLAY) kann nicht geöffnet werden.").arg(free);
+    QTest::newRow("Wayland without its socket")
+        << QStringList{"QT_QPA_PLATFORM=wayland", "WAYLAND_DISPLAY=wayland-9", "XDG_RUNTIME_DIR=<runtime>"}
+        << "Die Wayland-Anzeige „wayland-9“ (WAYLAND_DISPLAY) gibt es nicht.";
+    // Rows whose cause shows which choices the check left to Qt.
+    QTest::newRow("xcb with options, no DISPLAY") << QStringList{"QT_QPA_PLATFORM=xcb:x=1", "WAYLAND_DISPLAY=wayland-0"}
+                                                  << "DISPLAY ist nicht gesetzt.";
+    QTest::newRow("wayland-0 is tried without WAYLAND_DISPLAY")
+        << QStringList{"QT_QPA_PLATFORM=wayland-egl", "XDG_RUNTIME_DIR=<runtime>/socket"}
+        << "Die Wayland-Anzeige „wayland-0“ kann nicht geöffnet werden.";
+    QTest::newRow("a list: what can start is named")
+        << QStringList{"QT_QPA_PLATFORM=wayland;xcb", QStringLiteral("DISPLAY=:%1").arg(free)}
+        << QStringLiteral("Die Anzeige „:%1“ (DISPLAY) kann nicht geöffnet werden.").arg(free);
+    QTest::newRow("unknown window system")
+        << QStringList{"QT_QPA_PLATFORM=kein-solches"}
+        << "Das Fenstersystem „kein-solches“ (QT_QPA_PLATFORM) ist nicht vorhanden oder kann nicht starten.";
+}
+
+void tst_WindowModule::noDisplay()
+{
+    // Qt alone aborts (and may dump core) with advice to reinstall.
+    QFETCH(QStringList, environment);
+    QFETCH(QString, cause);
+    QTemporaryDir runtime;
+    QVERIFY(runtime.isValid());
+    QVERIFY(QDir(runtime.path()).mkdir(QStringLiteral("socket")));
+    QFile wayland0(runtime.filePath(QStringLiteral("socket/wayland-0")));
+    QVERIFY(wayland0.open(QIODevice::WriteOnly)); // in place of a socket: there, but nobody answers
+    QProcessEnvironment emptied;
+    emptied.insert(QStringLiteral("XDG_DATA_HOME"), runtime.path());
+    for (const QString& entry : std::as_const(environment))
+        emptied.insert(entry.section(QLatin1Char('='), 0, 0),
+                       entry.section(QLatin1Char('='), 1).replace(QStringLiteral("<runtime>"), runtime.path()));
+    QProcess program;
+    program.setProcessEnvironment(emptied);
+    program.start(QStringLiteral(TIRASO_BINARY), QStringList{});
+    QVERIFY(program.waitForFinished(20000));
+    const QString err = QString::fromUtf8(program.readAllStandardError());
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 1);
+    QVERIFY2(err.startsWith(QStringLiteral("tiraso: Das Fenster kann nicht angezeigt werden. ") + cause), qPrintable(err));
+    QVERIFY2(err.contains(QStringLiteral("Ohne Fenster rechnet tiraso --calc")), qPrintable(err));
 }
 
 TIRASO_TEST_MAIN(tst_WindowModule)

@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QWheelEvent>
 
 #include <memory>
@@ -29,6 +30,7 @@
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 using namespace TestSupport;
@@ -132,6 +134,8 @@ private slots:
     void saveRefusesForbiddenCharacters();
     void saveWithEmptyNameAndReplacing();
     void saveFailureIsReported();
+    void unusableStorageFolder_data();
+    void unusableStorageFolder();
     void loadTakesWhatTheFileHolds_data();
     void loadTakesWhatTheFileHolds();
     void loadCancelDoesNothing();
@@ -192,9 +196,11 @@ void tst_tirasomain::init()
 {
     if (!m_locale.emplace().entered())
         QSKIP("This locale is not generated on the machine");
-    // Every test starts without stored last values.
-    QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/tiraso"))
-        .removeRecursively();
+    // Every test starts without stored last values, and with a folder for them.
+    const QString folder =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/tiraso");
+    QFile::remove(folder);
+    QDir(folder).removeRecursively();
 }
 
 void tst_tirasomain::cleanup()
@@ -884,6 +890,65 @@ void tst_tirasomain::saveFailureIsReported()
     QVERIFY(QFileInfo(storageFile(QStringLiteral("Ordner.dat"))).isDir());
 }
 
+void tst_tirasomain::unusableStorageFolder_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("a file in its place") << "file";
+    QTest::newRow("a loop of links in its place") << "loop";
+    QTest::newRow("read-only parent") << "read-only";
+}
+
+void tst_tirasomain::unusableStorageFolder()
+{
+    // A set saved anywhere else would never show in the load dialog; the
+    // folder the program was started from is the worst place of all.
+    QFETCH(QString, how);
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    const QString folder = data + QStringLiteral("/tiraso");
+    QVERIFY(QDir().mkpath(data));
+    QTemporaryDir start;
+    QVERIFY(start.isValid());
+    struct Restore {
+        QString current, data;
+        QFile::Permissions permissions;
+        ~Restore() { QDir::setCurrent(current); QFile::setPermissions(data, permissions); }
+    } restore{QDir::currentPath(), data, QFile::permissions(data)};
+    QVERIFY(QDir::setCurrent(start.path()));
+    if (how == u"file") {
+        writeFile(folder, "kein Ordner");
+    } else if (how == u"loop") {
+        QVERIFY(QFile::link(folder, folder));
+    } else {
+#ifdef Q_OS_UNIX
+        if (::geteuid() == 0)
+            QSKIP("root writes into read-only folders: permission bits prove nothing here");
+#endif
+        QVERIFY(QFile::setPermissions(data, QFile::ReadOwner | QFile::ExeOwner));
+    }
+
+    auto form = makeForm();
+    auto prompt = std::make_shared<DialogSeen>();
+    auto message = std::make_shared<DialogSeen>();
+    answerNextPrompt(prompt, QStringLiteral("whereami"), true, [message] { acknowledgeNextMessage(message); });
+    QTest::mouseClick(form->btn_Save, Qt::LeftButton);
+    QVERIFY(message->opened);
+    const QString expected = QStringLiteral("Datei %1 kann nicht erstellt werden")
+                                 .arg(QDir::toNativeSeparators(folder + QStringLiteral("/whereami.dat")));
+    QVERIFY2(message->labels.contains(expected), qPrintable(message->labels.join(QLatin1Char('|'))));
+
+    QString dialogFolder;
+    whenModalOpens([&](QWidget* modal) {
+        if (auto* dialog = qobject_cast<QFileDialog*>(modal))
+            dialogFolder = dialog->directory().absolutePath();
+        QMetaObject::invokeMethod(modal, "reject");
+    });
+    QTest::mouseClick(form->btn_load, Qt::LeftButton);
+    QCOMPARE(dialogFolder, QDir::homePath());
+
+    form->close(); // the last values have nowhere to go either
+    QCOMPARE(QDir(start.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{});
+}
+
 void tst_tirasomain::loadTakesWhatTheFileHolds_data()
 {
     QTest::addColumn<QByteArray>("file");
@@ -907,6 +972,16 @@ void tst_tirasomain::loadTakesWhatTheFileHolds_data()
                                 << "wurde nicht geladen:\nZeile 3 (Y1) fehlt.";
     QTest::newRow("exponent form") << QByteArray("s\nm\n1E15\n1,5E-7\n0\n1\n0,5\n") << Inputs{0, 1, 0.5, 1e15, 1.5e-7}
                                    << "";
+    QTest::newRow("below the editors' minimum: raised, and told")
+        << QByteArray("s\nm\n-5000000\n4\n-1\n3\n0,5\n") << Inputs{-1, 3, 0.5, -1e6, 4}
+        << "wurde mit Änderungen geladen:\n"
+           "Zeile 3 (Y1): -5.000.000 ist kleiner als -1.000.000 und wurde auf -1.000.000 gesetzt.";
+    QTest::newRow("raised, then stopped") << QByteArray("s\nm\n1\n2\n-1234567,5\nx\n") << Inputs{-1e6, 1, 0.33, 1, 2}
+                                          << "wurde nur teilweise geladen:\n"
+                                             "Zeile 5 (X1): -1.234.567,5 ist kleiner als -1.000.000 und wurde auf "
+                                             "-1.000.000 gesetzt.\nZeile 6 (X2) ist keine gültige Zahl.";
+    QTest::newRow("the minimum itself") << QByteArray("s\nm\n-1000000\n4\n-1\n3\n0,5\n") << Inputs{-1, 3, 0.5, -1e6, 4}
+                                        << "";
 }
 
 void tst_tirasomain::loadTakesWhatTheFileHolds()

@@ -19,8 +19,11 @@
 
 #ifdef Q_OS_UNIX
 #include <csignal>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 #endif
 
 using namespace ValueFiles;
@@ -105,6 +108,20 @@ QByteArray readAll(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
+// Each entry of a folder as it is, links not followed: a write that
+// replaces or creates what it must not shows here.
+QStringList snapshot(const QString& folder)
+{
+    QStringList seen;
+    for (const QFileInfo& info : QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System
+                                                            | QDir::NoDotAndDotDot))
+        seen << info.fileName()
+                + (info.isSymLink() ? " -> " + info.symLinkTarget()
+                                    : info.isFile() ? " " + QString::fromLatin1(readAll(info.filePath()).toHex())
+                                                    : QString::fromLatin1(info.isDir() ? " folder" : " special"));
+    return seen;
+}
+
 // Files and folders in a folder, hidden ones included: a temporary file left
 // behind shows up here.
 QStringList entries(const QString& folder)
@@ -182,8 +199,10 @@ private slots:
     void writeOnFullDisk();
     void enoughRoomForLastValues_data();
     void enoughRoomForLastValues();
-    void onlyRegularFilesAreRead_data();
-    void onlyRegularFilesAreRead();
+    void onlyRegularFilesAreReadOrWritten_data();
+    void onlyRegularFilesAreReadOrWritten();
+    void leftoverTemporaries_data();
+    void leftoverTemporaries();
 
     void loadLastValues_data();
     void loadLastValues();
@@ -997,30 +1016,36 @@ void tst_ValueFiles::enoughRoomForLastValues()
     QCOMPARE(EnoughRoomForLastValues(freeBytes), write);
 }
 
-void tst_ValueFiles::onlyRegularFilesAreRead_data()
+void tst_ValueFiles::onlyRegularFilesAreReadOrWritten_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<bool>("read");
+    QTest::addColumn<bool>("written");
 
-    QTest::newRow("regular file") << "file" << true;
-    QTest::newRow("link to a regular file") << "link to file" << true;
-    QTest::newRow("missing") << "missing" << false;
-    QTest::newRow("folder") << "folder" << false;
-    QTest::newRow("FIFO") << "fifo" << false;
-    QTest::newRow("link to a FIFO") << "link to fifo" << false;
-    QTest::newRow("dangling link") << "dangling link" << false;
-    QTest::newRow("read fails after opening") << "read error" << false;
+    QTest::newRow("regular file") << "file" << true << true;
+    QTest::newRow("link to a regular file") << "link to file" << true << true;
+    QTest::newRow("relative links through a subfolder") << "relative chain" << true << true;
+    QTest::newRow("missing") << "missing" << false << true;
+    QTest::newRow("folder") << "folder" << false << false;
+    QTest::newRow("FIFO") << "fifo" << false << false;
+    QTest::newRow("link to a FIFO") << "link to fifo" << false << false;
+    QTest::newRow("link to a device") << "link to device" << false << false;
+    QTest::newRow("dangling link") << "dangling link" << false << false;
+    QTest::newRow("loop of links") << "loop" << false << false;
+    QTest::newRow("read fails after opening") << "read error" << false << false;
 }
 
-void tst_ValueFiles::onlyRegularFilesAreRead()
+void tst_ValueFiles::onlyRegularFilesAreReadOrWritten()
 {
     // Nothing found under a file's name may block the reading: a FIFO waits
-    // for a writer for ever, a device may never end.
+    // for a writer for ever, a device may never end. Nor may a write replace
+    // anything but a regular file, wherever a link points.
 #ifndef Q_OS_UNIX
     QSKIP("FIFOs, sockets and devices are Unix file types");
 #else
     QFETCH(QString, kind);
     QFETCH(bool, read);
+    QFETCH(bool, written);
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -1036,14 +1061,28 @@ void tst_ValueFiles::onlyRegularFilesAreRead()
         QVERIFY(WriteFileAtomically(path, contents));
     } else if (kind == u"link to file") {
         QVERIFY(QFile::link(regular, path));
+    } else if (kind == u"relative chain") {
+        // "sub/../regular" names the file only as the kernel resolves it.
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+        QCOMPARE(::symlink("../regular", QFile::encodeName(dir.filePath(QStringLiteral("sub/hop"))).constData()), 0);
+        QCOMPARE(::symlink("sub/hop", native.constData()), 0);
     } else if (kind == u"folder") {
         QVERIFY(QDir().mkdir(path));
     } else if (kind == u"fifo") {
         QCOMPARE(::mkfifo(native.constData(), 0600), 0);
     } else if (kind == u"link to fifo") {
         QVERIFY(QFile::link(fifo, path));
+    } else if (kind == u"link to device") {
+        // A private twin of /dev/zero: replacing it must not even be tried.
+        const QByteArray device = QFile::encodeName(dir.filePath(QStringLiteral("zero")));
+        if (::mknod(device.constData(), S_IFCHR | 0600, makedev(1, 5)) != 0)
+            QSKIP(::geteuid() != 0 ? "making a device node needs root" : "cannot make a device node here");
+        QCOMPARE(::symlink(device.constData(), native.constData()), 0);
     } else if (kind == u"dangling link") {
         QVERIFY(QFile::link(dir.filePath(QStringLiteral("gone")), path));
+    } else if (kind == u"loop") {
+        QCOMPARE(::symlink("loop", QFile::encodeName(dir.filePath(QStringLiteral("loop"))).constData()), 0);
+        QCOMPARE(::symlink("loop", native.constData()), 0);
     } else if (kind == u"read error") {
         // A regular file to stat(), whose reading at offset 0 fails with EIO.
         if (!QFileInfo(QStringLiteral("/proc/self/mem")).isFile())
@@ -1057,6 +1096,54 @@ void tst_ValueFiles::onlyRegularFilesAreRead()
         QCOMPARE(*data, contents);
     QFile file(path);
     QCOMPARE(OpenRegularFile(file), read || kind == u"read error");
+    file.close();
+
+    const QStringList before = snapshot(dir.path());
+    const QByteArray fresh = WriteLastValues(LastValues{});
+    QCOMPARE(WriteFileAtomically(path, fresh), written);
+    if (!written) {
+        QCOMPARE(snapshot(dir.path()), before);
+        return;
+    }
+    // The file at the end of the links is replaced, not the links; no
+    // temporary file is left.
+    QCOMPARE(ReadRegularFile(path, 64), std::optional<QByteArray>(fresh));
+    QCOMPARE(QFileInfo(path).isSymLink(), kind.contains(u"link") || kind.contains(u"chain"));
+    QCOMPARE(entries(dir.path()).size(), before.size() + (kind == u"missing" ? 1 : 0));
+#endif
+}
+
+void tst_ValueFiles::leftoverTemporaries_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("held"); // locked, as a save under way holds it
+    QTest::addColumn<bool>("removed");
+
+    QTest::newRow("left by a killed save") << ".lastV.def.tiraso-Ab3dEf" << false << true;
+    QTest::newRow("held by a save under way") << ".lastV.def.tiraso-Ab3dEf" << true << false;
+    QTest::newRow("the user's own copy") << "lastV.def.backup" << false << false;
+}
+
+void tst_ValueFiles::leftoverTemporaries()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("temporaries are named and locked the Unix way");
+#else
+    QFETCH(QString, name);
+    QFETCH(bool, held);
+    QFETCH(bool, removed);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString target = dir.filePath(QStringLiteral("lastV.def"));
+    QFile leftover(dir.filePath(name));
+    QVERIFY(leftover.open(QIODevice::WriteOnly));
+    QVERIFY(leftover.write(WriteLastValues(LastValues{})) == 58 && leftover.flush());
+    if (held)
+        QCOMPARE(::flock(leftover.handle(), LOCK_EX), 0);
+
+    QVERIFY(WriteFileAtomically(target, "new"));
+    QCOMPARE(readAll(target), QByteArray("new"));
+    QCOMPARE(entries(dir.path()).contains(name), !removed);
 #endif
 }
 
