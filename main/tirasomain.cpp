@@ -117,6 +117,9 @@ TForm1::TForm1(const QStringList& parameters, QWidget* parent)
     , m_parameters(parameters)
 {
     setAttribute(Qt::WA_QuitOnClose, true);
+    // Error boxes that reach the general handler with no window of their own
+    // open above this one.
+    TApplication::SetMainWindow(this);
     m_clock.start();
     CreateFromDescription();
     DescribeForKeyboardAndAccess();

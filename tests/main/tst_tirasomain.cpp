@@ -18,6 +18,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QRegularExpression>
 #include <QMenu>
 #include <QMimeData>
@@ -165,6 +166,8 @@ private slots:
     void nonRegularFilesNeverBlock_data();
     void nonRegularFilesNeverBlock();
     void savedSetsCanBeChosen();
+    void dialogsBelongToTheWindow_data();
+    void dialogsBelongToTheWindow();
 
     void copyResults_data();
     void copyResults();
@@ -1474,6 +1477,72 @@ void tst_tirasomain::savedSetsCanBeChosen()
     QTest::mouseClick(form->btn_load, Qt::LeftButton);
     shown.sort();
     QCOMPARE(shown, (QStringList{".dat", ".name.dat"}));
+}
+
+void tst_tirasomain::dialogsBelongToTheWindow_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("typed"); // into every prompt; the file chosen to load
+    QTest::addColumn<QStringList>("captions");
+    const QString title = TApplication::Title();
+    QTest::newRow("entry and its refusal") << "total length" << "abc" << QStringList{"Wert eingeben", title};
+    QTest::newRow("back-calculation refused") << "back-calculation" << "5" << QStringList{"Rückrechnung", title};
+    QTest::newRow("decimal places") << "decimal places" << "4" << QStringList{"Neuer Wert"};
+    QTest::newRow("forbidden name") << "save" << "a/b" << QStringList{"Name der Daten", title};
+    QTest::newRow("failed save: the general error box") << "save" << "Ordner" << QStringList{"Name der Daten", title};
+    QTest::newRow("load, then a set read in part") << "load" << "teil.dat"
+                                                    << QStringList{"Gespeicherte Werte laden", title};
+    QTest::newRow("info box") << "info" << "" << QStringList{"Bestätigung"};
+    QTest::newRow("formula error in an editor: the general error box") << "editor" << "" << QStringList{title};
+}
+
+void tst_tirasomain::dialogsBelongToTheWindow()
+{
+    // Regression: the general error box had no owner, and the window
+    // manager kept it below the window, which stays on top.
+    QFETCH(QString, command);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, captions);
+    writeFile(storageFile(QStringLiteral("teil.dat")), "s\r\nm\r\n2\r\n");
+    QVERIFY(QDir().mkpath(storageFile(QStringLiteral("Ordner.dat"))));
+    auto form = makeForm({QStringLiteral("200|200")}); // away from the screen's centre
+    QStringList seen;
+    QStringList strays; // not the window's, or not in its middle
+    std::function<void(QWidget*)> answer = [&](QWidget* dialog) {
+        seen << dialog->windowTitle();
+        const QPoint offCentre = dialog->frameGeometry().center() - form->frameGeometry().center();
+        if (dialog->parentWidget() != form.get() || dialog->windowHandle()->transientParent() != form->windowHandle()
+            || offCentre.manhattanLength() > 2)
+            strays << dialog->windowTitle();
+        if (auto* prompt = qobject_cast<QInputDialog*>(dialog)) {
+            prompt->setTextValue(typed);
+            prompt->accept();
+        } else if (qobject_cast<QFileDialog*>(dialog)) {
+            chooseFile(dialog, storageFile(typed));
+        } else {
+            QTest::keyClick(dialog->focusWidget(), Qt::Key_Escape);
+        }
+        whenModalOpens(answer); // the dialog this one leads to, once this one is gone
+    };
+    whenModalOpens(answer);
+    if (command == u"total length") {
+        QTest::mouseClick(form->lbl_LGes, Qt::LeftButton);
+    } else if (command == u"back-calculation") {
+        QTest::mouseClick(form->lbl_YErg, Qt::LeftButton);
+    } else if (command == u"decimal places") {
+        form->PM_NKDef->trigger();
+    } else if (command == u"save") {
+        QTest::mouseClick(form->btn_Save, Qt::LeftButton);
+    } else if (command == u"load") {
+        QTest::mouseClick(form->btn_load, Qt::LeftButton);
+    } else if (command == u"info") {
+        form->PM_Info->trigger();
+    } else if (command == u"editor") {
+        typeInto(form->spin_x2, QStringLiteral("(0-8)^0,5"));
+        QTest::keyClick(form->spin_x2->InnerEdit(), Qt::Key_Return);
+    }
+    QCOMPARE(seen, captions);
+    QVERIFY2(strays.isEmpty(), qPrintable(strays.join(QLatin1Char('|'))));
 }
 
 namespace {
