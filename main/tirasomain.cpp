@@ -15,6 +15,7 @@
 #include <QContextMenuEvent>
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMimeData>
@@ -608,6 +609,12 @@ void TForm1::btn_SaveClick(QObject*)
     }
     // Without a storage folder the file goes to the current directory.
     const QString path = StorageFolder() + name + QStringLiteral(".dat");
+    // A folder of that name is no set to lose; writing then fails and says so.
+    const QFileInfo existing(path);
+    if (existing.exists() && !existing.isDir()
+        && !AskYesNo(QStringLiteral("Datei %1 existiert bereits. Überschreiben?").arg(QDir::toNativeSeparators(path)),
+                     this))
+        return;
     if (!ValueFiles::SaveValueSet(path, stamp, ReadInputs(), lbl_LGes->Caption(), lbl_LLi->Caption(),
                                   NumberFormat::kDecimalSeparator))
         TApplication::HandleException(fileError(QStringLiteral("Datei %1 kann nicht erstellt werden"), path));

@@ -135,6 +135,19 @@ void ShowErrorMessage(const QString& text, QWidget* parent)
     showBox(QMessageBox::Critical, TApplication::Title(), text, parent);
 }
 
+bool AskYesNo(const QString& text, QWidget* parent)
+{
+    OwnedDialog<QMessageBox> box(dialogParent(parent));
+    setUpBox(box, QMessageBox::Question, TApplication::Title(), text);
+    QPushButton* yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("Nein"), QMessageBox::NoRole);
+    // Enter, Escape and closing the box all keep what is there.
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
 TOpenDialog::TOpenDialog(QObject* owner)
     : QObject(owner)
 {

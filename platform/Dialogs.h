@@ -27,6 +27,11 @@ void ShowConfirmation(const QString& caption, const QString& text, QWidget* pare
 // The general error box: application title, stop symbol, "OK".
 void ShowErrorMessage(const QString& text, QWidget* parent = nullptr);
 
+// Question box with the application title and the buttons "Ja" and "Nein";
+// true only when "Ja" was pressed. "Nein" is the default, so that Enter,
+// Escape and closing the box all say no.
+bool AskYesNo(const QString& text, QWidget* parent = nullptr);
+
 // The open-file dialog of the window description.
 class TOpenDialog : public QObject
 {

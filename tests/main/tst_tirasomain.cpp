@@ -166,6 +166,8 @@ private slots:
     void nonRegularFilesNeverBlock_data();
     void nonRegularFilesNeverBlock();
     void savedSetsCanBeChosen();
+    void overwriteAsksFirst_data();
+    void overwriteAsksFirst();
     void dialogsBelongToTheWindow_data();
     void dialogsBelongToTheWindow();
 
@@ -854,7 +856,8 @@ void tst_tirasomain::saveWithEmptyNameAndReplacing()
     answerNextPrompt(seen, QStringLiteral("Aufgabe"));
     QTest::mouseClick(form->btn_Save, Qt::LeftButton);
     form->spin_y2->setValueReal(9);
-    answerNextPrompt(seen, QStringLiteral("Aufgabe"));
+    answerNextPrompt(seen, QStringLiteral("Aufgabe"), true,
+                     [] { whenModalOpens([](QWidget* box) { pressButton(box, QStringLiteral("Ja")); }); });
     QTest::mouseClick(form->btn_Save, Qt::LeftButton);
     const QList<QByteArray> lines = readFile(storageFile(QStringLiteral("Aufgabe.dat"))).split('\n');
     QCOMPARE(lines.value(3), QByteArray("9\r"));
@@ -1479,6 +1482,52 @@ void tst_tirasomain::savedSetsCanBeChosen()
     QCOMPARE(shown, (QStringList{".dat", ".name.dat"}));
 }
 
+void tst_tirasomain::overwriteAsksFirst_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("answer"); // empty: no question expected
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow("Ja") << "Aufgabe" << "Ja" << true;
+    QTest::newRow("Nein") << "Aufgabe" << "Nein" << false;
+    QTest::newRow("Escape") << "Aufgabe" << "Escape" << false;
+    QTest::newRow("Enter takes the default, Nein") << "Aufgabe" << "Enter" << false;
+    QTest::newRow("closing the box") << "Aufgabe" << "close" << false;
+    QTest::newRow("a new name asks nothing") << "Neu" << "" << true;
+}
+
+void tst_tirasomain::overwriteAsksFirst()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, answer);
+    QFETCH(bool, replaced);
+    const QByteArray old = "alter Satz\r\n";
+    writeFile(storageFile(QStringLiteral("Aufgabe.dat")), old);
+    auto form = makeForm();
+    form->spin_y2->setValueReal(9);
+    auto question = std::make_shared<DialogSeen>();
+    answerNextPrompt(std::make_shared<DialogSeen>(), name, true, [=] {
+        whenModalOpens([=](QWidget* box) {
+            collect(box, *question);
+            if (answer == u"Escape" || answer == u"Enter")
+                QTest::keyClick(box->focusWidget(), answer == u"Enter" ? Qt::Key_Return : Qt::Key_Escape);
+            else if (answer == u"close")
+                box->close();
+            else
+                pressButton(box, answer);
+        });
+    });
+    QTest::mouseClick(form->btn_Save, Qt::LeftButton);
+    QCOMPARE(question->opened, !answer.isEmpty());
+    if (question->opened) {
+        const QString path = QDir::toNativeSeparators(storageFile(QStringLiteral("Aufgabe.dat")));
+        QCOMPARE(question->labels.filter(QStringLiteral("Datei ")),
+                 QStringList{QStringLiteral("Datei %1 existiert bereits. Überschreiben?").arg(path)});
+        QCOMPARE(question->buttons, (QStringList{QStringLiteral("Ja"), QStringLiteral("Nein")}));
+    }
+    const QByteArray file = readFile(storageFile(name + QStringLiteral(".dat")));
+    QCOMPARE(replaced ? lineOf(file, 3) : file, replaced ? QByteArray("9") : old);
+}
+
 void tst_tirasomain::dialogsBelongToTheWindow_data()
 {
     QTest::addColumn<QString>("command");
@@ -1489,6 +1538,7 @@ void tst_tirasomain::dialogsBelongToTheWindow_data()
     QTest::newRow("back-calculation refused") << "back-calculation" << "5" << QStringList{"Rückrechnung", title};
     QTest::newRow("decimal places") << "decimal places" << "4" << QStringList{"Neuer Wert"};
     QTest::newRow("forbidden name") << "save" << "a/b" << QStringList{"Name der Daten", title};
+    QTest::newRow("overwrite question") << "save" << "Aufgabe" << QStringList{"Name der Daten", title};
     QTest::newRow("failed save: the general error box") << "save" << "Ordner" << QStringList{"Name der Daten", title};
     QTest::newRow("load, then a set read in part") << "load" << "teil.dat"
                                                     << QStringList{"Gespeicherte Werte laden", title};
@@ -1503,6 +1553,7 @@ void tst_tirasomain::dialogsBelongToTheWindow()
     QFETCH(QString, command);
     QFETCH(QString, typed);
     QFETCH(QStringList, captions);
+    writeFile(storageFile(QStringLiteral("Aufgabe.dat")), "alt\r\n");
     writeFile(storageFile(QStringLiteral("teil.dat")), "s\r\nm\r\n2\r\n");
     QVERIFY(QDir().mkpath(storageFile(QStringLiteral("Ordner.dat"))));
     auto form = makeForm({QStringLiteral("200|200")}); // away from the screen's centre
