@@ -1530,27 +1530,27 @@ void tst_tirasomain::overwriteAsksFirst()
 
 void tst_tirasomain::dialogsBelongToTheWindow_data()
 {
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QString>("typed"); // into every prompt; the file chosen to load
+    QTest::addColumn<QString>("control"); // clicked, triggered or typed into
+    QTest::addColumn<QString>("typed");   // into every prompt or the editor; the file chosen to load
     QTest::addColumn<QStringList>("captions");
     const QString title = TApplication::Title();
-    QTest::newRow("entry and its refusal") << "total length" << "abc" << QStringList{"Wert eingeben", title};
-    QTest::newRow("back-calculation refused") << "back-calculation" << "5" << QStringList{"Rückrechnung", title};
-    QTest::newRow("decimal places") << "decimal places" << "4" << QStringList{"Neuer Wert"};
-    QTest::newRow("forbidden name") << "save" << "a/b" << QStringList{"Name der Daten", title};
-    QTest::newRow("overwrite question") << "save" << "Aufgabe" << QStringList{"Name der Daten", title};
-    QTest::newRow("failed save: the general error box") << "save" << "Ordner" << QStringList{"Name der Daten", title};
-    QTest::newRow("load, then a set read in part") << "load" << "teil.dat"
+    QTest::newRow("entry and its refusal") << "lbl_LGes" << "abc" << QStringList{"Wert eingeben", title};
+    QTest::newRow("back-calculation refused") << "lbl_YErg" << "5" << QStringList{"Rückrechnung", title};
+    QTest::newRow("decimal places") << "PM_NKDef" << "4" << QStringList{"Neuer Wert"};
+    QTest::newRow("forbidden name") << "btn_Save" << "a/b" << QStringList{"Name der Daten", title};
+    QTest::newRow("overwrite question") << "btn_Save" << "Aufgabe" << QStringList{"Name der Daten", title};
+    QTest::newRow("failed save: the general error box") << "btn_Save" << "Ordner" << QStringList{"Name der Daten", title};
+    QTest::newRow("load, then a set read in part") << "btn_load" << "teil.dat"
                                                     << QStringList{"Gespeicherte Werte laden", title};
-    QTest::newRow("info box") << "info" << "" << QStringList{"Bestätigung"};
-    QTest::newRow("formula error in an editor: the general error box") << "editor" << "" << QStringList{title};
+    QTest::newRow("info box") << "PM_Info" << "" << QStringList{"Bestätigung"};
+    QTest::newRow("formula error in an editor: the general error box") << "spin_x2" << "(0-8)^0,5" << QStringList{title};
 }
 
 void tst_tirasomain::dialogsBelongToTheWindow()
 {
     // Regression: the general error box had no owner, and the window
     // manager kept it below the window, which stays on top.
-    QFETCH(QString, command);
+    QFETCH(QString, control);
     QFETCH(QString, typed);
     QFETCH(QStringList, captions);
     writeFile(storageFile(QStringLiteral("Aufgabe.dat")), "alt\r\n");
@@ -1576,21 +1576,13 @@ void tst_tirasomain::dialogsBelongToTheWindow()
         whenModalOpens(answer); // the dialog this one leads to, once this one is gone
     };
     whenModalOpens(answer);
-    if (command == u"total length") {
-        QTest::mouseClick(form->lbl_LGes, Qt::LeftButton);
-    } else if (command == u"back-calculation") {
-        QTest::mouseClick(form->lbl_YErg, Qt::LeftButton);
-    } else if (command == u"decimal places") {
-        form->PM_NKDef->trigger();
-    } else if (command == u"save") {
-        QTest::mouseClick(form->btn_Save, Qt::LeftButton);
-    } else if (command == u"load") {
-        QTest::mouseClick(form->btn_load, Qt::LeftButton);
-    } else if (command == u"info") {
-        form->PM_Info->trigger();
-    } else if (command == u"editor") {
-        typeInto(form->spin_x2, QStringLiteral("(0-8)^0,5"));
-        QTest::keyClick(form->spin_x2->InnerEdit(), Qt::Key_Return);
+    if (auto* action = form->findChild<QAction*>(control)) {
+        action->trigger();
+    } else if (auto* spin = form->findChild<TSpezialSpin*>(control)) {
+        typeInto(spin, typed);
+        QTest::keyClick(spin->InnerEdit(), Qt::Key_Return);
+    } else {
+        QTest::mouseClick(form->findChild<QWidget*>(control), Qt::LeftButton);
     }
     QCOMPARE(seen, captions);
     QVERIFY2(strays.isEmpty(), qPrintable(strays.join(QLatin1Char('|'))));
