@@ -16,6 +16,7 @@
 #include <QContextMenuEvent>
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMimeData>
@@ -126,6 +127,9 @@ TForm1::TForm1(const QStringList& parameters, QWidget* parent)
     , m_parameters(parameters)
 {
     setAttribute(Qt::WA_QuitOnClose, true);
+    // Error boxes that reach the general handler with no window of their own
+    // open above this one.
+    TApplication::SetMainWindow(this);
     m_clock.start();
     CreateFromDescription();
     DescribeForKeyboardAndAccess();
@@ -611,7 +615,14 @@ void TForm1::btn_SaveClick(QObject*)
     // Without a usable storage folder nothing is written: a set saved
     // anywhere else would never show in the load dialog.
     const QString path = storageFolderPath() + name + QStringLiteral(".dat");
-    if (StorageFolder().isEmpty()
+    const bool folderUsable = !StorageFolder().isEmpty();
+    // A folder of that name is no set to lose; writing then fails and says so.
+    const QFileInfo existing(path);
+    if (folderUsable && existing.exists() && !existing.isDir()
+        && !AskYesNo(QStringLiteral("Datei %1 existiert bereits. Überschreiben?").arg(QDir::toNativeSeparators(path)),
+                     this))
+        return;
+    if (!folderUsable
         || !ValueFiles::SaveValueSet(path, stamp, ReadInputs(), lbl_LGes->Caption(), lbl_LLi->Caption(),
                                      NumberFormat::kDecimalSeparator))
         TApplication::HandleException(fileError(QStringLiteral("Datei %1 kann nicht erstellt werden"), path));

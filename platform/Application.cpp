@@ -5,14 +5,17 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QLibraryInfo>
+#include <QPointer>
 #include <QProxyStyle>
 #include <QTranslator>
+#include <QWidget>
 
 namespace {
 
 QString applicationTitle = QStringLiteral("Tiraso");
 int hintPause = 500;
 bool marlettRegistered = false;
+QPointer<QWidget> mainWindow;
 
 // The tool-tip delay is a style hint in Qt, so it is set through a proxy
 // around whatever style the desktop chose.
@@ -76,6 +79,16 @@ int TApplication::HintPause()
 void TApplication::HandleException(const std::exception& error)
 {
     ShowErrorMessage(QString::fromUtf8(error.what()));
+}
+
+void TApplication::SetMainWindow(QWidget* window)
+{
+    mainWindow = window;
+}
+
+QWidget* TApplication::MainWindow()
+{
+    return mainWindow;
 }
 
 bool TApplication::HasMarlett()

@@ -30,6 +30,12 @@ public:
     // Shows the exception's message (UTF-8) in the general error box.
     static void HandleException(const std::exception& error);
 
+    // The window that dialogs without a parent of their own belong to, so
+    // that the window manager keeps them above it and they open centred on
+    // it. Kept only while the window lives.
+    static void SetMainWindow(QWidget* window);
+    static QWidget* MainWindow();
+
     // True when the symbol font with the arrow glyphs could be registered.
     static bool HasMarlett();
 

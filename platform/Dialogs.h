@@ -7,8 +7,10 @@ class QWidget;
 
 // The standard dialogs of the program, as real Qt dialogs so that tests can
 // find them with QApplication::activeModalWidget() and press their buttons.
-// Without an explicit parent they attach to the active window: the main
-// window stays on top, and a parentless dialog could open behind it.
+// Each is owned by a window, which keeps it above that window and centred on
+// it: the given parent, else the modal dialog open at the time, else
+// TApplication::MainWindow(). The main window stays on top of everything, and
+// a dialog that is not its own would open behind it.
 
 // Prompt with a caption, a prompt text, one line edit and the buttons "OK"
 // and "Abbrechen". Returns true and the edited text when confirmed; value is
@@ -24,6 +26,11 @@ void ShowConfirmation(const QString& caption, const QString& text, QWidget* pare
 
 // The general error box: application title, stop symbol, "OK".
 void ShowErrorMessage(const QString& text, QWidget* parent = nullptr);
+
+// Question box with the application title and the buttons "Ja" and "Nein";
+// true only when "Ja" was pressed. "Nein" is the default, so that Enter,
+// Escape and closing the box all say no.
+bool AskYesNo(const QString& text, QWidget* parent = nullptr);
 
 // The open-file dialog of the window description.
 class TOpenDialog : public QObject

@@ -18,6 +18,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QRegularExpression>
 #include <QMenu>
 #include <QMimeData>
@@ -169,6 +170,10 @@ private slots:
     void nonRegularFilesNeverBlock_data();
     void nonRegularFilesNeverBlock();
     void savedSetsCanBeChosen();
+    void overwriteAsksFirst_data();
+    void overwriteAsksFirst();
+    void dialogsBelongToTheWindow_data();
+    void dialogsBelongToTheWindow();
 
     void copyResults_data();
     void copyResults();
@@ -868,7 +873,8 @@ void tst_tirasomain::saveWithEmptyNameAndReplacing()
     answerNextPrompt(seen, QStringLiteral("Aufgabe"));
     QTest::mouseClick(form->btn_Save, Qt::LeftButton);
     form->spin_y2->setValueReal(9);
-    answerNextPrompt(seen, QStringLiteral("Aufgabe"));
+    answerNextPrompt(seen, QStringLiteral("Aufgabe"), true,
+                     [] { whenModalOpens([](QWidget* box) { pressButton(box, QStringLiteral("Ja")); }); });
     QTest::mouseClick(form->btn_Save, Qt::LeftButton);
     const QList<QByteArray> lines = readFile(storageFile(QStringLiteral("Aufgabe.dat"))).split('\n');
     QCOMPARE(lines.value(3), QByteArray("9\r"));
@@ -1560,6 +1566,112 @@ void tst_tirasomain::savedSetsCanBeChosen()
     QTest::mouseClick(form->btn_load, Qt::LeftButton);
     shown.sort();
     QCOMPARE(shown, (QStringList{".dat", ".name.dat"}));
+}
+
+void tst_tirasomain::overwriteAsksFirst_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("answer"); // empty: no question expected
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow("Ja") << "Aufgabe" << "Ja" << true;
+    QTest::newRow("Nein") << "Aufgabe" << "Nein" << false;
+    QTest::newRow("Escape") << "Aufgabe" << "Escape" << false;
+    QTest::newRow("Enter takes the default, Nein") << "Aufgabe" << "Enter" << false;
+    QTest::newRow("closing the box") << "Aufgabe" << "close" << false;
+    QTest::newRow("a new name asks nothing") << "Neu" << "" << true;
+}
+
+void tst_tirasomain::overwriteAsksFirst()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, answer);
+    QFETCH(bool, replaced);
+    const QByteArray old = "alter Satz\r\n";
+    writeFile(storageFile(QStringLiteral("Aufgabe.dat")), old);
+    auto form = makeForm();
+    form->spin_y2->setValueReal(9);
+    auto question = std::make_shared<DialogSeen>();
+    answerNextPrompt(std::make_shared<DialogSeen>(), name, true, [=] {
+        whenModalOpens([=](QWidget* box) {
+            collect(box, *question);
+            if (answer == u"Escape" || answer == u"Enter")
+                QTest::keyClick(box->focusWidget(), answer == u"Enter" ? Qt::Key_Return : Qt::Key_Escape);
+            else if (answer == u"close")
+                box->close();
+            else
+                pressButton(box, answer);
+        });
+    });
+    QTest::mouseClick(form->btn_Save, Qt::LeftButton);
+    QCOMPARE(question->opened, !answer.isEmpty());
+    if (question->opened) {
+        const QString path = QDir::toNativeSeparators(storageFile(QStringLiteral("Aufgabe.dat")));
+        QCOMPARE(question->labels.filter(QStringLiteral("Datei ")),
+                 QStringList{QStringLiteral("Datei %1 existiert bereits. Überschreiben?").arg(path)});
+        QCOMPARE(question->buttons, (QStringList{QStringLiteral("Ja"), QStringLiteral("Nein")}));
+    }
+    const QByteArray file = readFile(storageFile(name + QStringLiteral(".dat")));
+    QCOMPARE(replaced ? lineOf(file, 3) : file, replaced ? QByteArray("9") : old);
+}
+
+void tst_tirasomain::dialogsBelongToTheWindow_data()
+{
+    QTest::addColumn<QString>("control"); // clicked, triggered or typed into
+    QTest::addColumn<QString>("typed");   // into every prompt or the editor; the file chosen to load
+    QTest::addColumn<QStringList>("captions");
+    const QString title = TApplication::Title();
+    QTest::newRow("entry and its refusal") << "lbl_LGes" << "abc" << QStringList{"Wert eingeben", title};
+    QTest::newRow("back-calculation refused") << "lbl_YErg" << "5" << QStringList{"Rückrechnung", title};
+    QTest::newRow("decimal places") << "PM_NKDef" << "4" << QStringList{"Neuer Wert"};
+    QTest::newRow("forbidden name") << "btn_Save" << "a/b" << QStringList{"Name der Daten", title};
+    QTest::newRow("overwrite question") << "btn_Save" << "Aufgabe" << QStringList{"Name der Daten", title};
+    QTest::newRow("failed save: the general error box") << "btn_Save" << "Ordner" << QStringList{"Name der Daten", title};
+    QTest::newRow("load, then a set read in part") << "btn_load" << "teil.dat"
+                                                    << QStringList{"Gespeicherte Werte laden", title};
+    QTest::newRow("info box") << "PM_Info" << "" << QStringList{"Bestätigung"};
+    QTest::newRow("formula error in an editor: the general error box") << "spin_x2" << "(0-8)^0,5" << QStringList{title};
+}
+
+void tst_tirasomain::dialogsBelongToTheWindow()
+{
+    // Regression: the general error box had no owner, and the window
+    // manager kept it below the window, which stays on top.
+    QFETCH(QString, control);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, captions);
+    writeFile(storageFile(QStringLiteral("Aufgabe.dat")), "alt\r\n");
+    writeFile(storageFile(QStringLiteral("teil.dat")), "s\r\nm\r\n2\r\n");
+    QVERIFY(QDir().mkpath(storageFile(QStringLiteral("Ordner.dat"))));
+    auto form = makeForm({QStringLiteral("200|200")}); // away from the screen's centre
+    QStringList seen;
+    QStringList strays; // not the window's, or not in its middle
+    std::function<void(QWidget*)> answer = [&](QWidget* dialog) {
+        seen << dialog->windowTitle();
+        const QPoint offCentre = dialog->frameGeometry().center() - form->frameGeometry().center();
+        if (dialog->parentWidget() != form.get() || dialog->windowHandle()->transientParent() != form->windowHandle()
+            || offCentre.manhattanLength() > 2)
+            strays << dialog->windowTitle();
+        if (auto* prompt = qobject_cast<QInputDialog*>(dialog)) {
+            prompt->setTextValue(typed);
+            prompt->accept();
+        } else if (qobject_cast<QFileDialog*>(dialog)) {
+            chooseFile(dialog, storageFile(typed));
+        } else {
+            QTest::keyClick(dialog->focusWidget(), Qt::Key_Escape);
+        }
+        whenModalOpens(answer); // the dialog this one leads to, once this one is gone
+    };
+    whenModalOpens(answer);
+    if (auto* action = form->findChild<QAction*>(control)) {
+        action->trigger();
+    } else if (auto* spin = form->findChild<TSpezialSpin*>(control)) {
+        typeInto(spin, typed);
+        QTest::keyClick(spin->InnerEdit(), Qt::Key_Return);
+    } else {
+        QTest::mouseClick(form->findChild<QWidget*>(control), Qt::LeftButton);
+    }
+    QCOMPARE(seen, captions);
+    QVERIFY2(strays.isEmpty(), qPrintable(strays.join(QLatin1Char('|'))));
 }
 
 namespace {
