@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <QWheelEvent>
 
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -65,6 +66,21 @@ double NarrowToDouble(long double value)
 TypedNumber::Rule typingRule(bool grouped)
 {
     return grouped ? TypedNumber::Rule::GroupingEditor : TypedNumber::Rule::Formula;
+}
+
+bool SameBits(double a, double b)
+{
+    return std::bit_cast<quint64>(a) == std::bit_cast<quint64>(b);
+}
+
+// A key by what the keyboard sends: a press and its release agree on the
+// scan code even when the modifiers between them change the key's meaning
+// (Shift let go before the 2 it made an @ of). Synthetic events have none.
+quint64 KeyIdentity(const QKeyEvent& event)
+{
+    if (event.nativeScanCode() != 0)
+        return (quint64(1) << 32) | event.nativeScanCode();
+    return quint64(quint32(event.key()));
 }
 
 int SaturatedInt(double whole)
@@ -285,6 +301,15 @@ void TSpezialSpin::UpdateText()
         Accessibility::ValueChanged(this, m_currentValue);
     }
     m_writtenText = text;
+    m_writtenValue = m_currentValue;
+}
+
+double TSpezialSpin::QuickValue() const
+{
+    // The editor's own text is never read back: it is rounded, and the value
+    // it was written for keeps its full precision, also when the user types
+    // that very text again.
+    return HasTypedText() ? ParseTypedText(m_innerEdit->text()) : m_writtenValue;
 }
 
 double TSpezialSpin::ParseTypedText(const QString& typed) const
@@ -324,6 +349,7 @@ void TSpezialSpin::CommitText()
     // again with every tick of the delay.
     m_delayTimer->stop();
 
+    const bool typed = HasTypedText();
     QString text = m_innerEdit->text();
     if (m_plusZeichenPositiveWerte) {
         text.remove(kPlusMinus);
@@ -331,7 +357,7 @@ void TSpezialSpin::CommitText()
             text.remove(0, 1);
     }
 
-    if (!text.isEmpty()) {
+    if (typed && !text.isEmpty()) {
         TRUVTaRe* calculator = SharedCalculator();
         if (!calculator) {
             // Start-up was skipped (a tool or test that does not run the
@@ -345,16 +371,14 @@ void TSpezialSpin::CommitText()
     }
 
     UpdateText();
-    const QString shown = m_innerEdit->text();
     m_delayTimer->stop();
 
     QPointer<TSpezialSpin> self(this);
-    if (shown != m_lastCommittedText && OnDelayedChange) {
+    if (TakeCommitted() && OnDelayedChange) {
         OnDelayedChange(this);
         if (!self)
             return;
     }
-    m_lastCommittedText = shown;
 
     QCoreApplication::processEvents();
     if (!self)
@@ -364,6 +388,14 @@ void TSpezialSpin::CommitText()
     else
         m_innerEdit->setCursorPosition(int(m_innerEdit->text().size()));
     QCoreApplication::processEvents();
+}
+
+bool TSpezialSpin::TakeCommitted()
+{
+    const bool changed = !m_hasCommitted || !SameBits(m_currentValue, m_committedValue);
+    m_committedValue = m_currentValue;
+    m_hasCommitted = true;
+    return changed;
 }
 
 void TSpezialSpin::CommitPendingText()
@@ -385,11 +417,10 @@ void TSpezialSpin::StepByKey(bool up)
 
 void TSpezialSpin::EnterValue(double value)
 {
-    setValueReal(value);
-    const QString shown = m_innerEdit->text();
-    const bool changed = shown != m_lastCommittedText;
-    m_lastCommittedText = shown;
-    if (changed && OnDelayedChange)
+    m_delayTimer->stop();
+    m_currentValue = value;
+    UpdateText();
+    if (TakeCommitted() && OnDelayedChange)
         OnDelayedChange(this);
 }
 
@@ -424,19 +455,25 @@ void TSpezialSpin::setNachkommaStellen(int value)
 double TSpezialSpin::ValueReal()
 {
     UpdateText();
+    // What the owner reads it knows; the next commit reports against it.
+    TakeCommitted();
     return m_currentValue;
 }
 
 void TSpezialSpin::setValueReal(double value)
 {
+    // The program knows what it wrote; a later commit of the same value is
+    // no change, and one of any other value is, whatever the text shows.
     m_delayTimer->stop();
     m_currentValue = value;
     UpdateText();
+    TakeCommitted();
 }
 
 int TSpezialSpin::Value()
 {
     UpdateText();
+    TakeCommitted();
     return m_wholePart;
 }
 
@@ -445,17 +482,20 @@ void TSpezialSpin::setValue(int value)
     m_delayTimer->stop();
     m_currentValue = value;
     UpdateText();
+    TakeCommitted();
 }
 
 double TSpezialSpin::ValuePrec()
 {
     UpdateText();
+    TakeCommitted();
     return m_fractionPart;
 }
 
 QString TSpezialSpin::ValueText()
 {
     UpdateText();
+    TakeCommitted();
     return m_innerEdit->text();
 }
 
@@ -903,7 +943,7 @@ void TSpezialSpin::WheelStep(bool up)
     m_wheelStepping = true;
     RunGuarded([&] {
         if (m_editorEnabled)
-            m_currentValue = ParseTypedText(m_innerEdit->text());
+            m_currentValue = QuickValue();
         StepByKey(up);
     });
     if (self)
@@ -955,6 +995,7 @@ void TSpezialSpin::EndHold()
     repaint();
     // Every release on the control reports, changed or not; the window
     // recomputes from it.
+    TakeCommitted();
     if (OnDelayedChange)
         OnDelayedChange(this);
 }
@@ -1017,8 +1058,8 @@ bool TSpezialSpin::eventFilter(QObject* watched, QEvent* event)
     case QEvent::KeyPress: {
         // Key down and character alike; the edit then handles the key.
         m_delayTimer->stop();
-        m_awaitingPress = false;
         const auto* key = static_cast<QKeyEvent*>(event);
+        m_keysDown.insert(KeyIdentity(*key));
         const bool leaving = (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
             && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
         // Leaving by Tab commits typed text as Enter does, since the key
@@ -1037,7 +1078,7 @@ bool TSpezialSpin::eventFilter(QObject* watched, QEvent* event)
         auto* key = static_cast<QKeyEvent*>(event);
         // On Windows a held key repeats only its press; a repeated release
         // would step and commit with every repetition.
-        if (key->isAutoRepeat() || m_awaitingPress)
+        if (key->isAutoRepeat() || !m_keysDown.remove(KeyIdentity(*key)))
             break;
         QPointer<TSpezialSpin> self(this);
         InnerEditKeyReleased(*key);
@@ -1046,7 +1087,7 @@ bool TSpezialSpin::eventFilter(QObject* watched, QEvent* event)
         break;
     }
     case QEvent::FocusIn: {
-        m_awaitingPress = true;
+        m_keysDown.clear();
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && OnEnter)
             OnEnter(this);
@@ -1093,7 +1134,7 @@ void TSpezialSpin::InnerEditKeyReleased(const QKeyEvent& event)
     // error handler; OnArrowKeyChanged is then not raised either.
     RunGuarded([&] {
         if (m_editorEnabled) {
-            m_currentValue = ParseTypedText(m_innerEdit->text());
+            m_currentValue = QuickValue();
             m_delayTimer->start();
         }
 

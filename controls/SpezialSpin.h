@@ -4,6 +4,7 @@
 #include "platform/Events.h"
 
 #include <QRect>
+#include <QSet>
 #include <QWidget>
 
 #include <functional>
@@ -132,7 +133,7 @@ public:
     double CurrentValue() const { return m_currentValue; }
     void StepByKey(bool up);
     // Stored and shown as a write of ValueReal, then reported as a commit:
-    // OnDelayedChange when the shown text differs from the last commit.
+    // OnDelayedChange when the value differs from the one last committed.
     void EnterValue(double value);
 
     // Base step of the arrows, 10^-NachkommaStellen.
@@ -189,9 +190,14 @@ protected:
 
 private:
     void UpdateText();
+    // What the text in the edit stands for while it is being typed.
+    double QuickValue() const;
     double ParseTypedText(const QString& typed) const;
     QString WithoutGroupingDots(const QString& text) const;
     void CommitText();
+    // Takes the value as the owner's, and tells whether the owner had
+    // another one.
+    bool TakeCommitted();
     void StepUp();
     void StepDown();
     void LayoutParts();
@@ -230,9 +236,16 @@ private:
     double m_runningIncrement = 0.0;
     bool m_tausenderZeichen = true;
     bool m_plusZeichenPositiveWerte = false;
-    QString m_lastCommittedText;
-    // The text UpdateText last put into the edit; anything else there was typed.
+    // The value the owner last had from the control: written or read by it,
+    // or reported through OnDelayedChange. A commit reports exactly when the
+    // value differs from it, bit for bit, whatever the text shows: the
+    // owner computes with the value, not with its rounded text.
+    double m_committedValue = 0.0;
+    bool m_hasCommitted = false; // the first commit reports
+    // The text UpdateText last put into the edit, and the value it shows;
+    // anything else there was typed.
     QString m_writtenText = QStringLiteral("0");
+    double m_writtenValue = 0.0;
 
     // Behaviour and look
     int m_changeDelay = 1500;
@@ -266,10 +279,11 @@ private:
     bool m_upPressed = false;
     bool m_downPressed = false;
 
-    // Keyboard: a key released before any press since the focus arrived was
-    // pressed elsewhere (the Tab that moved the focus here, the Enter that
-    // closed a dialog) and is not this editor's.
-    bool m_awaitingPress = false;
+    // Keyboard: the keys whose press the edit received and whose release is
+    // still to come. Any other release belongs to a press that went
+    // elsewhere (the Tab that moved the focus here, the Enter that closed a
+    // dialog, the Z of the window's Ctrl+Z) and is not this editor's.
+    QSet<quint64> m_keysDown;
 
     // Wheel: angle delta not yet worth a whole notch (120).
     int m_wheelRemainder = 0;

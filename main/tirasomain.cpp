@@ -339,7 +339,15 @@ void TForm1::CommitTypedInput()
         for (TSpezialSpin* spin : {spin_x1, spin_x2, spin__X, spin_y1, spin_y2})
             spin->CommitPendingText();
     }
-    if (!m_committingInput && std::exchange(m_recomputeAfterCommit, false))
+    if (m_committingInput)
+        return;
+    // A formula that raised keeps the value typed before it, as a rejected
+    // one does, and reports nothing; the command's read of the editors then
+    // shows that value, so the results must follow it too.
+    const Interpolation::Inputs held{spin_x1->CurrentValue(), spin_x2->CurrentValue(), spin__X->CurrentValue(),
+                                     spin_y1->CurrentValue(), spin_y2->CurrentValue()};
+    const bool stale = m_shown && !Interpolation::SameInputs(held, m_shown->inputs);
+    if (std::exchange(m_recomputeAfterCommit, false) || stale)
         Aktualisieren(this);
 }
 

@@ -6,6 +6,7 @@
 #include "tests/TestSupport.h"
 
 #include <QLineEdit>
+#include <QAction>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMetaProperty>
@@ -192,7 +193,7 @@ private slots:
     void typedFormulaCommits_data();
     void typedFormulaCommits();
     void emptyTextIsNotEvaluated();
-    void sameShownTextFiresNothing();
+    void commitReportsWhatTheValueDoes();
     void readingValueCancelsPendingCommit_data();
     void readingValueCancelsPendingCommit();
     void commitPendingText_data();
@@ -206,6 +207,8 @@ private slots:
     void keys_data();
     void keys();
     void ctrlEnterCommitsBeforeReporting();
+    void releaseBelongsToItsPress_data();
+    void releaseBelongsToItsPress();
     void keyStepsDoNotAccelerate();
     void readOnlyEditorStillSteps();
     void wheel_data();
@@ -545,7 +548,7 @@ void tst_SpezialSpin::commit()
     QTest::keyClick(e->edit, Qt::Key_Return);
     QCOMPARE(e->edit->text(), shown);
     QCOMPARE(e->spin->ValueReal(), value);
-    QCOMPARE(e->changes, 1);
+    QCOMPARE(e->changes, value == 5 ? 0 : 1); // reported when the value changed
     QVERIFY(!e->delay->isActive());
 }
 
@@ -586,22 +589,32 @@ void tst_SpezialSpin::emptyTextIsNotEvaluated()
     QCOMPARE(e->spin->ValueReal(), 5.0);
 }
 
-void tst_SpezialSpin::sameShownTextFiresNothing()
+void tst_SpezialSpin::commitReportsWhatTheValueDoes()
 {
     auto e = windowEditor();
-    e->spin->setValueReal(1);
-    // The first commit always reports: nothing was committed before.
+    e->spin->setValueReal(1.0002);
+    // Nothing typed: the editor's own rounded text is not read back.
     QTest::keyClick(e->edit, Qt::Key_Return);
-    QCOMPARE(e->changes, 1);
+    QCOMPARE(e->changes, 0);
+    QCOMPARE(e->spin->ValueReal(), 1.0002);
+    // The same text, another value: the owner must hear of it.
+    typeText(e->edit, QStringLiteral("1"));
     QTest::keyClick(e->edit, Qt::Key_Return);
+    QCOMPARE(e->edit->text(), QStringLiteral("1,000"));
+    QCOMPARE(e->spin->ValueReal(), 1.0);
     QCOMPARE(e->changes, 1);
 
-    // A change below the shown precision shows the same text: no report,
-    // and the value falls back to the shown one.
-    e->spin->setValueReal(1.0002);
+    // A value the program writes is the committed one: committing the text
+    // committed before it is a change again (was taken for none).
+    typeText(e->edit, QStringLiteral("5"));
     QTest::keyClick(e->edit, Qt::Key_Return);
-    QCOMPARE(e->changes, 1);
-    QCOMPARE(e->spin->ValueReal(), 1.0);
+    QCOMPARE(e->changes, 2);
+    e->spin->setValueReal(0);
+    typeText(e->edit, QStringLiteral("5"));
+    QTest::keyClick(e->edit, Qt::Key_Return);
+    QCOMPARE(e->changes, 3);
+    QTest::keyClick(e->edit, Qt::Key_Return);
+    QCOMPARE(e->changes, 3);
 }
 
 void tst_SpezialSpin::readingValueCancelsPendingCommit_data()
@@ -639,7 +652,7 @@ void tst_SpezialSpin::commitPendingText_data()
     QTest::newRow("nothing typed: full precision stays") << QString() << true << 1.23456 << "1,235" << 0 << "";
     QTest::newRow("typed formula") << "2*3" << true << 6.0 << "6,000" << 1 << "";
     QTest::newRow("pasted number") << "7" << false << 7.0 << "7,000" << 1 << "";
-    QTest::newRow("text that does not evaluate keeps the value") << "abc" << true << 1.23456 << "1,235" << 1 << "";
+    QTest::newRow("text that does not evaluate keeps the value") << "abc" << true << 1.23456 << "1,235" << 0 << "";
     // As a commit does: the message, and text and value stay as they were.
     QTest::newRow("calculator raises") << "(0-8)^0,5" << true << 1.23456 << "(0-8)^0,5" << 0
                                        << "Ungültige Gleitkommaoperation";
@@ -755,7 +768,7 @@ void tst_SpezialSpin::keys_data()
     QTest::addColumn<bool>("allowSteps");
     QTest::addColumn<double>("value");
     QTest::addColumn<int>("reported");
-    QTest::addColumn<bool>("committed");
+    QTest::addColumn<bool>("committed"); // and reported: the value changed
     QTest::addColumn<int>("strgEnter");
     QTest::addColumn<bool>("counting"); // the delay runs after the click
     const auto none = Qt::KeyboardModifiers();
@@ -774,10 +787,11 @@ void tst_SpezialSpin::keys_data()
     QTest::newRow("Up, step keys off") << int(Qt::Key_Up) << none << false << 10.0 << 38 << false << 0 << true;
     QTest::newRow("Page Down, step keys off") << int(Qt::Key_PageDown) << none << false << 10.0 << 34 << false << 0
                                               << true;
-    QTest::newRow("Enter") << int(Qt::Key_Return) << none << true << 10.0 << 13 << true << 0 << false;
-    QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << keypad << true << 10.0 << 13 << true << 0 << false;
-    QTest::newRow("Ctrl+Enter") << int(Qt::Key_Return) << ctrl << true << 10.0 << 13 << true << 1 << true;
-    QTest::newRow("Ctrl+Enter, step keys off") << int(Qt::Key_Return) << ctrl << false << 10.0 << 13 << true << 1
+    // Enter commits the written value unchanged: nothing to report.
+    QTest::newRow("Enter") << int(Qt::Key_Return) << none << true << 10.0 << 13 << false << 0 << false;
+    QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << keypad << true << 10.0 << 13 << false << 0 << false;
+    QTest::newRow("Ctrl+Enter") << int(Qt::Key_Return) << ctrl << true << 10.0 << 13 << false << 1 << true;
+    QTest::newRow("Ctrl+Enter, step keys off") << int(Qt::Key_Return) << ctrl << false << 10.0 << 13 << false << 1
                                                << true;
     QTest::newRow("Escape") << int(Qt::Key_Escape) << none << true << 10.0 << 27 << false << 0 << true;
     QTest::newRow("letter") << int(Qt::Key_A) << none << true << 10.0 << 0x41 << false << 0 << true;
@@ -827,6 +841,52 @@ void tst_SpezialSpin::ctrlEnterCommitsBeforeReporting()
     QTest::keyClick(e->edit, Qt::Key_Return, Qt::ControlModifier);
     QCOMPARE(e->strgEnter, 1);
     QCOMPARE(e->textAtStrgEnter, QStringLiteral("6,000"));
+}
+
+void tst_SpezialSpin::releaseBelongsToItsPress_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QList<int>>("reported");
+    QTest::addColumn<bool>("counting");
+    QTest::newRow("the Tab that brought the focus") << "tab" << QList<int>{} << false;
+    // Its release was taken for typing: the rounded text became the value.
+    QTest::newRow("a window shortcut") << "shortcut" << QList<int>{0x11, 0x10} << true;
+    // The press typed "*", the release after Shift came as "+".
+    QTest::newRow("Shift let go first") << "shift" << QList<int>{0xBB} << true;
+}
+
+void tst_SpezialSpin::releaseBelongsToItsPress()
+{
+    QFETCH(QString, keys);
+    QFETCH(QList<int>, reported);
+    QFETCH(bool, counting);
+    auto e = windowEditor();
+    QAction copy(e->host.get());
+    copy.setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    e->host->addAction(&copy);
+    QSignalSpy triggered(&copy, &QAction::triggered);
+    e->host->show();
+    QVERIFY(QTest::qWaitForWindowActive(e->host.get()));
+    e->edit->setFocus();
+    e->spin->setValueReal(1.0 / 12);
+
+    if (keys == u"tab") {
+        QTest::keyRelease(e->edit, Qt::Key_Tab);
+    } else if (keys == u"shortcut") {
+        QTest::keyClick(e->edit, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(triggered.size(), 1);
+    } else {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Asterisk, Qt::ShiftModifier, 27, 0, 0, QStringLiteral("*"));
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Plus, Qt::NoModifier, 27, 0, 0, QStringLiteral("+"));
+        QApplication::sendEvent(e->edit, &press);
+        QApplication::sendEvent(e->edit, &release);
+    }
+    QList<int> keysReported;
+    for (const KeyReport& report : std::as_const(e->keys))
+        keysReported << report.key;
+    QCOMPARE(keysReported, reported);
+    QCOMPARE(e->delay->isActive(), counting);
+    QCOMPARE(e->spin->CurrentValue(), 1.0 / 12);
 }
 
 void tst_SpezialSpin::keyStepsDoNotAccelerate()
