@@ -116,6 +116,7 @@ private:
 #include <QTimer>
 #include <QtMath>
 
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -216,6 +217,34 @@ inline QString compareTextInk(const TextInk& plain, const TextInk& dense, qreal 
     if (dense.widestGap > ratio * (plain.widestGap + 1))
         faults << QStringLiteral("a gap of %1, plain %2").arg(dense.widestGap).arg(plain.widestGap);
     return faults.join(QStringLiteral("; "));
+}
+
+// The ink of a text in an area per device pixel of the area: each pixel
+// counts by how far it has moved from the ground towards the text's colour,
+// 1 for a solid pixel and a fraction for a smoothed edge. Compared across
+// densities it tells whether strokes kept their weight.
+inline double inkPerPixel(const QImage& image, const QRect& area, QRgb ground, QRgb text)
+{
+    // The channel in which text and ground differ most measures the coverage.
+    const int shifts[] = {16, 8, 0};
+    int shift = 16;
+    int span = 0;
+    for (int s : shifts) {
+        const int d = int((text >> s) & 0xFF) - int((ground >> s) & 0xFF);
+        if (std::abs(d) > std::abs(span)) {
+            span = d;
+            shift = s;
+        }
+    }
+    if (span == 0 || area.isEmpty())
+        return 0;
+    double ink = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const int d = int((image.pixel(x, y) >> shift) & 0xFF) - int((ground >> shift) & 0xFF);
+            ink += qBound(0.0, double(d) / span, 1.0);
+        }
+    return ink / (double(area.width()) * area.height());
 }
 
 // True when every aligned 2 x 2 block of the area is of one colour, as in a
