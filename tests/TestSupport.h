@@ -219,32 +219,31 @@ inline QString compareTextInk(const TextInk& plain, const TextInk& dense, qreal 
     return faults.join(QStringLiteral("; "));
 }
 
-// The ink of a text in an area per device pixel of the area: each pixel
-// counts by how far it has moved from the ground towards the text's colour,
-// 1 for a solid pixel and a fraction for a smoothed edge. Compared across
-// densities it tells whether strokes kept their weight.
-inline double inkPerPixel(const QImage& image, const QRect& area, QRgb ground, QRgb text)
+// How heavy a text drawn at `ratio` looks against the same text at one
+// device pixel per window pixel: the ratio of their ink per device pixel of
+// the band. A pixel counts by how far it has moved from the ground (the
+// band's top-left pixel) towards the text's colour (the plain pixel farthest
+// from the ground, which the unsmoothed text fills): 1 for a solid pixel, a
+// fraction for a smoothed edge.
+inline double inkWeight(const QImage& plain, const QImage& dense, const QRect& band, qreal ratio)
 {
-    // The channel in which text and ground differ most measures the coverage.
-    const int shifts[] = {16, 8, 0};
-    int shift = 16;
-    int span = 0;
-    for (int s : shifts) {
-        const int d = int((text >> s) & 0xFF) - int((ground >> s) & 0xFF);
-        if (std::abs(d) > std::abs(span)) {
-            span = d;
-            shift = s;
-        }
-    }
-    if (span == 0 || area.isEmpty())
-        return 0;
-    double ink = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x) {
-            const int d = int((image.pixel(x, y) >> shift) & 0xFF) - int((ground >> shift) & 0xFF);
-            ink += qBound(0.0, double(d) / span, 1.0);
-        }
-    return ink / (double(area.width()) * area.height());
+    const QRgb ground = plain.pixel(band.topLeft());
+    const auto distance = [ground](QRgb c) {
+        return qMax(qMax(std::abs(qRed(c) - qRed(ground)), std::abs(qGreen(c) - qGreen(ground))),
+                    std::abs(qBlue(c) - qBlue(ground)));
+    };
+    int text = 0;
+    for (int y = band.top(); y <= band.bottom(); ++y)
+        for (int x = band.left(); x <= band.right(); ++x)
+            text = qMax(text, distance(plain.pixel(x, y)));
+    const auto ink = [&](const QImage& image, const QRect& area) {
+        double sum = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                sum += qMin(1.0, distance(image.pixel(x, y)) / double(text));
+        return sum / (double(area.width()) * area.height());
+    };
+    return text == 0 ? 0 : ink(dense, deviceRect(band, ratio)) / ink(plain, band);
 }
 
 // True when every aligned 2 x 2 block of the area is of one colour, as in a
