@@ -6,6 +6,7 @@
 
 #include "controls/Accessibility.h"
 #include "platform/Canvas.h"
+#include "platform/Font.h"
 
 #include <QAccessible>
 #include <QContextMenuEvent>
@@ -113,8 +114,8 @@ QList<QWidget*> TForm1::TabChain() const
     // the window down, each followed by what belongs to it (the copy button
     // to the value at X, the percent switch to the slope), then the menu line
     // and the file buttons.
-    return {spin__X, spin_x1, spin_x2, spin_y1, spin_y2, lbl_YErg, btn_copy1, lbl_Hges,
-            lbl_LLi, lbl_LRe, lbl_LGes, lbl_Neig, cb_PRZT, lbl_info, btn_load, btn_Save};
+    return {spin__X, spin_x1, spin_x2,  spin_y1,  spin_y2, lbl_YErg, btn_copy1, lbl_Hges,
+            lbl_LLi, lbl_LRe, lbl_LGes, lbl_Neig, cb_PRZT, lbl_info, btn_load,  btn_Save};
 }
 
 void TForm1::DescribeForKeyboardAndAccess()
@@ -227,7 +228,26 @@ void TPlainLabel::setAccessibleTitle(const QString& title)
 
 void TPlainLabel::paintEvent(QPaintEvent* event)
 {
-    QLabel::paintEvent(event);
+    // Qt draws bold text on a dense device lighter than at 1; the canvas keeps
+    // its weight.
+    bool drawn = false;
+    {
+        QPainter painter(this);
+        TCanvas canvas(painter, event->rect());
+        drawn = BoldOutlineForPixelRatio(font(), canvas.PixelRatio()) > 0;
+        if (drawn) {
+            const QRect room = contentsRect();
+            const bool right = alignment().testFlag(Qt::AlignRight);
+            const auto group = isEnabled() ? QPalette::Active : QPalette::Disabled;
+            canvas.SetFont(font());
+            canvas.SetBrushStyle(TBrushStyle::bsClear);
+            canvas.SetFontColor(FromQColor(palette().color(group, foregroundRole())));
+            canvas.SetTextAlign(right ? TA_RIGHT : TA_LEFT);
+            canvas.TextOut(right ? room.x() + room.width() : room.x(), room.y(), text());
+        }
+    }
+    if (!drawn)
+        QLabel::paintEvent(event);
     if (!m_keyboard->MarkShown())
         return;
     QPainter painter(this);

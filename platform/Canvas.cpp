@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPainterPath>
 
 #include <cmath>
 #include <cstdlib>
@@ -103,9 +104,24 @@ void TCanvas::TextOut(int x, int y, const QString& text)
     if (m_brushStyle != TBrushStyle::bsClear)
         m_painter.fillRect(QRectF(left, y, width, cell.height()), ToQColor(m_brushColor));
 
+    const QPointF baseline(left, y + cell.ascent());
+    const QColor color = ToQColor(m_fontColor);
+    if (const qreal outline = BoldOutlineForPixelRatio(font, m_pixelRatio); outline > 0) {
+        QPainterPath glyphs;
+        glyphs.addText(baseline, font, text);
+        QPen pen(color, outline);
+        pen.setJoinStyle(Qt::RoundJoin);
+        m_painter.save();
+        m_painter.setRenderHint(QPainter::Antialiasing);
+        m_painter.setPen(pen);
+        m_painter.setBrush(color);
+        m_painter.drawPath(glyphs);
+        m_painter.restore();
+        return;
+    }
     m_painter.setFont(font);
-    m_painter.setPen(ToQColor(m_fontColor));
-    m_painter.drawText(QPointF(left, y + cell.ascent()), text);
+    m_painter.setPen(color);
+    m_painter.drawText(baseline, text);
 }
 
 void TCanvas::Engraved(TColor light, TColor shadow, const std::function<void(int dx, int dy)>& draw)

@@ -47,8 +47,9 @@ enum class TPenStyle { psSolid, psClear };
 // All coordinates are pixels of the window. Where the device has more pixels
 // than that (a screen at 150 % or 200 %), lines and fills simply cover more
 // device pixels, while text and pictures are drawn at the device's own
-// density: text smoothed with its true proportions, pictures from their
-// drawings (platform/Pictures.h). Measuring and placing stay those of one
+// density: text smoothed with its true proportions (bold text outlined so
+// that it keeps its weight, see BoldOutlineForPixelRatio), pictures from
+// their drawings (platform/Pictures.h). Measuring and placing stay those of one
 // device pixel per window pixel, so every control keeps its layout.
 class TCanvas
 {

@@ -2,8 +2,11 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QHash>
+#include <QRawFont>
 #include <QVariant>
 #include <QWidget>
+#include <QtEndian>
 
 #include <cmath>
 
@@ -38,6 +41,22 @@ QObject* screenFontFilter()
     // Belongs to the application object, so it goes when the widgets do.
     static QObject* filter = new ScreenFontFilter(QCoreApplication::instance());
     return filter;
+}
+
+// Whether the face has bitmaps of its own for this many pixels per em: the
+// sizes the records of its EBLC table name (a 32-bit count at byte 4, then
+// 48 bytes per size with the vertical pixels per em at byte 45).
+bool hasBitmapStrike(const QFont& font, int pixelsPerEm)
+{
+    const QByteArray table = QRawFont::fromFont(font).fontTable("EBLC");
+    if (table.size() < 8)
+        return false;
+    const quint32 sizes = qFromBigEndian<quint32>(table.constData() + 4);
+    for (qsizetype record = 8, n = 0; n < qsizetype(sizes) && record + 48 <= table.size(); ++n, record += 48) {
+        if (uchar(table.at(record + 45)) == pixelsPerEm)
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -135,6 +154,22 @@ QFont FontForPixelRatio(const QFont& font, qreal ratio)
     result.setStyleStrategy(QFont::StyleStrategy(strategy));
     result.setHintingPreference(QFont::PreferNoHinting);
     return result;
+}
+
+qreal BoldOutlineForPixelRatio(const QFont& font, qreal ratio)
+{
+    if (!(ratio > 1) || !font.bold())
+        return 0;
+    const int em = font.pixelSize() > 0 ? font.pixelSize() : int(std::lround(font.pointSizeF() * 96 / 72));
+    // Asked for on every caption painted; the answer depends on the face alone.
+    thread_local QHash<QString, bool> strikes;
+    const QString key = font.key();
+    auto found = strikes.constFind(key);
+    if (found == strikes.constEnd())
+        found = strikes.insert(key, hasBitmapStrike(font, em));
+    // A twentieth of the em brings Tahoma's bold outlines to about the ink
+    // its bitmaps have at 1, and leaves the counters of small letters open.
+    return *found ? em / 20.0 : 0;
 }
 
 void SetScreenFont(QWidget* widget, const QFont& font)

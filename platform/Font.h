@@ -75,6 +75,16 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(TFont::TFontStyles)
 // are smoothed instead.
 QFont FontForPixelRatio(const QFont& font, qreal ratio);
 
+// The width, in window pixels, of the pen that outlines bold glyphs on top of
+// their fill on a device with this many device pixels per window pixel; 0
+// where a font is drawn as it is. At 1 a bold face with bitmaps of its own
+// for its size (Tahoma) takes its weight from them, and its outlines are
+// barely heavier than the regular ones: without the outline its bold text
+// would look regular on a dense screen. The outline grows every stroke and
+// leaves every advance as it is. 0 at 1 and below, for regular text, and
+// for bold faces without bitmaps for their size, whose outlines carry the weight.
+qreal BoldOutlineForPixelRatio(const QFont& font, qreal ratio);
+
 // Text that Qt draws itself (plain labels, edit boxes) cannot choose its face
 // by the device it is painted on. Such a widget takes the face of `font` for
 // the pixel ratio of its screen, and again whenever it moves to another one.

@@ -116,6 +116,7 @@ private:
 #include <QTimer>
 #include <QtMath>
 
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -216,6 +217,33 @@ inline QString compareTextInk(const TextInk& plain, const TextInk& dense, qreal 
     if (dense.widestGap > ratio * (plain.widestGap + 1))
         faults << QStringLiteral("a gap of %1, plain %2").arg(dense.widestGap).arg(plain.widestGap);
     return faults.join(QStringLiteral("; "));
+}
+
+// How heavy a text drawn at `ratio` looks against the same text at one
+// device pixel per window pixel: the ratio of their ink per device pixel of
+// the band. A pixel counts by how far it has moved from the ground (the
+// band's top-left pixel) towards the text's colour (the plain pixel farthest
+// from the ground, which the unsmoothed text fills): 1 for a solid pixel, a
+// fraction for a smoothed edge.
+inline double inkWeight(const QImage& plain, const QImage& dense, const QRect& band, qreal ratio)
+{
+    const QRgb ground = plain.pixel(band.topLeft());
+    const auto distance = [ground](QRgb c) {
+        return qMax(qMax(std::abs(qRed(c) - qRed(ground)), std::abs(qGreen(c) - qGreen(ground))),
+                    std::abs(qBlue(c) - qBlue(ground)));
+    };
+    int text = 0;
+    for (int y = band.top(); y <= band.bottom(); ++y)
+        for (int x = band.left(); x <= band.right(); ++x)
+            text = qMax(text, distance(plain.pixel(x, y)));
+    const auto ink = [&](const QImage& image, const QRect& area) {
+        double sum = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                sum += qMin(1.0, distance(image.pixel(x, y)) / double(text));
+        return sum / (double(area.width()) * area.height());
+    };
+    return text == 0 ? 0 : ink(dense, deviceRect(band, ratio)) / ink(plain, band);
 }
 
 // True when every aligned 2 x 2 block of the area is of one colour, as in a

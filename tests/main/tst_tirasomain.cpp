@@ -1260,9 +1260,11 @@ void tst_tirasomain::textsAtPixelRatios_data()
             QTest::addRow("%s at %g", t.control, ratio) << QString::fromLatin1(t.control) << t.band << t.align << ratio;
 }
 
-// Every text of the window, the plain labels included, keeps its place and
-// proportions on a dense screen. Regression: at 200 % "0,330" in the value
-// at X opened a gap of 7 device pixels after the comma where 1x has 2.
+// Every text of the window, the plain labels included, keeps its place,
+// proportions and weight on a dense screen. Regressions at 200 %: "0,330" in
+// the value at X opened a gap of 7 device pixels after the comma where 1x has
+// 2; the bold captions lost about 40 % of their ink per area (Tahoma's bold
+// comes from its bitmaps at 1x) and looked regular.
 void tst_tirasomain::textsAtPixelRatios()
 {
     QFETCH(QString, control);
@@ -1289,6 +1291,8 @@ void tst_tirasomain::textsAtPixelRatios()
     const QString fault = compareTextInk(plainInk, textInk(dense, deviceRect(band, ratio), inside), ratio,
                                          plainInk.width() / 4 + 1, align);
     QVERIFY2(fault.isEmpty(), qPrintable(fault));
+    const double weight = inkWeight(plain, dense, band, ratio);
+    QVERIFY2(weight >= 0.85 && weight <= 1.2, qPrintable(QStringLiteral("weight %1").arg(weight)));
 }
 
 void tst_tirasomain::picturesAtPixelRatios_data()
