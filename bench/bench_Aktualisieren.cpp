@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2024 Tiraso-Projekt
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // One recomputation of the main window, offscreen, with the synchronous
 // repaint of the background it includes; and, as its peer, the model's part
 // of it alone (the arithmetic and the seven texts).

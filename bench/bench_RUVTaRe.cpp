@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2024 Tiraso-Projekt
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "calc/RUVTaRe.h"
 
 #include <benchmark/benchmark.h>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2024 Tiraso-Projekt
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // `tiraso --calc …` from exec to exit, without a display, against `qalc 1+1`
 // (another calculator's command line) and the same command line linked
 // against QtCore alone, alternating so all see the same machine state, with

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2024 Tiraso-Projekt
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Process start to first painted window, offscreen: Tiraso (linked in, and
 // loaded from its module as the program does) against an empty 470 x 270 Qt
 // window and one with a label, started the same way and alternating so that

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2024 Tiraso-Projekt
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The command line alone, linked against QtCore only: what `tiraso --calc`
 // would cost without the window's libraries loaded at start.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2024 Tiraso-Projekt
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // One start of the program up to its first painted window, then exit. Built
 // four times: with TIRASO_BENCH_FULL_WINDOW as Tiraso's window linked into the
 // executable; with TIRASO_BENCH_MODULE as the program starts it, loaded from

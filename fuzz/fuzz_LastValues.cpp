@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2024 Tiraso-Projekt
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // libFuzzer target: the "lastV.def" reader and the 80-bit decoder on
 // arbitrary bytes. Besides the sanitizers it checks that what was read writes
 // and reads back unchanged, and, where long double is the x87 type, that the

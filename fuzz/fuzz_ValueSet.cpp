@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2024 Tiraso-Projekt
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // libFuzzer target: the value-set line reader, the number parsing of a set
 // and the text-to-number conversion on arbitrary bytes. Besides the
 // sanitizers it checks the line limits, that an over-long line is never read

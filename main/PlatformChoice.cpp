@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2024 Tiraso-Projekt
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "main/PlatformChoice.h"
 
 QByteArray PlatformForSession(const std::function<QByteArray(const char* name)>& variable)

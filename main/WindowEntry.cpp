@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2024 Tiraso-Projekt
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Module start-up in fixed order, the application object and its title, the
 // window, the message loop, and shut-down in reverse order.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2024 Tiraso-Projekt
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Program entry: the command line runs here with QtCore alone; the window
 // comes from its own module (main/WindowEntry.h), loaded only when wanted.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2024 Tiraso-Projekt
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Keyboard and assistive-technology access to the window: what each control
 // is called, the order Tab visits them in, the menu keys, and the accessible
 // interfaces of the window and its plain labels.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2024 Tiraso-Projekt
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window description: every control and component of the main window,
 // created bottom to top and configured through its setters in the order its
 // class declares them, as a stored form would be loaded.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2024 Tiraso-Projekt
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Build-time helper: renders the application icon's drawing into one square
 // PNG, for the icon-theme sizes of desktops that draw no SVG.
 //   tiraso_render_icon <drawing.svg> <out.png> <size in pixels>

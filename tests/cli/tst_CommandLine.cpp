@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2024 Tiraso-Projekt
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // `tiraso --calc`: what a script gets, in-process and as the real program
 // started without a display.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2024 Tiraso-Projekt
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The controls as assistive technology sees them, through Qt's accessibility
 // API as the desktop bridge reads it, and as the keyboard reaches them.
 

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2024 Tiraso-Projekt
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # The window as a screen reader meets it on the desktop's accessibility bus
 # (AT-SPI): the real program, its bridge, the bus. Run on a desktop of its own:
 #   scripts/desktop-session --accessibility tests/desktop/accessibility.py PATH/TO/tiraso

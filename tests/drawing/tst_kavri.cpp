@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2024 Tiraso-Projekt
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Tolerance comparisons and the start-up of the graphics helpers.
 
 #include "TestSupport.h"

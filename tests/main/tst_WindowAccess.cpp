@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2024 Tiraso-Projekt
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The main window without a mouse and through assistive technology: the Tab
 // chain, the keys, what a screen reader finds and hears.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2024 Tiraso-Projekt
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window under a real window manager: where its frame goes and that it
 // stays above other windows. The offscreen platform has neither frames nor
 // stacking, so these run on the X server and window manager that

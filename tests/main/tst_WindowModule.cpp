@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2024 Tiraso-Projekt
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The program as started: the command line maps none of the window's
 // libraries, the window comes from its module, and a missing or broken
 // module ends the start with a message instead of a crash.

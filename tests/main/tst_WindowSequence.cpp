@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2024 Tiraso-Projekt
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Sequences of what a user does with the window, random and scripted. After
 // every step the results are the model's for the values the editors hold, bit
 // for bit, each editor shows its value, and the undo commands move between

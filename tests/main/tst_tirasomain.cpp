@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2024 Tiraso-Projekt
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The main window: its description, the recomputation, placement, entering
 // values through the result fields and the context-menu commands.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2024 Tiraso-Projekt
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The interpolation without a window: layout, results and their texts, and
 // what each result-field entry does to the inputs.
 

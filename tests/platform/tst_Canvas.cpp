@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2024 Tiraso-Projekt
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The drawing rules the controls rely on, checked pixel by pixel.
 
 #include "TestSupport.h"

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2024 Tiraso-Projekt
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # With INSTALL set: installs the build into a fresh prefix under ROOT.
 # Without: checks the tree installed there for what a package and a desktop
 # rely on: exactly the expected files (nothing missing, no build
