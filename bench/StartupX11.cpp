@@ -123,7 +123,7 @@ public:
     }
 
     struct Times {
-        double map = -1, paint = -1, cpu = -1;
+        double map = -1, paint = -1, cpu = -1, faults = -1;
         std::string error;
     };
 
@@ -210,6 +210,7 @@ public:
             if (wait4(pid, &status, 0, &usage) == pid) {
                 const auto ms = [](const timeval& t) { return double(t.tv_sec) * 1e3 + double(t.tv_usec) / 1e3; };
                 times.cpu = ms(usage.ru_utime) + ms(usage.ru_stime);
+                times.faults = double(usage.ru_minflt + usage.ru_majflt);
             }
         }
         // The server destroys the program's windows once it sees the
@@ -306,6 +307,7 @@ bool MeasureOnX11(std::vector<X11Program>& programs, int runs)
             program.map.push_back(times.map);
             program.paint.push_back(times.paint);
             program.cpu.push_back(times.cpu);
+            program.faults.push_back(times.faults);
         }
         return true;
     };

@@ -23,6 +23,7 @@ struct X11Program {
     // ms of processor time (user and system) the process used until it was
     // killed right after that paint; a busy machine disturbs it less
     std::vector<double> cpu;
+    std::vector<double> faults; // page faults (minor and major) until then
 };
 
 // Starts each program once unmeasured, then `runs` times interleaved, on the

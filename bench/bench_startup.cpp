@@ -85,16 +85,17 @@ int measureOnX11(const QString& folder, const QString& tiraso, int runs)
     std::printf("exec to first map and to first paint on X11 (%s), %d runs each (median)\n", qgetenv("DISPLAY").data(),
                 runs);
     std::printf("                            map  tiraso/this      paint  tiraso/this   map to paint   processor  "
-                "tiraso/this\n");
+                "tiraso/this   page faults\n");
     for (const X11Program& program : programs) {
-        const double m = median(program.map), p = median(program.paint), c = median(program.cpu);
+        const double m = median(program.map), p = median(program.paint), c = median(program.cpu),
+                     f = median(program.faults);
         std::vector<double> between;
         for (size_t i = 0; i < program.map.size(); ++i)
             between.push_back(program.paint[i] - program.map[i]);
-        std::printf("  %-20s %8.2f ms  %5.2f     %8.2f ms  %5.2f        %6.2f ms  %7.2f ms  %5.2f\n", program.name, m,
-                    tm / m, p, tp / p, median(between), c, c > 0 ? tc / c : 0.0);
+        std::printf("  %-20s %8.2f ms  %5.2f     %8.2f ms  %5.2f        %6.2f ms  %7.2f ms  %5.2f       %7.0f\n",
+                    program.name, m, tm / m, p, tp / p, median(between), c, c > 0 ? tc / c : 0.0, f);
     }
-    std::printf("(processor: user and system time of the process until it was ended right after its first paint)\n");
+    std::printf("(processor and page faults: of the process until it was ended right after its first paint)\n");
     return 0;
 #else
     Q_UNUSED(folder);
