@@ -36,7 +36,7 @@ const QString kLongest = longestFormula();
 void Berechnen(benchmark::State& state, const QString& formula)
 {
     TRUVTaRe calculator;
-    TRechenErgebnis result {};
+    TRechenErgebnis result{};
     for (auto _ : state) {
         calculator.Berechnen(formula, result);
         benchmark::DoNotOptimize(result);

@@ -7,8 +7,21 @@
 // all see the same machine state. Prints medians and Tiraso's ratio to each,
 // of the time on the clock and of the processor time the process used (user
 // and system), which a busy machine disturbs less.
+//
+// With --x11, the same comparison on the X server in $DISPLAY, from exec to
+// the window's map and to its first paint, with the real tiraso executable
+// (or --tiraso PATH, an installed one) in place of the two offscreen
+// variants. Offscreen skips what a real display costs: the X connection, the
+// first expose, the real font setup. bench/startup-x11 runs it on a private
+// X server inside a D-Bus session.
+//
+//   bench_startup [RUNS]
+//   bench_startup --x11 [--tiraso PATH] [RUNS]
 
 #include "Median.h"
+#ifdef TIRASO_BENCH_X11
+#include "StartupX11.h"
+#endif
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -59,12 +72,70 @@ Run runOnce(const QString& program)
     return {double(timer.nsecsElapsed()) / 1e6, childrenCpuMs() - cpuBefore};
 }
 
+int measureOnX11(const QString& folder, const QString& tiraso, int runs)
+{
+#ifdef TIRASO_BENCH_X11
+    const std::string keepOpen = "--keep-open";
+    std::vector<X11Program> programs{
+        {"tiraso", tiraso.toStdString()},
+        {"empty window", (folder + "/startup_empty").toStdString(), {keepOpen}},
+        {"window with a label", (folder + "/startup_text").toStdString(), {keepOpen}},
+    };
+    if (!MeasureOnX11(programs, runs))
+        return 1;
+    const X11Program& first = programs.front();
+    const double tm = median(first.map), tp = median(first.paint), tc = median(first.cpu);
+    std::printf("exec to first map and to first paint on X11 (%s), %d runs each (median)\n", qgetenv("DISPLAY").data(),
+                runs);
+    std::printf("                            map  tiraso/this      paint  tiraso/this   map to paint   processor  "
+                "tiraso/this   page faults\n");
+    for (const X11Program& program : programs) {
+        const double m = median(program.map), p = median(program.paint), c = median(program.cpu),
+                     f = median(program.faults);
+        std::vector<double> between;
+        for (size_t i = 0; i < program.map.size(); ++i)
+            between.push_back(program.paint[i] - program.map[i]);
+        std::printf("  %-20s %8.2f ms  %5.2f     %8.2f ms  %5.2f        %6.2f ms  %7.2f ms  %5.2f       %7.0f\n",
+                    program.name, m, tm / m, p, tp / p, median(between), c, c > 0 ? tc / c : 0.0, f);
+    }
+    std::printf("(processor and page faults: of the process until it was ended right after its first paint)\n");
+    return 0;
+#else
+    Q_UNUSED(folder);
+    Q_UNUSED(tiraso);
+    Q_UNUSED(runs);
+    std::fprintf(stderr,
+                 "bench_startup was built without xcb and xcb-damage (Debian: libxcb1-dev "
+                 "libxcb-damage0-dev); configure again with them to measure on X11\n");
+    return 2;
+#endif
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
     QCoreApplication application(argc, argv);
     const QString folder = QCoreApplication::applicationDirPath();
+    bool x11 = false;
+    QString tiraso = QStringLiteral(TIRASO_BINARY);
+    int runs = 0;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument = argv[i];
+        if (argument == "--x11")
+            x11 = true;
+        else if (argument == "--tiraso" && i + 1 < argc)
+            tiraso = QString::fromLocal8Bit(argv[++i]);
+        else if (argument.toInt() > 0)
+            runs = argument.toInt();
+        else {
+            std::fprintf(stderr, "usage: %s [--x11 [--tiraso PATH]] [RUNS]\n", argv[0]);
+            return 2;
+        }
+    }
+    if (x11)
+        return measureOnX11(folder, tiraso, runs > 0 ? runs : 15);
+
     struct Program {
         const char* name;
         QString path;
@@ -79,7 +150,8 @@ int main(int argc, char* argv[])
     // Only where the window is built as a module (main/CMakeLists.txt).
     if (!QFileInfo::exists(programs[1].path))
         programs.erase(programs.begin() + 1);
-    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 30;
+    if (runs <= 0)
+        runs = 30;
 
     // One warm-up each, so that none pays for a cold disk cache alone.
     for (const Program& program : programs)

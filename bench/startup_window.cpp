@@ -8,7 +8,10 @@
 // without either as an empty 470 x 270 Qt window, the peer they are measured
 // against; and with TIRASO_BENCH_TEXT_WINDOW as that window with one line of
 // text, which shows how much of the difference any text costs (font engines).
-// The process exits right after the first paint event.
+// The process exits right after the first paint event, unless told
+// --keep-open: on a real display the harness watches the window from outside
+// and ends the process itself (bench/StartupX11.cpp), and a process ending
+// on its own could leave before the server has drawn what it sent.
 
 #include <QCoreApplication>
 #include <QStandardPaths>
@@ -35,9 +38,11 @@ namespace {
 class FirstPaint : public QObject
 {
 public:
+    bool keepOpen = false;
+
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Paint && !m_seen) {
+        if (event->type() == QEvent::Paint && !m_seen && !keepOpen) {
             m_seen = true;
             // Leave once this paint has been delivered. exit(), not quit():
             // quit() closes the windows first, and Tiraso's window then saves
@@ -84,6 +89,8 @@ int main(int argc, char* argv[])
     return tiraso_window_main(argc, argv);
 #endif
 #else
+    for (int i = 1; i < argc; ++i)
+        firstPaint.keepOpen = firstPaint.keepOpen || qstrcmp(argv[i], "--keep-open") == 0;
     QApplication application(argc, argv);
     QWidget window;
     window.setFixedSize(470, 270);
