@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2024 Tiraso-Projekt
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The programs are measured unchanged, from outside: this process is one more
 // client of the X server and watches two things there.
 //

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2024 Tiraso-Projekt
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 // Exec to first map and exec to first paint of whole programs on a real X
