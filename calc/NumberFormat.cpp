@@ -146,48 +146,59 @@ QString FormatGeneral(long double value, QChar decimalSeparator)
     return text;
 }
 
-bool TextToFloat(QStringView text, QChar decimalSeparator, double& value)
+namespace {
+
+// One reader for 16-bit and 8-bit text. The number is checked and copied
+// into plain ASCII with '.', the only form std::from_chars reads; it does not
+// look at the process locale. A number that fits the stack buffer, as nearly
+// every one does, costs no allocation: batches read millions of them.
+template<typename Char>
+bool textToFloat(const Char* text, qsizetype size, Char decimalSeparator, double& value)
 {
     qsizetype begin = 0;
-    qsizetype end = text.size();
-    const auto isBlank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    qsizetype end = size;
+    const auto isBlank = [](Char c) { return c == Char(' ') || c == Char('\t'); };
     while (begin < end && isBlank(text[begin]))
         ++begin;
     while (end > begin && isBlank(text[end - 1]))
         --end;
 
-    // Checked and copied into plain ASCII with '.', the only form std::from_chars
-    // reads; it does not look at the process locale.
-    std::string ascii;
-    ascii.reserve(std::size_t(end - begin));
+    char small[64];
+    std::string large;
+    char* ascii = small;
+    if (end - begin > qsizetype(sizeof small)) {
+        large.resize(std::size_t(end - begin));
+        ascii = large.data();
+    }
+    qsizetype length = 0;
     qsizetype i = begin;
     bool negative = false;
-    if (i < end && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
+    if (i < end && (text[i] == Char('+') || text[i] == Char('-'))) {
+        negative = text[i] == Char('-');
         if (negative)
-            ascii.push_back('-');
+            ascii[length++] = '-';
         ++i;
     }
-    const auto isDigit = [](QChar c) { return c >= u'0' && c <= u'9'; };
+    const auto isDigit = [](Char c) { return c >= Char('0') && c <= Char('9'); };
     int digits = 0;
     int integerDigits = 0;
     int leadingZeros = 0;
     bool separatorSeen = false;
     bool nonZeroSeen = false;
     for (; i < end; ++i) {
-        const QChar c = text[i];
+        const Char c = text[i];
         if (isDigit(c)) {
             ++digits;
             if (!separatorSeen)
                 ++integerDigits;
-            if (c != u'0')
+            if (c != Char('0'))
                 nonZeroSeen = true;
             else if (!nonZeroSeen)
                 ++leadingZeros;
-            ascii.push_back(char(c.unicode()));
+            ascii[length++] = char(c);
         } else if (c == decimalSeparator && !separatorSeen) {
             separatorSeen = true;
-            ascii.push_back('.');
+            ascii[length++] = '.';
         } else {
             break;
         }
@@ -198,20 +209,20 @@ bool TextToFloat(QStringView text, QChar decimalSeparator, double& value)
     // Decimal exponent, saturated: only its sign and rough size matter beyond
     // what from_chars itself reads.
     long long exponent = 0;
-    if (i < end && (text[i] == u'e' || text[i] == u'E')) {
-        ascii.push_back('e');
+    if (i < end && (text[i] == Char('e') || text[i] == Char('E'))) {
+        ascii[length++] = 'e';
         ++i;
         bool negativeExponent = false;
-        if (i < end && (text[i] == u'+' || text[i] == u'-')) {
-            negativeExponent = text[i] == u'-';
-            ascii.push_back(char(text[i].unicode()));
+        if (i < end && (text[i] == Char('+') || text[i] == Char('-'))) {
+            negativeExponent = text[i] == Char('-');
+            ascii[length++] = char(text[i]);
             ++i;
         }
         int exponentDigits = 0;
         for (; i < end && isDigit(text[i]); ++i) {
             ++exponentDigits;
-            exponent = qMin<long long>(exponent * 10 + (text[i].unicode() - u'0'), 1'000'000'000);
-            ascii.push_back(char(text[i].unicode()));
+            exponent = qMin<long long>(exponent * 10 + (text[i] - Char('0')), 1'000'000'000);
+            ascii[length++] = char(text[i]);
         }
         if (exponentDigits == 0)
             return false;
@@ -222,9 +233,8 @@ bool TextToFloat(QStringView text, QChar decimalSeparator, double& value)
         return false;
 
     double parsed = 0;
-    const char* first = ascii.data();
-    const char* last = first + ascii.size();
-    const auto [ptr, ec] = std::from_chars(first, last, parsed);
+    const char* last = ascii + length;
+    const auto [ptr, ec] = std::from_chars(ascii, last, parsed);
     if (ec == std::errc::result_out_of_range) {
         // from_chars reports both ends of the range. Tell them apart by the
         // position of the first significant digit: too small rounds to zero,
@@ -240,6 +250,18 @@ bool TextToFloat(QStringView text, QChar decimalSeparator, double& value)
         return false;
     value = parsed;
     return true;
+}
+
+} // namespace
+
+bool TextToFloat(QStringView text, QChar decimalSeparator, double& value)
+{
+    return textToFloat(text.utf16(), text.size(), decimalSeparator.unicode(), value);
+}
+
+bool TextToFloat(std::string_view text, char decimalSeparator, double& value)
+{
+    return textToFloat(text.data(), qsizetype(text.size()), decimalSeparator, value);
 }
 
 QString RoundTrip(double value)

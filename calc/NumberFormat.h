@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <string_view>
+
 // Number texts shown to the user and written to value files.
 //
 // The rules are our own and do not follow QString::number or QLocale::toString:
@@ -62,5 +64,8 @@ QString RoundTrip(double value);
 // A value beyond the double range gives false (value untouched); one too
 // small for it rounds to zero.
 bool TextToFloat(QStringView text, QChar decimalSeparator, double& value);
+// The same on 8-bit text (ASCII or UTF-8), where no byte beyond ASCII is part
+// of a number.
+bool TextToFloat(std::string_view text, char decimalSeparator, double& value);
 
 } // namespace NumberFormat

@@ -92,6 +92,14 @@ QString Ungrouped(const QString& text, Rule rule, const QString& shown)
     return text;
 }
 
+// "." and "," are both decimal points on the command line. A number holds at
+// most one of either, so the one present is the one to read with; text with
+// both is no number either way.
+bool ReadPlainNumber(std::string_view text, double& value)
+{
+    return NumberFormat::TextToFloat(text, text.find(',') == std::string_view::npos ? '.' : ',', value);
+}
+
 TRechenErgebnis Read(TRUVTaRe& calculator, const QString& text, Rule rule, const QString& shown)
 {
     TRechenErgebnis result{};
@@ -99,7 +107,8 @@ TRechenErgebnis Read(TRUVTaRe& calculator, const QString& text, Rule rule, const
         // The calculator keeps 15 digits; a number printed by another program
         // ("677.0935393829503", "1e-05") must arrive with all of its bits.
         double value = 0;
-        if (NumberFormat::TextToFloat(QString(text).replace(u',', u'.'), u'.', value)) {
+        const QByteArray utf8 = text.toUtf8();
+        if (ReadPlainNumber(std::string_view(utf8.constData(), std::size_t(utf8.size())), value)) {
             result.Wert = value;
             return result;
         }

@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <string_view>
+
 // Text typed by a user or a script, turned into a value. Every caller reads
 // the formula language of TRUVTaRe; they differ in what a "." means, because
 // each meets different text: an editor shows grouped numbers and gets them
@@ -36,6 +38,11 @@ enum class Rule : quint8 {
 // Fehler and Wert as TRUVTaRe::Berechnen fills them, and its exceptions.
 // `shown`: for Rule::Prompt, the text the prompt was pre-filled with.
 TRechenErgebnis Read(TRUVTaRe& calculator, const QString& text, Rule rule, const QString& shown = QString());
+
+// The plain numbers Rule::CommandLine reads without the calculator, from
+// 8-bit text (a line of a script's input): true and the exact value, or false
+// for anything else, formulas included.
+bool ReadPlainNumber(std::string_view text, double& value);
 
 // The text as the calculator is to see it under `rule`, grouping dots gone.
 // For readers of plain numbers that must agree with Read.

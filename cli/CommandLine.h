@@ -17,16 +17,16 @@ namespace CommandLine {
 bool Wanted(int argc, const char* const argv[]);
 
 struct Outcome {
-    int exitCode = 0; // 0 done, 2 a bad argument
+    int exitCode = 0; // as the process's exit status, see the help
     QByteArray out;   // UTF-8
     QByteArray err;
 };
 
-// arguments: those after the program name.
-Outcome Run(const QStringList& arguments);
+// arguments: those after the program name; input: standard input for x=- and y=-.
+Outcome Run(const QStringList& arguments, const QByteArray& input = QByteArray());
 
-// Run on the process's own arguments, writing to stdout and stderr; returns
-// the exit status (1 when the output could not be written).
+// Run on the process's own arguments and standard streams; returns the exit
+// status (1 when the input could not be read or the output not written).
 int Main(int argc, char* argv[]);
 
 } // namespace CommandLine

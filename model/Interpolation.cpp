@@ -106,7 +106,8 @@ private:
 // last bit wherever that order stays in range. Where its quotient overflows
 // (a great height over a tiny length) or underflows, the value lies between
 // y1 and y2 all the same: it is then taken from the first other order that
-// stays in range. Where none does, the written order's result stands.
+// stays in range. Where none does, the written order's result stands. The
+// same orders extrapolate beyond the interval (LineValue).
 double valueInside(const Inputs& in)
 {
     using Order = double (*)(const Inputs&, Steps&);
@@ -140,6 +141,20 @@ double valueInside(const Inputs& in)
             return value;
     }
     return asWritten;
+}
+
+// No extrapolation: outside the open interval, on a level line and on a
+// degenerate interval the value at X is y1; at x2, the second support point,
+// it is y2 (unless x2 is x1 too). For a falling line this is
+// y1 - (y1 - y2) / (x2 - x1) * (X - x1) to the last bit: each step of that
+// form is the exact negation of the same step here.
+double valueAt(const Inputs& in, TLayoutState layout)
+{
+    if (layout != lsLevel)
+        return valueInside(in);
+    if (in.X == in.x2 && in.X != in.x1)
+        return in.y2;
+    return in.y1;
 }
 
 QString numberText(int decimals, long double value)
@@ -193,16 +208,7 @@ Results Compute(const Inputs& in)
     r.LRe = r.LGes - r.LLi;
     r.Hges = in.y2 - in.y1;
 
-    // No extrapolation: outside the open interval, on a level line and on a
-    // degenerate interval the value at X is y1; at x2, the second support
-    // point, it is y2 (unless x2 is x1 too). For a falling line this is
-    // y1 - (y1 - y2) / (x2 - x1) * (X - x1) to the last bit: each step of
-    // that form is the exact negation of the same step here.
-    r.Y = in.y1;
-    if (r.Layout != lsLevel)
-        r.Y = valueInside(in);
-    else if (in.X == in.x2 && in.X != in.x1)
-        r.Y = in.y2;
+    r.Y = valueAt(in, r.Layout);
     r.HX = r.Y - in.y1;
 
     // The slope of the whole line, whatever the layout; no division when
@@ -214,6 +220,16 @@ Results Compute(const Inputs& in)
         r.SlopeDegrees = std::atan(static_cast<long double>(ratio)) * (180.0L / std::numbers::pi_v<long double>);
     }
     return r;
+}
+
+double ValueAtX(const Inputs& in)
+{
+    return valueAt(in, ChooseLayout(in));
+}
+
+double LineValue(const Inputs& in)
+{
+    return valueInside(in);
 }
 
 Captions Format(const Results& results, int decimals, bool percent)

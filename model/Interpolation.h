@@ -64,6 +64,13 @@ struct Results {
 };
 Results Compute(const Inputs& in);
 
+// Compute's value at X alone, for callers that need nothing else.
+double ValueAtX(const Inputs& in);
+
+// The straight line's value at X wherever X lies, for x1 != x2: inside the
+// interval in Compute's order of operations, extrapolated outside it.
+double LineValue(const Inputs& in);
+
 // The seven texts of the result fields. Decimals outside 0..18 give two
 // places; the heights carry "H=", the slope "%" or "°".
 struct Captions {

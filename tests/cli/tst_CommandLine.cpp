@@ -9,7 +9,11 @@
 #include "tests/TestSupport.h"
 
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
+
+#include <charconv>
+#include <cmath>
 
 #ifdef Q_OS_UNIX
 #include <csignal>
@@ -28,9 +32,15 @@ private slots:
     void badArguments_data();
     void badArguments();
     void json();
+    void singleValues_data();
+    void singleValues();
+    void batch_data();
+    void batch();
+    void printedValuesSolveBackToX();
     void programRunsWithoutDisplay_data();
     void programRunsWithoutDisplay();
     void fileSizeLimitFailsTheWrite();
+    void programAnswersStandardInput();
 };
 
 void tst_CommandLine::wanted_data()
@@ -118,6 +128,12 @@ void tst_CommandLine::badArguments_data()
                                           << "tiraso: --decimals ist mehrfach angegeben";
     QTest::newRow("no thousands separators") << (four + QStringList{"x1=1.234,5"})
                                              << "tiraso: x1: „1.234,5“ ist keine gültige Zahl oder Rechenformel";
+    QTest::newRow("x and y together") << (four + QStringList{"x1=0", "y=1"})
+                                      << "tiraso: x= und y= schließen einander aus";
+    QTest::newRow("neither x nor y") << QStringList{"--calc", "x1=0", "y1=0", "x2=1", "y2=1"}
+                                     << "tiraso: es fehlt x=… oder y=…";
+    QTest::newRow("only x and y read standard input") << (four + QStringList{"x1=-"})
+                                                      << "tiraso: x1: „-“ ist keine gültige Zahl oder Rechenformel";
     QTest::newRow("control characters escaped") << (four + QStringList{"x1=0", "\x1b]0;\a\x7f\u009b=1"})
                                                 << "tiraso: unbekanntes Argument „\\x1b]0;\\x07\\x7f\\x9b=1“";
 }
@@ -141,10 +157,224 @@ void tst_CommandLine::json()
     QCOMPARE(outcome.exitCode, 0);
     // Full precision whatever the decimals; both slopes, whatever the mode.
     QCOMPARE(outcome.out, QByteArray("{\"inputs\":{\"x1\":2,\"y1\":10,\"x2\":6,\"y2\":2,\"x\":3},"
-                                     "\"decimals\":3,\"percent\":false,\"layout\":\"falling\","
+                                     "\"decimals\":3,\"percent\":false,\"layout\":\"falling\",\"outside\":false,"
                                      "\"results\":{\"valueAtX\":8,\"heightAtX\":-2,\"totalHeight\":-8,"
                                      "\"totalLength\":4,\"leftLength\":1,\"rightLength\":3,\"slopePercent\":-200,"
                                      "\"slopeDegrees\":-63.43494882292201}}\n"));
+}
+
+namespace {
+const QStringList rising{"--calc", "x1=0", "y1=0", "x2=2", "y2=4"};
+const char* const outsideNote
+    = "tiraso: Hinweis: X liegt außerhalb von x1 … x2; Wert bei X ist y1 (keine Extrapolation)\n";
+const char* const extrapolationRefused = "tiraso: Eine extrapolation ist nicht vorgesehen!\n";
+} // namespace
+
+void tst_CommandLine::singleValues_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("lines"); // the first lines of standard output
+    QTest::addColumn<QString>("err");
+    const QStringList noLines;
+
+    QTest::newRow("y=: X, then the results at X")
+        << (rising + QStringList{"y=3"}) << 0 << QStringList{"X\t1,500", "Wert bei X\t3,000", "Höhe bei X\t3,000"}
+        << "";
+    QTest::newRow("y= on a falling line") << QStringList{"--calc", "x1=0", "y1=4", "x2=2", "y2=0", "y=1"} << 0
+                                          << QStringList{"X\t1,500", "Wert bei X\t1,000"} << "";
+    QTest::newRow("y= at y1 is refused") << (rising + QStringList{"y=0"}) << 3 << noLines << extrapolationRefused;
+    QTest::newRow("y= beyond y2 is refused") << (rising + QStringList{"y=4,5"}) << 3 << noLines
+                                             << extrapolationRefused;
+    QTest::newRow("y= beyond, extrapolated") << (rising + QStringList{"y=6", "--extrapolate"}) << 0
+                                             << QStringList{"X\t3,000", "Wert bei X\t6,000"} << "";
+    QTest::newRow("y= on a level line") << QStringList{"--calc", "x1=0", "y1=1", "x2=2", "y2=1", "y=1"} << 3 << noLines
+                                        << "tiraso: y1 = y2: Auf einer waagerechten Linie gibt es zu einer Höhe keine "
+                                           "Stelle X\n";
+    QTest::newRow("y= without an interval")
+        << QStringList{"--calc", "x1=1", "y1=0", "x2=1", "y2=4", "y=2"} << 3 << noLines
+        << "tiraso: x1 = x2: Ohne Intervall gibt es zu einer Höhe keine Stelle X\n";
+    // The back-calculation would walk away from x2 and give an X off the line.
+    QTest::newRow("y= with x2 left of x1") << QStringList{"--calc", "x1=2", "y1=0", "x2=0", "y2=4", "y=1"} << 3
+                                           << noLines << "tiraso: x2 < x1: Die Rückrechnung setzt x1 < x2 voraus\n";
+
+    QTest::newRow("outside: y1, a note, status 3")
+        << (rising + QStringList{"x=5"}) << 3 << QStringList{"Wert bei X\t0,000", "Höhe bei X\t0,000"} << outsideNote;
+    QTest::newRow("x1 is inside") << (rising + QStringList{"x=0"}) << 0 << QStringList{"Wert bei X\t0,000"} << "";
+    QTest::newRow("x2 is inside, with y2") << (rising + QStringList{"x=2"}) << 0 << QStringList{"Wert bei X\t4,000"}
+                                           << "";
+    QTest::newRow("extrapolated right") << (rising + QStringList{"x=5", "--extrapolate"}) << 0
+                                        << QStringList{"Wert bei X\t10,000", "Höhe bei X\t10,000"} << "";
+    QTest::newRow("extrapolated left") << (rising + QStringList{"x=-1", "--extrapolate"}) << 0
+                                       << QStringList{"Wert bei X\t-2,000"} << "";
+    QTest::newRow("x2 < x1: between the points is outside")
+        << QStringList{"--calc", "x1=2", "y1=0", "x2=0", "y2=4", "x=1"} << 3 << QStringList{"Wert bei X\t0,000"}
+        << "tiraso: Hinweis: x2 ist kleiner als x1; Wert bei X ist y1 (keine Interpolation)\n";
+    QTest::newRow("x2 < x1, extrapolated: the line")
+        << QStringList{"--calc", "x1=2", "y1=0", "x2=0", "y2=4", "x=1", "--extrapolate"} << 0
+        << QStringList{"Wert bei X\t2,000"} << "";
+    QTest::newRow("x1 = x2: no line to extrapolate")
+        << QStringList{"--calc", "x1=1", "y1=0", "x2=1", "y2=4", "x=5", "--extrapolate"} << 3
+        << QStringList{"Wert bei X\t0,000"} << outsideNote;
+
+    QTest::newRow("--plain: all digits, \".\", no unit")
+        << (rising + QStringList{"x=0.6666666666666666", "--plain"}) << 0
+        << QStringList{"Wert bei X\t1.3333333333333333", "Höhe bei X\t1.3333333333333333", "Gesamthöhe\t4",
+                       "Gesamtlänge\t2", "Teillänge links\t0.6666666666666666",
+                       "Teillänge rechts\t1.3333333333333335", "Neigung\t200"}
+        << "";
+    QTest::newRow("--plain: no grouping") << QStringList{"--calc", "x1=0", "y1=0", "x2=2", "y2=4321000", "x=1",
+                                                         "--plain", "--degrees"}
+                                          << 0 << QStringList{"Wert bei X\t2160500"} << "";
+    QTest::newRow("--plain with y=") << (rising + QStringList{"y=1", "--plain"}) << 0
+                                     << QStringList{"X\t0.5", "Wert bei X\t1"} << "";
+}
+
+void tst_CommandLine::singleValues()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, lines);
+    QFETCH(QString, err);
+    const CommandLine::Outcome outcome = CommandLine::Run(arguments);
+    QCOMPARE(QString::fromUtf8(outcome.err), err);
+    QCOMPARE(outcome.exitCode, exitCode);
+    const QStringList out = QString::fromUtf8(outcome.out).split(QLatin1Char('\n'));
+    QCOMPARE(out.mid(0, lines.size()), lines);
+}
+
+void tst_CommandLine::batch_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("out");
+    QTest::addColumn<QByteArray>("err");
+    const QStringList x = rising + QStringList{"x=-"};
+    const QStringList y = rising + QStringList{"y=-"};
+
+    QTest::newRow("either decimal point, CR LF, blanks, no last line end")
+        << x << QByteArray("0,25\r\n\n 0.5\t\n  \r\n1.5") << 0 << QByteArray("0,25\t0,500\n0.5\t1,000\n1.5\t3,000\n")
+        << QByteArray();
+    QTest::newRow("formulas") << x << QByteArray("2*0,5\n") << 0 << QByteArray("2*0,5\t2,000\n") << QByteArray();
+    QTest::newRow("bad lines named, the others answered")
+        << x << QByteArray("1\nabc\n\n\x1b[2J\n-2000000\n0.5\n") << 2 << QByteArray("1\t2,000\n0.5\t1,000\n")
+        << QByteArray("tiraso: Zeile 2: „abc“ ist keine gültige Zahl oder Rechenformel\n"
+                      "tiraso: Zeile 4: „\\x1b[2J“ ist keine gültige Zahl oder Rechenformel\n"
+                      "tiraso: Zeile 5: „-2000000“ ist kleiner als -1.000.000, der kleinste Wert des Programms\n");
+    QTest::newRow("a line too long to keep") << x << (QByteArray(5000, 'x') + "\n1\n") << 2 << QByteArray("1\t2,000\n")
+                                             << "tiraso: Zeile 1: „" + QByteArray(40, 'x')
+                                                    + "…“ ist keine gültige Zahl oder Rechenformel\n";
+    QTest::newRow("outside: status 3, a note a line")
+        << x << QByteArray("3\n1\n") << 3 << QByteArray("3\t0,000\n1\t2,000\n")
+        << QByteArray("tiraso: Zeile 1: Hinweis: X liegt außerhalb von x1 … x2; Wert bei X ist y1 (keine "
+                      "Extrapolation)\n");
+    QTest::newRow("a bad line outweighs one outside")
+        << x << QByteArray("3\nabc\n") << 2 << QByteArray("3\t0,000\n")
+        << QByteArray("tiraso: Zeile 1: Hinweis: X liegt außerhalb von x1 … x2; Wert bei X ist y1 (keine "
+                      "Extrapolation)\n"
+                      "tiraso: Zeile 2: „abc“ ist keine gültige Zahl oder Rechenformel\n");
+    QTest::newRow("extrapolated") << (x + QStringList{"--extrapolate", "--plain"}) << QByteArray("3\n-1\n") << 0
+                                  << QByteArray("3\t6\n-1\t-2\n") << QByteArray();
+    QTest::newRow("--plain: the value read, exactly")
+        << (x + QStringList{"--plain"}) << QByteArray("1e-1\n0,50\n2*0,5\n") << 0
+        << QByteArray("0.1\t0.2\n0.5\t1\n1\t2\n") << QByteArray();
+    QTest::newRow("heights") << y << QByteArray("1\n3\n4\n") << 3 << QByteArray("1\t0,500\n3\t1,500\n")
+                             << QByteArray("tiraso: Zeile 3: Eine extrapolation ist nicht vorgesehen!\n");
+    QTest::newRow("heights extrapolated") << (y + QStringList{"--extrapolate", "--plain"}) << QByteArray("4\n6\n-2\n")
+                                          << 0 << QByteArray("4\t2\n6\t3\n-2\t-1\n") << QByteArray();
+    QTest::newRow("heights on a level line: refused before any input")
+        << QStringList{"--calc", "x1=0", "y1=1", "x2=2", "y2=1", "y=-"} << QByteArray("1\n") << 3 << QByteArray()
+        << QByteArray("tiraso: y1 = y2: Auf einer waagerechten Linie gibt es zu einer Höhe keine Stelle X\n");
+    QTest::newRow("no input") << x << QByteArray() << 0 << QByteArray() << QByteArray();
+    QTest::newRow("JSON lines") << (x + QStringList{"--json"}) << QByteArray("x\n3\n")
+                                << 2
+                                << QByteArray("{\"line\":2,\"inputs\":{\"x1\":0,\"y1\":0,\"x2\":2,\"y2\":4,\"x\":3},"
+                                              "\"decimals\":3,\"percent\":true,\"layout\":\"level\",\"outside\":true,"
+                                              "\"results\":{\"valueAtX\":0,\"heightAtX\":0,\"totalHeight\":4,"
+                                              "\"totalLength\":2,\"leftLength\":3,\"rightLength\":-1,"
+                                              "\"slopePercent\":200,\"slopeDegrees\":63.43494882292201}}\n")
+                                << QByteArray("tiraso: Zeile 1: „x“ ist keine gültige Zahl oder Rechenformel\n"
+                                              "tiraso: Zeile 2: Hinweis: X liegt außerhalb von x1 … x2; Wert bei X "
+                                              "ist y1 (keine Extrapolation)\n");
+    QTest::newRow("JSON lines for heights")
+        << (y + QStringList{"--json"}) << QByteArray("1\n") << 0
+        << QByteArray("{\"line\":1,\"inputs\":{\"x1\":0,\"y1\":0,\"x2\":2,\"y2\":4,\"y\":1},"
+                      "\"decimals\":3,\"percent\":true,\"layout\":\"rising\",\"outside\":false,"
+                      "\"results\":{\"x\":0.5,\"valueAtX\":1,\"heightAtX\":1,\"totalHeight\":4,"
+                      "\"totalLength\":2,\"leftLength\":0.5,\"rightLength\":1.5,"
+                      "\"slopePercent\":200,\"slopeDegrees\":63.43494882292201}}\n")
+        << QByteArray();
+}
+
+void tst_CommandLine::batch()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, input);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, out);
+    QFETCH(QByteArray, err);
+    const CommandLine::Outcome outcome = CommandLine::Run(arguments, input);
+    QCOMPARE(QString::fromUtf8(outcome.err), QString::fromUtf8(err));
+    QCOMPARE(QString::fromUtf8(outcome.out), QString::fromUtf8(out));
+    QCOMPARE(outcome.exitCode, exitCode);
+}
+
+void tst_CommandLine::printedValuesSolveBackToX()
+{
+    // Random lines, each with many X inside: the value at X printed with
+    // --plain, solved back with y=, gives X again. One batch a direction, so
+    // the lines cross the pieces the input comes in and the blocks the
+    // output goes out in.
+    QRandomGenerator random(25);
+    const auto power = [&random](double low, double high) { return std::pow(10.0, low + random.bounded(high - low)); };
+    const auto sign = [&random] { return random.bounded(2) ? 1.0 : -1.0; };
+    const auto plain = [](double value) {
+        char buffer[32];
+        return QByteArray(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr - buffer);
+    };
+    for (int line = 0; line < 20; ++line) {
+        const double x1 = sign() * power(-3, 5);
+        const double x2 = x1 + power(-3, 5);
+        const double y1 = sign() * power(-3, 5);
+        // At least 1 % of the larger |y|: on a flatter line the printed value
+        // keeps too few digits of X.
+        const double y2 = y1 + sign() * std::fabs(y1) * power(-2, 2);
+        const QStringList points{"--calc",
+                                 "x1=" + QString::fromLatin1(plain(x1)),
+                                 "y1=" + QString::fromLatin1(plain(y1)),
+                                 "x2=" + QString::fromLatin1(plain(x2)),
+                                 "y2=" + QString::fromLatin1(plain(y2)),
+                                 "--plain"};
+        std::vector<double> xs;
+        QByteArray input;
+        for (int n = 0; n < 2000; ++n) {
+            xs.push_back(x1 + (x2 - x1) * (0.001 + random.bounded(0.998)));
+            input += plain(xs.back()) + '\n';
+        }
+        const CommandLine::Outcome forward = CommandLine::Run(points + QStringList{"x=-"}, input);
+        QCOMPARE(forward.err, QByteArray());
+        QByteArray heights;
+        const QList<QByteArray> rows = forward.out.split('\n');
+        QCOMPARE(rows.size(), qsizetype(xs.size() + 1));
+        for (size_t n = 0; n < xs.size(); ++n) {
+            const QList<QByteArray> columns = rows[qsizetype(n)].split('\t');
+            QCOMPARE(columns.value(0), plain(xs[n]));
+            heights += columns.value(1) + '\n';
+        }
+        const CommandLine::Outcome back = CommandLine::Run(points + QStringList{"y=-"}, heights);
+        QCOMPARE(back.err, QByteArray());
+        const QList<QByteArray> solved = back.out.split('\n');
+        QCOMPARE(solved.size(), qsizetype(xs.size() + 1));
+        const double scale = std::max(std::fabs(x1), std::fabs(x2));
+        for (size_t n = 0; n < xs.size(); ++n) {
+            const QByteArray text = solved[qsizetype(n)].split('\t').value(1);
+            double x = 0;
+            std::from_chars(text.constData(), text.constData() + text.size(), x);
+            QVERIFY2(std::fabs(x - xs[n]) <= 1e-12 * scale,
+                     qPrintable(points.join(' ') + " x=" + plain(xs[n]) + " back " + text));
+        }
+    }
 }
 
 void tst_CommandLine::programRunsWithoutDisplay_data()
@@ -215,6 +445,19 @@ void tst_CommandLine::fileSizeLimitFailsTheWrite()
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), 1); // the output could not be written
 #endif
+}
+
+void tst_CommandLine::programAnswersStandardInput()
+{
+    QProcess program;
+    program.start(QStringLiteral(TIRASO_BINARY), rising + QStringList{"x=-"});
+    QVERIFY(program.waitForStarted(10000));
+    program.write("0,25\n0.5\n1.5\n");
+    program.closeWriteChannel();
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.readAllStandardError(), QByteArray());
+    QCOMPARE(program.readAllStandardOutput(), QByteArray("0,25\t0,500\n0.5\t1,000\n1.5\t3,000\n"));
+    QCOMPARE(program.exitCode(), 0);
 }
 
 TIRASO_TEST_MAIN(tst_CommandLine)
