@@ -12,7 +12,8 @@
 #include "platform/Dialogs.h"
 #include "platform/Font.h"
 #include "platform/Shell.h"
-#include "storage/ValueFiles.h"
+#include "storage/LastValuesFile.h"
+#include "storage/ValueSetFile.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -577,16 +578,13 @@ void TForm1::LoadLastValues()
     const QString folder = StorageFolder();
     if (folder.isEmpty())
         return;
-    // The values in file order, up to the first that is missing or unsound;
-    // the rest keep their start values.
-    const ValueFiles::LastValuesRead read = ValueFiles::LoadLastValues(folder);
-    TSpezialSpin* const editors[] = {spin_x1, spin__X, spin_x2, spin_y1, spin_y2};
-    for (int i = 0; i < read.count && i < 5; ++i)
-        editors[i]->setValueReal(read.floats[i]);
-    if (read.count > 5)
-        Decimals = read.Decimals;
-    if (read.count > 6)
-        cb_PRZT->SetCheckedSilent(read.Percent);
+    // The values up to the first that is missing or unsound; the rest keep
+    // the values the window has.
+    const ValueFiles::LastValues shown{ReadInputs(), Decimals, cb_PRZT->Checked()};
+    const ValueFiles::LastValues last = ValueFiles::LoadLastValues(folder).AppliedTo(shown);
+    WriteInputs(shown.inputs, last.inputs);
+    Decimals = last.Decimals;
+    cb_PRZT->SetCheckedSilent(last.Percent);
 }
 
 void TForm1::SaveLastValues()
@@ -594,15 +592,7 @@ void TForm1::SaveLastValues()
     const QString folder = StorageFolder();
     if (folder.isEmpty())
         return; // nowhere to write to at close
-    const Interpolation::Inputs in = ReadInputs();
-    ValueFiles::LastValues values;
-    values.x1 = in.x1;
-    values.X = in.X;
-    values.x2 = in.x2;
-    values.y1 = in.y1;
-    values.y2 = in.y2;
-    values.Decimals = Decimals;
-    values.Percent = cb_PRZT->Checked();
+    const ValueFiles::LastValues values{ReadInputs(), Decimals, cb_PRZT->Checked()};
     // A failure here is not reported: closing must not be held up by it,
     // and the previous file stays as it was.
     ValueFiles::SaveLastValues(folder, values, DiskFree(folder));
@@ -659,52 +649,21 @@ void TForm1::btn_loadClick(QObject*)
 
     // The numbers up to the first missing or unreadable line are taken; the
     // two captions only when all five came through.
-    const ValueFiles::ValueSetLines& text = loaded.text;
     const ValueFiles::ValueSetRead& read = loaded.read;
-    if (!text.lines.isEmpty()) {
-        TSpezialSpin* const editors[] = {spin_y1, spin_y2, spin_x1, spin_x2, spin__X};
-        for (int i = 0; i < read.count && i < 5; ++i)
-            editors[i]->setValueReal(read.values[i]);
-        if (read.count == 5 && text.lines.size() > 7) {
-            lbl_LGes->setCaption(text.lines.at(7));
-            if (text.lines.size() > 8)
-                lbl_LLi->setCaption(text.lines.at(8));
-        }
-    }
+    const Interpolation::Inputs before = ReadInputs();
+    WriteInputs(before, read.AppliedTo(before));
+    if (read.lengthCaption)
+        lbl_LGes->setCaption(*read.lengthCaption);
+    if (read.leftCaption)
+        lbl_LLi->setCaption(*read.leftCaption);
     Aktualisieren(this);
 
     // A set that stopped early is never taken for a complete one, nor a value
     // the editors raised for the one in the file: what was read stays, and
     // the user learns where it stopped and what changed.
-    static const char* const valueNames[] = {"Y1", "Y2", "X1", "X2", "X"};
-    QStringList notes;
-    for (int i = 0; i < read.count && i < 5; ++i) {
-        if (!(read.values[i] < Interpolation::InputMinimum))
-            continue;
-        // The file's digits, grouped as the editors group them.
-        QString value = NumberFormat::FormatGeneral(read.values[i], NumberFormat::kDecimalSeparator);
-        if (!value.contains(u'E')) {
-            const qsizetype point = value.indexOf(NumberFormat::kDecimalSeparator);
-            for (qsizetype at = (point < 0 ? value.size() : point) - 3; at > 1; at -= 3)
-                value.insert(at, NumberFormat::kGroupSeparator);
-        }
-        notes << QStringLiteral("Zeile %1 (%2): %3 ist kleiner als -1.000.000 und wurde auf -1.000.000 gesetzt.")
-                     .arg(i + 3)
-                     .arg(QLatin1String(valueNames[i]), value);
-    }
-    if (read.stop != ValueFiles::ValueSetRead::Complete) {
-        const QString reason = read.stop == ValueFiles::ValueSetRead::Missing
-            ? QStringLiteral("Zeile %1 (%2) fehlt.")
-            : QStringLiteral("Zeile %1 (%2) ist keine gültige Zahl.");
-        notes << reason.arg(read.stopLine + 1).arg(QLatin1String(valueNames[read.stopLine - 2]));
-    }
-    if (!notes.isEmpty()) {
-        const QString what = read.stop == ValueFiles::ValueSetRead::Complete
-            ? QStringLiteral("Datei %1 wurde mit Änderungen geladen:\r\n")
-            : read.count > 0 ? QStringLiteral("Datei %1 wurde nur teilweise geladen:\r\n")
-                             : QStringLiteral("Datei %1 wurde nicht geladen:\r\n");
-        ShowMessage(what.arg(QDir::toNativeSeparators(path)) + notes.join(QStringLiteral("\r\n")), this);
-    }
+    const QString notes = ValueFiles::LoadNotes(path, read);
+    if (!notes.isEmpty())
+        ShowMessage(notes, this);
 }
 
 void TForm1::PM_NKDefClick(QObject*)
