@@ -28,8 +28,6 @@
 #include <QMoveEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
-#include <QScreen>
-#include <QWindow>
 
 #include <bit>
 #include <limits>
@@ -171,7 +169,7 @@ void TForm1::FormShow(QObject*)
     Movables[3] = {lbl_Hges, {QPoint(8, 90), QPoint(384, 90), QPoint(384, 90)}, true};
     Decimals = Interpolation::StartDecimals;
     WriteInputs(ReadInputs(), Interpolation::StartInputs);
-    PlaceWindow();
+    m_placement.Place(m_parameters, DesignPosition);
     LoadLastValues();
     Aktualisieren(this);
     // What the window starts with is no change to undo.
@@ -191,122 +189,39 @@ void TForm1::FormClose(QObject*)
 
 int TForm1::TextToIntDef(const QString& text, int fallback)
 {
-    // Leading blanks, an optional sign, then decimal digits or "$" / "0x"
-    // and hex digits; anything else, trailing blanks included, is not an
-    // integer, and neither is a value outside 32 bits.
-    qsizetype i = 0;
-    while (i < text.size() && text.at(i) == QLatin1Char(' '))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+')))
-        negative = text.at(i++) == QLatin1Char('-');
-    int base = 10;
-    if (i < text.size() && text.at(i) == QLatin1Char('$')) {
-        base = 16;
-        ++i;
-    } else if (i + 1 < text.size() && text.at(i) == QLatin1Char('0') && text.at(i + 1).toLower() == QLatin1Char('x')) {
-        base = 16;
-        i += 2;
-    }
-    if (i >= text.size())
-        return fallback;
-    constexpr qint64 Limit = qint64(std::numeric_limits<qint32>::max()) + 1;
-    qint64 magnitude = 0;
-    for (; i < text.size(); ++i) {
-        const char16_t c = text.at(i).unicode();
-        int digit = -1;
-        if (c >= u'0' && c <= u'9')
-            digit = c - u'0';
-        else if (base == 16 && c >= u'a' && c <= u'f')
-            digit = c - u'a' + 10;
-        else if (base == 16 && c >= u'A' && c <= u'F')
-            digit = c - u'A' + 10;
-        if (digit < 0)
-            return fallback;
-        magnitude = magnitude * base + digit;
-        if (magnitude > Limit)
-            return fallback;
-    }
-    const qint64 result = negative ? -magnitude : magnitude;
-    if (result > std::numeric_limits<qint32>::max())
-        return fallback;
-    return int(result);
+    return NumberFormat::TextToIntDef(text, fallback);
 }
 
 int TForm1::ParameterInteger(const QString& text)
 {
-    return TextToIntDef(text, 100);
+    return Placement::ParameterInteger(text);
 }
 
 std::optional<QPoint> TForm1::PlacementFromParameter(const QString& parameter)
 {
-    const qsizetype bar = parameter.indexOf(QLatin1Char('|'));
-    if (bar < 0)
-        return std::nullopt;
-    return QPoint(ParameterInteger(parameter.left(bar)), ParameterInteger(parameter.mid(bar + 1, 255)));
+    return Placement::FromParameter(parameter);
 }
 
 QPoint TForm1::CentredPosition(const QSize& monitor, const QSize& outer)
 {
-    return QPoint((monitor.width() - outer.width()) / 2, (monitor.height() - outer.height()) / 2);
+    return Placement::CentredPosition(monitor, outer);
 }
 
 bool TForm1::IsFinishedFrame(const QRect& frame, const QRect& window)
 {
-    // Qt measures the frame from the window manager's frame window. Right
-    // after reparenting, that window may still be 1 x 1 at the origin (seen
-    // with openbox now and then); centring by it would put the window's
-    // corner at the middle of the screen. A frame smaller than the window,
-    // or not around it, is not finished yet.
-    return frame.size() != window.size() && frame.contains(window);
-}
-
-void TForm1::PlaceWindow()
-{
-    m_centreWhenFramed = false;
-    if (m_parameters.isEmpty()) {
-        const QList<QScreen*> screens = QGuiApplication::screens();
-        if (screens.isEmpty())
-            return;
-        // A window manager's frame is known only once the window is framed,
-        // which comes after this; it is centred again then (moveEvent).
-        PlaceFrameAt(CentredPosition(screens.constFirst()->geometry().size(), frameGeometry().size()));
-        m_centreWhenFramed = true;
-        return;
-    }
-    const auto position = PlacementFromParameter(m_parameters.constFirst());
-    PlaceFrameAt(position ? *position : DesignPosition);
-}
-
-void TForm1::PlaceFrameAt(const QPoint& position)
-{
-    // The position is that of the outer window, title bar and borders
-    // included, as on the desktop the positions were written for. Asked of
-    // the native window, a window manager puts its frame there; without one
-    // the window itself goes there. The widget is moved too, so that it
-    // knows its place before the window system has answered.
-    move(position);
-    if (QWindow* window = windowHandle())
-        window->setFramePosition(position);
+    return Placement::IsFinishedFrame(frame, window);
 }
 
 void TForm1::moveEvent(QMoveEvent* event)
 {
     QWidget::moveEvent(event);
-    if (m_centreWhenFramed && IsFinishedFrame(frameGeometry(), geometry())) {
-        m_centreWhenFramed = false;
-        const QList<QScreen*> screens = QGuiApplication::screens();
-        if (!screens.isEmpty())
-            PlaceFrameAt(CentredPosition(screens.constFirst()->geometry().size(), frameGeometry().size()));
-    }
+    m_placement.Moved();
 }
 
 bool TForm1::event(QEvent* event)
 {
-    // Once the window is up, a frame that turns up later (a window manager
-    // started afterwards) moves nothing: the user may have placed it by then.
     if (event->type() == QEvent::WindowActivate)
-        m_centreWhenFramed = false;
+        m_placement.Activated();
     return QWidget::event(event);
 }
 

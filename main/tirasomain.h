@@ -9,11 +9,12 @@
 #include "controls/RUVCheckBox.h"
 #include "controls/RUVLabel.h"
 #include "controls/SpezialSpin.h"
+#include "main/Placement.h"
 #include "model/Interpolation.h"
 #include "model/UndoHistory.h"
 
-#include <QLabel>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QStringList>
 #include <QWidget>
 
@@ -190,18 +191,12 @@ public:
     // HTML table of the same, each value as the window shows it.
     QMimeData* ResultsAsText();
 
-    // The window position for the first command-line parameter "left|top";
-    // nothing when the parameter has no "|" and the design position stays.
+    // The placement arithmetic (main/Placement.h) and the integer reading
+    // (calc/NumberFormat.h), under the names the window has always had.
     static std::optional<QPoint> PlacementFromParameter(const QString& parameter);
-    // Where a window of the outer size `outer` is centred on a monitor of
-    // that size, each half truncated toward zero.
     static QPoint CentredPosition(const QSize& monitor, const QSize& outer);
-    // Whether `frame`, as Qt reports the outer window, is a window manager's
-    // finished frame around the window at `window`.
     static bool IsFinishedFrame(const QRect& frame, const QRect& window);
-    // An integer as the parameter gives it, or 100 when it is not one.
     static int ParameterInteger(const QString& text);
-    // The integer a text holds, or fallback when it holds none.
     static int TextToIntDef(const QString& text, int fallback);
 
     static constexpr int ClientWidth = 470;
@@ -224,12 +219,6 @@ private:
     // pointer is on it (a click), else below it (a key).
     QPoint MenuPosition(const QWidget* origin) const;
     void OpenMenuByKey();
-    void PlaceWindow();
-    // Puts the outer window's top-left corner at position.
-    void PlaceFrameAt(const QPoint& position);
-    // Centred by the window's own size until a window manager's frame is
-    // known; then centred once more by the outer size.
-    bool m_centreWhenFramed = false;
     // The five inputs as the editors hold them, and the ones that differ
     // written back through the editors.
     Interpolation::Inputs ReadInputs();
@@ -253,9 +242,11 @@ private:
     void UpdateUndoCommands();
     Interpolation::UndoHistory m_history;
     std::optional<Interpolation::WindowState> m_shown; // none before the first recomputation
-    quintptr m_gesture = 0; // the run the change being recomputed belongs to
+    quintptr m_gesture = 0;                            // the run the change being recomputed belongs to
     bool m_restoring = false;
     QElapsedTimer m_clock;
 
     QStringList m_parameters;
+    // Where the window goes when it is shown: by the first parameter, or centred.
+    TWindowPlacement m_placement{this};
 };
