@@ -24,7 +24,6 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMimeData>
-#include <QMouseEvent>
 #include <QMoveEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
@@ -101,25 +100,6 @@ void TPaintBox::contextMenuEvent(QContextMenuEvent* event)
 {
     if (PopupMenu)
         PopupMenu->popup(event->globalPos());
-}
-
-TPlainLabel::TPlainLabel(QWidget* parent)
-    : QLabel(parent)
-    , m_keyboard(new TKeyboardClick(this, TKeyboardClick::SpaceAndEnter, [this](Qt::KeyboardModifiers) { Click(); }))
-{
-}
-
-void TPlainLabel::mousePressEvent(QMouseEvent* event)
-{
-    m_pressed = event->button() == Qt::LeftButton;
-}
-
-void TPlainLabel::mouseReleaseEvent(QMouseEvent* event)
-{
-    const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-    m_pressed = false;
-    if (click)
-        Click();
 }
 
 TForm1::TForm1(const QStringList& parameters, QWidget* parent)

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "controls/KeyboardAccess.h"
+#include "controls/PlainLabel.h"
 #include "controls/RUVBMPMerker.h"
 #include "controls/RUVButton.h"
 #include "controls/RUVCheckBox.h"
@@ -49,35 +49,6 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
-};
-
-// A plain static label that can also be clicked.
-class TPlainLabel : public QLabel
-{
-    Q_OBJECT
-public:
-    explicit TPlainLabel(QWidget* parent = nullptr);
-    TNotifyEvent OnClick;
-
-    // Runs OnClick: a click, Space or Enter while it has the keyboard focus,
-    // or the press action of assistive technology.
-    void Click();
-
-    // What the label shows, for assistive technology, which hears it followed
-    // by the text ("Gesamthöhe H=1,000"). Kept apart from accessibleName,
-    // which would replace the text and silence its change notices.
-    QString AccessibleTitle() const { return m_accessibleTitle; }
-    void setAccessibleTitle(const QString& title);
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    bool m_pressed = false;
-    QString m_accessibleTitle;
-    TKeyboardClick* m_keyboard = nullptr;
 };
 
 class TForm1 : public QWidget
@@ -127,8 +98,8 @@ public:
     TRUVTaRe* RUVRechner = nullptr;
     TOpenDialog* OpenDialog1 = nullptr;
 
-    // The accessible interfaces of the window and its plain labels; the
-    // module's start-up and shut-down, the last in the program's order.
+    // The accessible interface of the window; the module's start-up and
+    // shut-down, the last in the program's order.
     static void ModuleStartup();
     static void ModuleShutdown();
 

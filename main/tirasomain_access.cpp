@@ -3,48 +3,23 @@
 
 // Keyboard and assistive-technology access to the window: what each control
 // is called, the order Tab visits them in, the menu keys, and the accessible
-// interfaces of the window and its plain labels.
+// interface of the window.
 
 #include "main/tirasomain.h"
 
-#include "controls/Accessibility.h"
-#include "platform/Canvas.h"
-#include "platform/Font.h"
+#include "platform/Colors.h"
 
 #include <QAccessible>
+#include <QAccessibleWidget>
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPainter>
 #include <QShortcut>
 
 namespace {
 
 constexpr QColor AccentBlue(0, 128, 255);
-
-// A plain label reads as its title and text.
-class TPlainLabelAccessible : public TAccessibleClickable
-{
-public:
-    explicit TPlainLabelAccessible(TPlainLabel* label)
-        : TAccessibleClickable(label)
-    {
-    }
-
-    QString text(QAccessible::Text t) const override
-    {
-        if (t == QAccessible::Name)
-            return Accessibility::JoinedName(label()->AccessibleTitle(), label()->text());
-        return TAccessibleClickable::text(t);
-    }
-
-protected:
-    void Press() override { label()->Click(); }
-
-private:
-    TPlainLabel* label() const { return static_cast<TPlainLabel*>(widget()); }
-};
 
 // The window without its background picture, which is decoration: a screen
 // reader walking the window meets only the controls.
@@ -84,8 +59,6 @@ private:
 
 QAccessibleInterface* WindowFactory(const QString& className, QObject* object)
 {
-    if (className == QLatin1String("TPlainLabel"))
-        return new TPlainLabelAccessible(static_cast<TPlainLabel*>(object));
     if (className == QLatin1String("TForm1"))
         return new TForm1Accessible(static_cast<TForm1*>(object));
     return nullptr;
@@ -211,49 +184,4 @@ void TForm1::OpenMenuByKey()
     // over the window's corner when nothing has the focus.
     const QWidget* origin = focusWidget();
     PM_1->popup(origin ? origin->mapToGlobal(QPoint(0, origin->height())) : mapToGlobal(QPoint(0, 0)));
-}
-
-// TPlainLabel's keyboard side ------------------------------------------------
-
-void TPlainLabel::Click()
-{
-    if (OnClick)
-        OnClick(this);
-}
-
-void TPlainLabel::setAccessibleTitle(const QString& title)
-{
-    if (title == m_accessibleTitle)
-        return;
-    m_accessibleTitle = title;
-    Accessibility::NameChanged(this);
-}
-
-void TPlainLabel::paintEvent(QPaintEvent* event)
-{
-    // Qt draws bold text on a dense device lighter than at 1; the canvas keeps
-    // its weight.
-    bool drawn = false;
-    {
-        QPainter painter(this);
-        TCanvas canvas(painter, event->rect());
-        drawn = BoldOutlineForPixelRatio(font(), canvas.PixelRatio()) > 0;
-        if (drawn) {
-            const QRect room = contentsRect();
-            const bool right = alignment().testFlag(Qt::AlignRight);
-            const auto group = isEnabled() ? QPalette::Active : QPalette::Disabled;
-            canvas.SetFont(font());
-            canvas.SetBrushStyle(TBrushStyle::bsClear);
-            canvas.SetFontColor(FromQColor(palette().color(group, foregroundRole())));
-            canvas.SetTextAlign(right ? TA_RIGHT : TA_LEFT);
-            canvas.TextOut(right ? room.x() + room.width() : room.x(), room.y(), text());
-        }
-    }
-    if (!drawn)
-        QLabel::paintEvent(event);
-    if (!m_keyboard->MarkShown())
-        return;
-    QPainter painter(this);
-    TCanvas canvas(painter, event->rect());
-    m_keyboard->PaintMark(canvas, rect());
 }
