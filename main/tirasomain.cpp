@@ -403,7 +403,8 @@ void TForm1::lbl_LGesClick(QObject*)
 void TForm1::lbl_HgesClick(QObject*)
 {
     CommitTypedInput();
-    EnterResult(QStringLiteral("Neue Gesamthöhe:"), lbl_Hges->text().mid(2), Interpolation::EnterTotalHeight);
+    EnterResult(QStringLiteral("Neue Gesamthöhe:"), Interpolation::HeightNumber(lbl_Hges->text()),
+                Interpolation::EnterTotalHeight);
 }
 
 void TForm1::lbl_LLiClick(QObject*)
