@@ -28,8 +28,6 @@
 #include <QPainter>
 #include <QScopedValueRollback>
 
-#include <bit>
-#include <limits>
 #include <optional>
 #include <stdexcept>
 #include <utility>
@@ -235,16 +233,17 @@ void TForm1::CommitTypedInput()
     // first, then the window is recomputed once.
     {
         const QScopedValueRollback committing(m_committingInput, true);
-        for (TSpezialSpin* spin : {spin_x1, spin_x2, spin__X, spin_y1, spin_y2})
-            spin->CommitPendingText();
+        for (const InputEditor& editor : m_inputEditors)
+            editor.spin->CommitPendingText();
     }
     if (m_committingInput)
         return;
     // A formula that raised keeps the value typed before it, as a rejected
     // one does, and reports nothing; the command's read of the editors then
     // shows that value, so the results must follow it too.
-    const Interpolation::Inputs held{spin_x1->CurrentValue(), spin_x2->CurrentValue(), spin__X->CurrentValue(),
-                                     spin_y1->CurrentValue(), spin_y2->CurrentValue()};
+    Interpolation::Inputs held;
+    for (const InputEditor& editor : m_inputEditors)
+        held.*editor.input = editor.spin->CurrentValue();
     const bool stale = m_shown && !Interpolation::SameInputs(held, m_shown->inputs);
     if (std::exchange(m_recomputeAfterCommit, false) || stale)
         Aktualisieren(this);
@@ -319,10 +318,8 @@ Interpolation::WindowState TForm1::ShownState(const Interpolation::Inputs& input
 void TForm1::RestoreState(const Interpolation::WindowState& state)
 {
     const QScopedValueRollback restoring(m_restoring, true);
-    if (state.EditorDecimals != spin_x1->NachkommaStellen()) {
-        for (TSpezialSpin* spin : {spin_x1, spin_x2, spin__X, spin_y1, spin_y2})
-            spin->setNachkommaStellen(state.EditorDecimals);
-    }
+    if (state.EditorDecimals != spin_x1->NachkommaStellen())
+        SetEditorDecimals(state.EditorDecimals);
     Decimals = state.Decimals;
     WriteInputs(ReadInputs(), state.inputs);
     cb_PRZT->SetCheckedSilent(state.Percent);
@@ -355,24 +352,37 @@ void TForm1::PM_RedoClick(QObject*)
         RestoreState(*state);
 }
 
+TSpezialSpin* TForm1::EditorOf(double Interpolation::Inputs::*input) const
+{
+    for (const InputEditor& editor : m_inputEditors) {
+        if (editor.input == input)
+            return editor.spin;
+    }
+    return nullptr;
+}
+
 Interpolation::Inputs TForm1::ReadInputs()
 {
-    return {spin_x1->ValueReal(), spin_x2->ValueReal(), spin__X->ValueReal(), spin_y1->ValueReal(),
-            spin_y2->ValueReal()};
+    Interpolation::Inputs in;
+    for (const InputEditor& editor : m_inputEditors)
+        in.*editor.input = editor.spin->ValueReal();
+    return in;
 }
 
 void TForm1::WriteInputs(const Interpolation::Inputs& before, const Interpolation::Inputs& after)
 {
-    const std::pair<TSpezialSpin*, double Interpolation::Inputs::*> inputs[] = {
-        {spin_x1, &Interpolation::Inputs::x1}, {spin_x2, &Interpolation::Inputs::x2},
-        {spin__X, &Interpolation::Inputs::X},  {spin_y1, &Interpolation::Inputs::y1},
-        {spin_y2, &Interpolation::Inputs::y2},
-    };
-    // Compared bit for bit: writing an editor also drops what is typed into it.
-    for (const auto& [spin, field] : inputs) {
-        if (std::bit_cast<quint64>(before.*field) != std::bit_cast<quint64>(after.*field))
-            spin->setValueReal(after.*field);
+    // Only the inputs that changed, bit for bit: writing an editor also drops
+    // what is typed into it.
+    for (const InputEditor& editor : m_inputEditors) {
+        if (!Interpolation::SameBits(before.*editor.input, after.*editor.input))
+            editor.spin->setValueReal(after.*editor.input);
     }
+}
+
+void TForm1::SetEditorDecimals(int decimals)
+{
+    for (const InputEditor& editor : m_inputEditors)
+        editor.spin->setNachkommaStellen(decimals);
 }
 
 void TForm1::EnterResult(const QString& prompt, const QString& prefilled, const EntryRule& enter)
@@ -567,9 +577,8 @@ void TForm1::PM_NKDefClick(QObject*)
     CommitTypedInput();
     QString text = QString::number(Decimals);
     if (InputQuery(QStringLiteral("Neuer Wert"), QStringLiteral("Nachkommastellen:"), text, this)) {
-        Decimals = TextToIntDef(text, Decimals);
-        for (TSpezialSpin* spin : {spin_x1, spin_x2, spin__X, spin_y1, spin_y2})
-            spin->setNachkommaStellen(Decimals);
+        Decimals = NumberFormat::TextToIntDef(text, Decimals);
+        SetEditorDecimals(Decimals);
     }
     Aktualisieren(this);
 }
@@ -577,11 +586,7 @@ void TForm1::PM_NKDefClick(QObject*)
 void TForm1::PM_ResetClick(QObject*)
 {
     CommitTypedInput();
-    const Interpolation::Inputs& reset = Interpolation::ResetInputs;
-    for (const auto& [spin, value] :
-         {std::pair{spin_x1, reset.x1}, std::pair{spin_x2, reset.x2}, std::pair{spin__X, reset.X},
-          std::pair{spin_y1, reset.y1}, std::pair{spin_y2, reset.y2}})
-        spin->setValueReal(value);
+    WriteInputs(ReadInputs(), Interpolation::ResetInputs);
     cb_PRZT->SetCheckedSilent(Interpolation::StartPercent);
     Aktualisieren(this);
 }
@@ -589,10 +594,10 @@ void TForm1::PM_ResetClick(QObject*)
 void TForm1::pm_MirrorClick(QObject*)
 {
     CommitTypedInput();
-    const double y1 = spin_y1->ValueReal();
-    const double y2 = spin_y2->ValueReal();
-    spin_y1->setValueReal(y2);
-    spin_y2->setValueReal(y1);
+    const Interpolation::Inputs before = ReadInputs();
+    Interpolation::Inputs mirrored = before;
+    std::swap(mirrored.y1, mirrored.y2);
+    WriteInputs(before, mirrored);
     Aktualisieren(this);
 }
 
@@ -639,13 +644,12 @@ void TForm1::PM_CopyBMPClick(QObject*)
 QMimeData* TForm1::ResultsAsText()
 {
     // The inputs as their editors show them, the results as their fields do.
-    QList<Interpolation::NamedText> rows = {
-        {QStringLiteral("x1"), spin_x1->ValueText()}, {QStringLiteral("y1"), spin_y1->ValueText()},
-        {QStringLiteral("x2"), spin_x2->ValueText()}, {QStringLiteral("y2"), spin_y2->ValueText()},
-        {QStringLiteral("X"), spin__X->ValueText()},
-    };
-    rows += Interpolation::ResultTexts(
-        Interpolation::Recompute(ReadInputs(), Decimals, cb_PRZT->Checked()).captions);
+    using In = Interpolation::Inputs;
+    QList<Interpolation::NamedText> rows;
+    for (const auto& [name, input] : {std::pair{"x1", &In::x1}, std::pair{"y1", &In::y1}, std::pair{"x2", &In::x2},
+                                      std::pair{"y2", &In::y2}, std::pair{"X", &In::X}})
+        rows.append({QLatin1String(name), EditorOf(input)->ValueText()});
+    rows += Interpolation::ResultTexts(Interpolation::Recompute(ReadInputs(), Decimals, cb_PRZT->Checked()).captions);
 
     QString text;
     // A spreadsheet that takes the table keeps the numbers right-aligned and

@@ -190,10 +190,25 @@ private:
     // pointer is on it (a click), else below it (a key).
     QPoint MenuPosition(const QWidget* origin) const;
     void OpenMenuByKey();
+
+    // The window's accent colour: the position X, the value at X, the focus mark.
+    static constexpr TColor AccentBlue = RGBColor(0, 128, 255);
+
+    // The five input editors, each with the input it holds; filled as the
+    // window description creates them. Whatever concerns all five goes
+    // through this table.
+    struct InputEditor {
+        TSpezialSpin* spin = nullptr;
+        double Interpolation::Inputs::*input = nullptr;
+    };
+    std::array<InputEditor, 5> m_inputEditors{};
+    TSpezialSpin* EditorOf(double Interpolation::Inputs::*input) const;
     // The five inputs as the editors hold them, and the ones that differ
     // written back through the editors.
     Interpolation::Inputs ReadInputs();
     void WriteInputs(const Interpolation::Inputs& before, const Interpolation::Inputs& after);
+    void SetEditorDecimals(int decimals);
+
     using EntryRule = std::function<Interpolation::Entry(const Interpolation::Inputs&, long double)>;
     // The shared sequence of the five result fields that change an input:
     // prompt, evaluate, let the model compute, write, recompute.

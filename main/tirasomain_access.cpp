@@ -19,8 +19,6 @@
 
 namespace {
 
-constexpr QColor AccentBlue(0, 128, 255);
-
 // The window without its background picture, which is decoration: a screen
 // reader walking the window meets only the controls.
 class TForm1Accessible : public QAccessibleWidget
@@ -125,7 +123,7 @@ void TForm1::DescribeForKeyboardAndAccess()
             continue;
         control->setFocusPolicy(Qt::TabFocus);
         QPalette markPalette = control->palette();
-        markPalette.setColor(QPalette::Highlight, AccentBlue);
+        markPalette.setColor(QPalette::Highlight, ToQColor(AccentBlue));
         control->setPalette(markPalette);
     }
     for (qsizetype i = 1; i < chain.size(); ++i)
@@ -139,8 +137,8 @@ void TForm1::DescribeForKeyboardAndAccess()
     // both keys on Windows), the request comes first: it reaches the window
     // from the controls that leave it alone, and from the editors through the
     // filter, which keeps the edit's own menu for the mouse.
-    for (TSpezialSpin* editor : {spin__X, spin_x1, spin_x2, spin_y1, spin_y2})
-        editor->InnerEdit()->installEventFilter(this);
+    for (const InputEditor& editor : m_inputEditors)
+        editor.spin->InnerEdit()->installEventFilter(this);
     for (const QKeySequence& keys : {QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)}) {
         auto* shortcut = new QShortcut(keys, this);
         connect(shortcut, &QShortcut::activated, this, [this] { OpenMenuByKey(); });

@@ -20,6 +20,7 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -39,7 +40,6 @@ QImage glyph(const char* const data[], const QString& drawing)
     return PictureWithVector(QImage(data), drawing);
 }
 
-constexpr TColor AccentBlue = RGBColor(0, 128, 255);
 constexpr TColor AccentGreen = RGBColor(0, 176, 0);
 constexpr TColor LightGrey = RGBColor(246, 246, 246);
 constexpr TColor PaleYellow = RGBColor(255, 255, 192);
@@ -100,7 +100,12 @@ private:
     QString m_resource;
 };
 
+// An input editor: the window's member, the input it holds, and its look.
 struct SpinDesign {
+    TSpezialSpin* TForm1::*member;
+    double Interpolation::Inputs::*input;
+    const char* name;
+    QRect bounds;
     double value;
     const char* textBefore;
     int subscriptCount;
@@ -283,10 +288,10 @@ void TForm1::CreateFromDescription()
                      {TRUVLabel::lycenter, TRUVLabel::bfsingle, clWhite, AccentBlue, clWindowText, bold, AccentBlue});
     lbl_YErg->OnClick = [this](QObject* sender) { lbl_YErgClick(sender); };
 
-    const auto spin = [this](const char* name, const QRect& bounds, const SpinDesign& design) {
+    const auto spin = [this](const SpinDesign& design) {
         auto* s = new TSpezialSpin(this);
-        s->setObjectName(QLatin1String(name));
-        s->setGeometry(bounds);
+        s->setObjectName(QLatin1String(design.name));
+        s->setGeometry(design.bounds);
         s->setNachkommaStellen(3);
         s->setChangeDelay(5000);
         s->setValueReal(design.value);
@@ -315,18 +320,25 @@ void TForm1::CreateFromDescription()
         return s;
     };
     {
+        using In = Interpolation::Inputs;
+        // clang-format off
+        const SpinDesign editors[] = {
+            {&TForm1::spin__X, &In::X,  "spin__X", QRect(184, 156, 103, 20), 0, "X ",  0, AccentBlue},
+            {&TForm1::spin_x1, &In::x1, "spin_x1", QRect(45, 156, 103, 20),  0, "X1 ", 1, clGray},
+            {&TForm1::spin_x2, &In::x2, "spin_x2", QRect(318, 156, 103, 20), 1, "X2 ", 1, clGray},
+            {&TForm1::spin_y1, &In::y1, "spin_y1", QRect(45, 92, 103, 20),   0, "Y1 ", 1, AccentGreen},
+            {&TForm1::spin_y2, &In::y2, "spin_y2", QRect(320, 11, 103, 20),  1, "Y2 ", 1, AccentGreen},
+        };
+        // clang-format on
+        static_assert(std::size(editors) == std::tuple_size_v<decltype(m_inputEditors)>);
         // The editors' edit boxes then need no font engine of the desktop's face.
         const TDefaultFontScope editorFace(FontForPixelRatio(windowFont.toQFont(), devicePixelRatioF()));
-        spin__X = spin("spin__X", QRect(184, 156, 103, 20), {0, "X ", 0, AccentBlue});
-        spin_x1 = spin("spin_x1", QRect(45, 156, 103, 20), {0, "X1 ", 1, clGray});
-        spin_x2 = spin("spin_x2", QRect(318, 156, 103, 20), {1, "X2 ", 1, clGray});
-        spin_y1 = spin("spin_y1", QRect(45, 92, 103, 20), {0, "Y1 ", 1, AccentGreen});
-        spin_y2 = spin("spin_y2", QRect(320, 11, 103, 20), {1, "Y2 ", 1, AccentGreen});
+        for (std::size_t i = 0; i < std::size(editors); ++i) {
+            TSpezialSpin* created = spin(editors[i]);
+            this->*editors[i].member = created;
+            m_inputEditors[i] = {created, editors[i].input};
+        }
     }
-    setTabOrder(spin__X, spin_x1);
-    setTabOrder(spin_x1, spin_x2);
-    setTabOrder(spin_x2, spin_y1);
-    setTabOrder(spin_y1, spin_y2);
 
     const auto holder = [this](const char* name, const QString& resource) {
         auto* h = new TRUVBMPMerker(this);
