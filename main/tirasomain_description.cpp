@@ -35,7 +35,7 @@ namespace xpm {
 } // namespace xpm
 
 // A glyph with its drawing for dense screens.
-QImage glyph(const char* const data[], const QString& drawing)
+QImage glyphPicture(const char* const data[], const QString& drawing)
 {
     return PictureWithVector(QImage(data), drawing);
 }
@@ -55,7 +55,7 @@ void setTahoma(TFont* font, TColor color, TFont::TFontStyles style = {})
     font->setStyle(style);
 }
 
-QImage picture(const QString& resource, int width, int height)
+QImage backgroundPicture(const QString& resource, int width, int height)
 {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -233,7 +233,7 @@ void TForm1::CreateFromDescription()
     lbl_info = hoverLabel("lbl_info", QRect(2, 246, 132, 20),
                           {TRUVLabel::lycenterleft, TRUVLabel::bfnone, clNone, clBtnShadow, AccentBlue, {}, clSilver});
     lbl_info->setCaption(QStringLiteral("© Tiraso 05/2024"));
-    lbl_info->setGlyph(glyph(xpm::glyph_info, QStringLiteral(":/glyph_info.svg")));
+    lbl_info->setGlyph(glyphPicture(xpm::glyph_info, QStringLiteral(":/glyph_info.svg")));
     lbl_info->setToolTip(QStringLiteral("Einstellung/Extras"));
     lbl_LLi->OnClick = [this](QObject* sender) { lbl_LLiClick(sender); };
     lbl_LRe->OnClick = [this](QObject* sender) { lbl_LReClick(sender); };
@@ -272,11 +272,12 @@ void TForm1::CreateFromDescription()
         b->setHint(hint);
         return b;
     };
-    btn_Save = button("btn_Save", QRect(438, 238, 24, 24), glyph(xpm::glyph_save, QStringLiteral(":/glyph_save.svg")),
-                      QStringLiteral("Speichern"));
-    btn_load = button("btn_load", QRect(410, 238, 24, 24), glyph(xpm::glyph_open, QStringLiteral(":/glyph_open.svg")),
-                      QStringLiteral("Öffnen"));
-    btn_copy1 = button("btn_copy1", QRect(289, 49, 20, 20), glyph(xpm::glyph_copy, QStringLiteral(":/glyph_copy.svg")),
+    btn_Save = button("btn_Save", QRect(438, 238, 24, 24),
+                      glyphPicture(xpm::glyph_save, QStringLiteral(":/glyph_save.svg")), QStringLiteral("Speichern"));
+    btn_load = button("btn_load", QRect(410, 238, 24, 24),
+                      glyphPicture(xpm::glyph_open, QStringLiteral(":/glyph_open.svg")), QStringLiteral("Öffnen"));
+    btn_copy1 = button("btn_copy1", QRect(289, 49, 20, 20),
+                       glyphPicture(xpm::glyph_copy, QStringLiteral(":/glyph_copy.svg")),
                        QStringLiteral("Wert kopieren"));
     btn_Save->OnClick = [this](QObject* sender) { btn_SaveClick(sender); };
     btn_load->OnClick = [this](QObject* sender) { btn_loadClick(sender); };
@@ -344,7 +345,7 @@ void TForm1::CreateFromDescription()
         auto* h = new TRUVBMPMerker(this);
         h->setObjectName(QLatin1String(name));
         h->setBitmapSource(QSize(ClientWidth, ClientHeight),
-                           [resource] { return picture(resource, ClientWidth, ClientHeight); });
+                           [resource] { return backgroundPicture(resource, ClientWidth, ClientHeight); });
         h->setTransparent(false);
         h->setBMPWidth(470);
         h->setBMPHeight(270);
