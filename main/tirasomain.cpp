@@ -3,6 +3,7 @@
 
 #include "main/tirasomain.h"
 
+#include "ReleaseInfo.h"
 #include "calc/FloatErrors.h"
 #include "calc/NumberFormat.h"
 #include "calc/RUVTaRe.h"
@@ -683,7 +684,8 @@ void TForm1::PM_InfoClick(QObject*)
                                     "Autor\tTiraso-Projekt\r\n"
                                     "Kontakt\twww.tiraso.example\r\n"
                                     "\r\n"
-                                    "Version\t3.0 - 05/2024"),
+                                    "Version\t%1 - %2")
+                         .arg(QLatin1String(ReleaseInfo::Version), QLatin1String(ReleaseInfo::Month)),
                      this);
 }
 

@@ -7,6 +7,7 @@
 
 #include "main/tirasomain.h"
 
+#include "ReleaseInfo.h"
 #include "calc/RUVTaRe.h"
 #include "platform/Dialogs.h"
 #include "platform/Font.h"
@@ -232,7 +233,7 @@ void TForm1::CreateFromDescription()
                      {TRUVLabel::lycenter, TRUVLabel::bfnone, clWhite, clBtnShadow, clWindowText, bold, AccentBlue});
     lbl_info = hoverLabel("lbl_info", QRect(2, 246, 132, 20),
                           {TRUVLabel::lycenterleft, TRUVLabel::bfnone, clNone, clBtnShadow, AccentBlue, {}, clSilver});
-    lbl_info->setCaption(QStringLiteral("© Tiraso 05/2024"));
+    lbl_info->setCaption(QStringLiteral("© Tiraso %1").arg(QLatin1String(ReleaseInfo::Month)));
     lbl_info->setGlyph(glyphPicture(xpm::glyph_info, QStringLiteral(":/glyph_info.svg")));
     lbl_info->setToolTip(QStringLiteral("Einstellung/Extras"));
     lbl_LLi->OnClick = [this](QObject* sender) { lbl_LLiClick(sender); };
