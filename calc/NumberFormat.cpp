@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <string>
 #include <system_error>
 
@@ -273,6 +274,47 @@ QString RoundTrip(double value)
     if (written.ec != std::errc())
         return {};
     return QString::fromLatin1(buffer, written.ptr - buffer);
+}
+
+int TextToIntDef(const QString& text, int fallback)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i) == QLatin1Char(' '))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+')))
+        negative = text.at(i++) == QLatin1Char('-');
+    int base = 10;
+    if (i < text.size() && text.at(i) == QLatin1Char('$')) {
+        base = 16;
+        ++i;
+    } else if (i + 1 < text.size() && text.at(i) == QLatin1Char('0') && text.at(i + 1).toLower() == QLatin1Char('x')) {
+        base = 16;
+        i += 2;
+    }
+    if (i >= text.size())
+        return fallback;
+    constexpr qint64 Limit = qint64(std::numeric_limits<qint32>::max()) + 1;
+    qint64 magnitude = 0;
+    for (; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        int digit = -1;
+        if (c >= u'0' && c <= u'9')
+            digit = c - u'0';
+        else if (base == 16 && c >= u'a' && c <= u'f')
+            digit = c - u'a' + 10;
+        else if (base == 16 && c >= u'A' && c <= u'F')
+            digit = c - u'A' + 10;
+        if (digit < 0)
+            return fallback;
+        magnitude = magnitude * base + digit;
+        if (magnitude > Limit)
+            return fallback;
+    }
+    const qint64 result = negative ? -magnitude : magnitude;
+    if (result > std::numeric_limits<qint32>::max())
+        return fallback;
+    return int(result);
 }
 
 } // namespace NumberFormat

@@ -68,4 +68,9 @@ bool TextToFloat(QStringView text, QChar decimalSeparator, double& value);
 // of a number.
 bool TextToFloat(std::string_view text, char decimalSeparator, double& value);
 
+// The integer a text holds, or `fallback` when it holds none: leading blanks,
+// an optional sign, then decimal digits or "$" / "0x" and hex digits, within
+// 32 bits. Anything else, trailing blanks included, is no integer.
+int TextToIntDef(const QString& text, int fallback);
+
 } // namespace NumberFormat

@@ -3,6 +3,7 @@
 
 #include "controls/Accessibility.h"
 
+#include "controls/PlainLabel.h"
 #include "controls/RUVButton.h"
 #include "controls/RUVCheckBox.h"
 #include "controls/RUVLabel.h"
@@ -53,6 +54,29 @@ protected:
 
 private:
     TRUVLabel* label() const { return static_cast<TRUVLabel*>(widget()); }
+};
+
+// A plain label reads as its title and text.
+class TPlainLabelAccessible : public TAccessibleClickable
+{
+public:
+    explicit TPlainLabelAccessible(TPlainLabel* label)
+        : TAccessibleClickable(label)
+    {
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name)
+            return Accessibility::JoinedName(label()->AccessibleTitle(), label()->text());
+        return TAccessibleClickable::text(t);
+    }
+
+protected:
+    void Press() override { label()->Click(); }
+
+private:
+    TPlainLabel* label() const { return static_cast<TPlainLabel*>(widget()); }
 };
 
 class TRUVButtonAccessible : public TAccessibleClickable
@@ -330,6 +354,8 @@ QAccessibleInterface* ControlsFactory(const QString& className, QObject* object)
         return new TSpezialSpinAccessible(static_cast<TSpezialSpin*>(object));
     if (className == QLatin1String("TRUVLabel"))
         return new TRUVLabelAccessible(static_cast<TRUVLabel*>(object));
+    if (className == QLatin1String("TPlainLabel"))
+        return new TPlainLabelAccessible(static_cast<TPlainLabel*>(object));
     if (className == QLatin1String("TRUVButton"))
         return new TRUVButtonAccessible(static_cast<TRUVButton*>(object));
     if (className == QLatin1String("TRUVCheckBox"))

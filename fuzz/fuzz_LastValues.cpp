@@ -64,20 +64,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // Seven values need at least five two-byte floats, a two-byte integer and the Boolean.
     Check(read.count < 7 || size >= 13);
 
-    LastValues values;
-    values.x1 = read.floats[0];
-    values.X = read.floats[1];
-    values.x2 = read.floats[2];
-    values.y1 = read.floats[3];
-    values.y2 = read.floats[4];
-    values.Decimals = read.Decimals;
-    values.Percent = read.Percent;
-    const QByteArray written = WriteLastValues(values);
-    const LastValuesRead again = ReadLastValues(written);
+    const LastValuesRead again = ReadLastValues(WriteLastValues(read.values));
     Check(again.count == 7);
-    for (int i = 0; i < 5; ++i)
-        Check(SameValue(again.floats[i], read.floats[i]));
-    Check(again.Decimals == read.Decimals && again.Percent == read.Percent);
+    const auto& in = read.values.inputs;
+    const auto& out = again.values.inputs;
+    Check(SameValue(out.x1, in.x1) && SameValue(out.x2, in.x2) && SameValue(out.X, in.X) && SameValue(out.y1, in.y1)
+          && SameValue(out.y2, in.y2));
+    Check(again.values.Decimals == read.values.Decimals && again.values.Percent == read.values.Percent);
 
     for (size_t i = 0; i + 10 <= size; ++i) {
         const double d = DecodeExtended(data + i);

@@ -152,6 +152,8 @@ void CheckLines(const ValueFiles::ValueSetLines& text)
         if (text.overLong.contains(set.stopLine))
             Check(set.stop == ValueSetRead::NotANumber);
     }
+    // The lines' numbers as the inputs hold them: y1, y2, x1, x2, X.
+    const double read[5] = {set.values.y1, set.values.y2, set.values.x1, set.values.x2, set.values.X};
     for (int n = 0; n < set.count; ++n) {
         // Never the beginning of a longer line.
         Check(!text.overLong.contains(2 + n));
@@ -160,7 +162,7 @@ void CheckLines(const ValueFiles::ValueSetLines& text)
         double value = 0;
         Check(NumberFormat::TextToFloat(text.lines[2 + n], u',', value)
               || NumberFormat::TextToFloat(text.lines[2 + n], u'.', value));
-        Check(std::bit_cast<quint64>(value) == std::bit_cast<quint64>(set.values[n]));
+        Check(std::bit_cast<quint64>(value) == std::bit_cast<quint64>(read[n]));
     }
 }
 

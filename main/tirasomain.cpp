@@ -3,6 +3,7 @@
 
 #include "main/tirasomain.h"
 
+#include "ReleaseInfo.h"
 #include "calc/FloatErrors.h"
 #include "calc/NumberFormat.h"
 #include "calc/RUVTaRe.h"
@@ -12,7 +13,8 @@
 #include "platform/Dialogs.h"
 #include "platform/Font.h"
 #include "platform/Shell.h"
-#include "storage/ValueFiles.h"
+#include "storage/LastValuesFile.h"
+#include "storage/ValueSetFile.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -23,15 +25,10 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMimeData>
-#include <QMouseEvent>
 #include <QMoveEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
-#include <QScreen>
-#include <QWindow>
 
-#include <bit>
-#include <limits>
 #include <optional>
 #include <stdexcept>
 #include <utility>
@@ -104,25 +101,6 @@ void TPaintBox::contextMenuEvent(QContextMenuEvent* event)
         PopupMenu->popup(event->globalPos());
 }
 
-TPlainLabel::TPlainLabel(QWidget* parent)
-    : QLabel(parent)
-    , m_keyboard(new TKeyboardClick(this, TKeyboardClick::SpaceAndEnter, [this](Qt::KeyboardModifiers) { Click(); }))
-{
-}
-
-void TPlainLabel::mousePressEvent(QMouseEvent* event)
-{
-    m_pressed = event->button() == Qt::LeftButton;
-}
-
-void TPlainLabel::mouseReleaseEvent(QMouseEvent* event)
-{
-    const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-    m_pressed = false;
-    if (click)
-        Click();
-}
-
 TForm1::TForm1(const QStringList& parameters, QWidget* parent)
     : QWidget(parent,
               Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
@@ -170,7 +148,7 @@ void TForm1::FormShow(QObject*)
     Movables[3] = {lbl_Hges, {QPoint(8, 90), QPoint(384, 90), QPoint(384, 90)}, true};
     Decimals = Interpolation::StartDecimals;
     WriteInputs(ReadInputs(), Interpolation::StartInputs);
-    PlaceWindow();
+    m_placement.Place(m_parameters, DesignPosition);
     LoadLastValues();
     Aktualisieren(this);
     // What the window starts with is no change to undo.
@@ -190,122 +168,39 @@ void TForm1::FormClose(QObject*)
 
 int TForm1::TextToIntDef(const QString& text, int fallback)
 {
-    // Leading blanks, an optional sign, then decimal digits or "$" / "0x"
-    // and hex digits; anything else, trailing blanks included, is not an
-    // integer, and neither is a value outside 32 bits.
-    qsizetype i = 0;
-    while (i < text.size() && text.at(i) == QLatin1Char(' '))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+')))
-        negative = text.at(i++) == QLatin1Char('-');
-    int base = 10;
-    if (i < text.size() && text.at(i) == QLatin1Char('$')) {
-        base = 16;
-        ++i;
-    } else if (i + 1 < text.size() && text.at(i) == QLatin1Char('0') && text.at(i + 1).toLower() == QLatin1Char('x')) {
-        base = 16;
-        i += 2;
-    }
-    if (i >= text.size())
-        return fallback;
-    constexpr qint64 Limit = qint64(std::numeric_limits<qint32>::max()) + 1;
-    qint64 magnitude = 0;
-    for (; i < text.size(); ++i) {
-        const char16_t c = text.at(i).unicode();
-        int digit = -1;
-        if (c >= u'0' && c <= u'9')
-            digit = c - u'0';
-        else if (base == 16 && c >= u'a' && c <= u'f')
-            digit = c - u'a' + 10;
-        else if (base == 16 && c >= u'A' && c <= u'F')
-            digit = c - u'A' + 10;
-        if (digit < 0)
-            return fallback;
-        magnitude = magnitude * base + digit;
-        if (magnitude > Limit)
-            return fallback;
-    }
-    const qint64 result = negative ? -magnitude : magnitude;
-    if (result > std::numeric_limits<qint32>::max())
-        return fallback;
-    return int(result);
+    return NumberFormat::TextToIntDef(text, fallback);
 }
 
 int TForm1::ParameterInteger(const QString& text)
 {
-    return TextToIntDef(text, 100);
+    return Placement::ParameterInteger(text);
 }
 
 std::optional<QPoint> TForm1::PlacementFromParameter(const QString& parameter)
 {
-    const qsizetype bar = parameter.indexOf(QLatin1Char('|'));
-    if (bar < 0)
-        return std::nullopt;
-    return QPoint(ParameterInteger(parameter.left(bar)), ParameterInteger(parameter.mid(bar + 1, 255)));
+    return Placement::FromParameter(parameter);
 }
 
 QPoint TForm1::CentredPosition(const QSize& monitor, const QSize& outer)
 {
-    return QPoint((monitor.width() - outer.width()) / 2, (monitor.height() - outer.height()) / 2);
+    return Placement::CentredPosition(monitor, outer);
 }
 
 bool TForm1::IsFinishedFrame(const QRect& frame, const QRect& window)
 {
-    // Qt measures the frame from the window manager's frame window. Right
-    // after reparenting, that window may still be 1 x 1 at the origin (seen
-    // with openbox now and then); centring by it would put the window's
-    // corner at the middle of the screen. A frame smaller than the window,
-    // or not around it, is not finished yet.
-    return frame.size() != window.size() && frame.contains(window);
-}
-
-void TForm1::PlaceWindow()
-{
-    m_centreWhenFramed = false;
-    if (m_parameters.isEmpty()) {
-        const QList<QScreen*> screens = QGuiApplication::screens();
-        if (screens.isEmpty())
-            return;
-        // A window manager's frame is known only once the window is framed,
-        // which comes after this; it is centred again then (moveEvent).
-        PlaceFrameAt(CentredPosition(screens.constFirst()->geometry().size(), frameGeometry().size()));
-        m_centreWhenFramed = true;
-        return;
-    }
-    const auto position = PlacementFromParameter(m_parameters.constFirst());
-    PlaceFrameAt(position ? *position : DesignPosition);
-}
-
-void TForm1::PlaceFrameAt(const QPoint& position)
-{
-    // The position is that of the outer window, title bar and borders
-    // included, as on the desktop the positions were written for. Asked of
-    // the native window, a window manager puts its frame there; without one
-    // the window itself goes there. The widget is moved too, so that it
-    // knows its place before the window system has answered.
-    move(position);
-    if (QWindow* window = windowHandle())
-        window->setFramePosition(position);
+    return Placement::IsFinishedFrame(frame, window);
 }
 
 void TForm1::moveEvent(QMoveEvent* event)
 {
     QWidget::moveEvent(event);
-    if (m_centreWhenFramed && IsFinishedFrame(frameGeometry(), geometry())) {
-        m_centreWhenFramed = false;
-        const QList<QScreen*> screens = QGuiApplication::screens();
-        if (!screens.isEmpty())
-            PlaceFrameAt(CentredPosition(screens.constFirst()->geometry().size(), frameGeometry().size()));
-    }
+    m_placement.Moved();
 }
 
 bool TForm1::event(QEvent* event)
 {
-    // Once the window is up, a frame that turns up later (a window manager
-    // started afterwards) moves nothing: the user may have placed it by then.
     if (event->type() == QEvent::WindowActivate)
-        m_centreWhenFramed = false;
+        m_placement.Activated();
     return QWidget::event(event);
 }
 
@@ -339,16 +234,17 @@ void TForm1::CommitTypedInput()
     // first, then the window is recomputed once.
     {
         const QScopedValueRollback committing(m_committingInput, true);
-        for (TSpezialSpin* spin : {spin_x1, spin_x2, spin__X, spin_y1, spin_y2})
-            spin->CommitPendingText();
+        for (const InputEditor& editor : m_inputEditors)
+            editor.spin->CommitPendingText();
     }
     if (m_committingInput)
         return;
     // A formula that raised keeps the value typed before it, as a rejected
     // one does, and reports nothing; the command's read of the editors then
     // shows that value, so the results must follow it too.
-    const Interpolation::Inputs held{spin_x1->CurrentValue(), spin_x2->CurrentValue(), spin__X->CurrentValue(),
-                                     spin_y1->CurrentValue(), spin_y2->CurrentValue()};
+    Interpolation::Inputs held;
+    for (const InputEditor& editor : m_inputEditors)
+        held.*editor.input = editor.spin->CurrentValue();
     const bool stale = m_shown && !Interpolation::SameInputs(held, m_shown->inputs);
     if (std::exchange(m_recomputeAfterCommit, false) || stale)
         Aktualisieren(this);
@@ -423,10 +319,8 @@ Interpolation::WindowState TForm1::ShownState(const Interpolation::Inputs& input
 void TForm1::RestoreState(const Interpolation::WindowState& state)
 {
     const QScopedValueRollback restoring(m_restoring, true);
-    if (state.EditorDecimals != spin_x1->NachkommaStellen()) {
-        for (TSpezialSpin* spin : {spin_x1, spin_x2, spin__X, spin_y1, spin_y2})
-            spin->setNachkommaStellen(state.EditorDecimals);
-    }
+    if (state.EditorDecimals != spin_x1->NachkommaStellen())
+        SetEditorDecimals(state.EditorDecimals);
     Decimals = state.Decimals;
     WriteInputs(ReadInputs(), state.inputs);
     cb_PRZT->SetCheckedSilent(state.Percent);
@@ -459,24 +353,37 @@ void TForm1::PM_RedoClick(QObject*)
         RestoreState(*state);
 }
 
+TSpezialSpin* TForm1::EditorOf(double Interpolation::Inputs::*input) const
+{
+    for (const InputEditor& editor : m_inputEditors) {
+        if (editor.input == input)
+            return editor.spin;
+    }
+    return nullptr;
+}
+
 Interpolation::Inputs TForm1::ReadInputs()
 {
-    return {spin_x1->ValueReal(), spin_x2->ValueReal(), spin__X->ValueReal(), spin_y1->ValueReal(),
-            spin_y2->ValueReal()};
+    Interpolation::Inputs in;
+    for (const InputEditor& editor : m_inputEditors)
+        in.*editor.input = editor.spin->ValueReal();
+    return in;
 }
 
 void TForm1::WriteInputs(const Interpolation::Inputs& before, const Interpolation::Inputs& after)
 {
-    const std::pair<TSpezialSpin*, double Interpolation::Inputs::*> inputs[] = {
-        {spin_x1, &Interpolation::Inputs::x1}, {spin_x2, &Interpolation::Inputs::x2},
-        {spin__X, &Interpolation::Inputs::X},  {spin_y1, &Interpolation::Inputs::y1},
-        {spin_y2, &Interpolation::Inputs::y2},
-    };
-    // Compared bit for bit: writing an editor also drops what is typed into it.
-    for (const auto& [spin, field] : inputs) {
-        if (std::bit_cast<quint64>(before.*field) != std::bit_cast<quint64>(after.*field))
-            spin->setValueReal(after.*field);
+    // Only the inputs that changed, bit for bit: writing an editor also drops
+    // what is typed into it.
+    for (const InputEditor& editor : m_inputEditors) {
+        if (!Interpolation::SameBits(before.*editor.input, after.*editor.input))
+            editor.spin->setValueReal(after.*editor.input);
     }
+}
+
+void TForm1::SetEditorDecimals(int decimals)
+{
+    for (const InputEditor& editor : m_inputEditors)
+        editor.spin->setNachkommaStellen(decimals);
 }
 
 void TForm1::EnterResult(const QString& prompt, const QString& prefilled, const EntryRule& enter)
@@ -507,7 +414,8 @@ void TForm1::lbl_LGesClick(QObject*)
 void TForm1::lbl_HgesClick(QObject*)
 {
     CommitTypedInput();
-    EnterResult(QStringLiteral("Neue Gesamthöhe:"), lbl_Hges->text().mid(2), Interpolation::EnterTotalHeight);
+    EnterResult(QStringLiteral("Neue Gesamthöhe:"), Interpolation::HeightNumber(lbl_Hges->text()),
+                Interpolation::EnterTotalHeight);
 }
 
 void TForm1::lbl_LLiClick(QObject*)
@@ -577,16 +485,13 @@ void TForm1::LoadLastValues()
     const QString folder = StorageFolder();
     if (folder.isEmpty())
         return;
-    // The values in file order, up to the first that is missing or unsound;
-    // the rest keep their start values.
-    const ValueFiles::LastValuesRead read = ValueFiles::LoadLastValues(folder);
-    TSpezialSpin* const editors[] = {spin_x1, spin__X, spin_x2, spin_y1, spin_y2};
-    for (int i = 0; i < read.count && i < 5; ++i)
-        editors[i]->setValueReal(read.floats[i]);
-    if (read.count > 5)
-        Decimals = read.Decimals;
-    if (read.count > 6)
-        cb_PRZT->SetCheckedSilent(read.Percent);
+    // The values up to the first that is missing or unsound; the rest keep
+    // the values the window has.
+    const ValueFiles::LastValues shown{ReadInputs(), Decimals, cb_PRZT->Checked()};
+    const ValueFiles::LastValues last = ValueFiles::LoadLastValues(folder).AppliedTo(shown);
+    WriteInputs(shown.inputs, last.inputs);
+    Decimals = last.Decimals;
+    cb_PRZT->SetCheckedSilent(last.Percent);
 }
 
 void TForm1::SaveLastValues()
@@ -594,15 +499,7 @@ void TForm1::SaveLastValues()
     const QString folder = StorageFolder();
     if (folder.isEmpty())
         return; // nowhere to write to at close
-    const Interpolation::Inputs in = ReadInputs();
-    ValueFiles::LastValues values;
-    values.x1 = in.x1;
-    values.X = in.X;
-    values.x2 = in.x2;
-    values.y1 = in.y1;
-    values.y2 = in.y2;
-    values.Decimals = Decimals;
-    values.Percent = cb_PRZT->Checked();
+    const ValueFiles::LastValues values{ReadInputs(), Decimals, cb_PRZT->Checked()};
     // A failure here is not reported: closing must not be held up by it,
     // and the previous file stays as it was.
     ValueFiles::SaveLastValues(folder, values, DiskFree(folder));
@@ -659,52 +556,21 @@ void TForm1::btn_loadClick(QObject*)
 
     // The numbers up to the first missing or unreadable line are taken; the
     // two captions only when all five came through.
-    const ValueFiles::ValueSetLines& text = loaded.text;
     const ValueFiles::ValueSetRead& read = loaded.read;
-    if (!text.lines.isEmpty()) {
-        TSpezialSpin* const editors[] = {spin_y1, spin_y2, spin_x1, spin_x2, spin__X};
-        for (int i = 0; i < read.count && i < 5; ++i)
-            editors[i]->setValueReal(read.values[i]);
-        if (read.count == 5 && text.lines.size() > 7) {
-            lbl_LGes->setCaption(text.lines.at(7));
-            if (text.lines.size() > 8)
-                lbl_LLi->setCaption(text.lines.at(8));
-        }
-    }
+    const Interpolation::Inputs before = ReadInputs();
+    WriteInputs(before, read.AppliedTo(before));
+    if (read.lengthCaption)
+        lbl_LGes->setCaption(*read.lengthCaption);
+    if (read.leftCaption)
+        lbl_LLi->setCaption(*read.leftCaption);
     Aktualisieren(this);
 
     // A set that stopped early is never taken for a complete one, nor a value
     // the editors raised for the one in the file: what was read stays, and
     // the user learns where it stopped and what changed.
-    static const char* const valueNames[] = {"Y1", "Y2", "X1", "X2", "X"};
-    QStringList notes;
-    for (int i = 0; i < read.count && i < 5; ++i) {
-        if (!(read.values[i] < Interpolation::InputMinimum))
-            continue;
-        // The file's digits, grouped as the editors group them.
-        QString value = NumberFormat::FormatGeneral(read.values[i], NumberFormat::kDecimalSeparator);
-        if (!value.contains(u'E')) {
-            const qsizetype point = value.indexOf(NumberFormat::kDecimalSeparator);
-            for (qsizetype at = (point < 0 ? value.size() : point) - 3; at > 1; at -= 3)
-                value.insert(at, NumberFormat::kGroupSeparator);
-        }
-        notes << QStringLiteral("Zeile %1 (%2): %3 ist kleiner als -1.000.000 und wurde auf -1.000.000 gesetzt.")
-                     .arg(i + 3)
-                     .arg(QLatin1String(valueNames[i]), value);
-    }
-    if (read.stop != ValueFiles::ValueSetRead::Complete) {
-        const QString reason = read.stop == ValueFiles::ValueSetRead::Missing
-            ? QStringLiteral("Zeile %1 (%2) fehlt.")
-            : QStringLiteral("Zeile %1 (%2) ist keine gültige Zahl.");
-        notes << reason.arg(read.stopLine + 1).arg(QLatin1String(valueNames[read.stopLine - 2]));
-    }
-    if (!notes.isEmpty()) {
-        const QString what = read.stop == ValueFiles::ValueSetRead::Complete
-            ? QStringLiteral("Datei %1 wurde mit Änderungen geladen:\r\n")
-            : read.count > 0 ? QStringLiteral("Datei %1 wurde nur teilweise geladen:\r\n")
-                             : QStringLiteral("Datei %1 wurde nicht geladen:\r\n");
-        ShowMessage(what.arg(QDir::toNativeSeparators(path)) + notes.join(QStringLiteral("\r\n")), this);
-    }
+    const QString notes = ValueFiles::LoadNotes(path, read);
+    if (!notes.isEmpty())
+        ShowMessage(notes, this);
 }
 
 void TForm1::PM_NKDefClick(QObject*)
@@ -712,9 +578,8 @@ void TForm1::PM_NKDefClick(QObject*)
     CommitTypedInput();
     QString text = QString::number(Decimals);
     if (InputQuery(QStringLiteral("Neuer Wert"), QStringLiteral("Nachkommastellen:"), text, this)) {
-        Decimals = TextToIntDef(text, Decimals);
-        for (TSpezialSpin* spin : {spin_x1, spin_x2, spin__X, spin_y1, spin_y2})
-            spin->setNachkommaStellen(Decimals);
+        Decimals = NumberFormat::TextToIntDef(text, Decimals);
+        SetEditorDecimals(Decimals);
     }
     Aktualisieren(this);
 }
@@ -722,11 +587,7 @@ void TForm1::PM_NKDefClick(QObject*)
 void TForm1::PM_ResetClick(QObject*)
 {
     CommitTypedInput();
-    const Interpolation::Inputs& reset = Interpolation::ResetInputs;
-    for (const auto& [spin, value] :
-         {std::pair{spin_x1, reset.x1}, std::pair{spin_x2, reset.x2}, std::pair{spin__X, reset.X},
-          std::pair{spin_y1, reset.y1}, std::pair{spin_y2, reset.y2}})
-        spin->setValueReal(value);
+    WriteInputs(ReadInputs(), Interpolation::ResetInputs);
     cb_PRZT->SetCheckedSilent(Interpolation::StartPercent);
     Aktualisieren(this);
 }
@@ -734,10 +595,10 @@ void TForm1::PM_ResetClick(QObject*)
 void TForm1::pm_MirrorClick(QObject*)
 {
     CommitTypedInput();
-    const double y1 = spin_y1->ValueReal();
-    const double y2 = spin_y2->ValueReal();
-    spin_y1->setValueReal(y2);
-    spin_y2->setValueReal(y1);
+    const Interpolation::Inputs before = ReadInputs();
+    Interpolation::Inputs mirrored = before;
+    std::swap(mirrored.y1, mirrored.y2);
+    WriteInputs(before, mirrored);
     Aktualisieren(this);
 }
 
@@ -784,13 +645,12 @@ void TForm1::PM_CopyBMPClick(QObject*)
 QMimeData* TForm1::ResultsAsText()
 {
     // The inputs as their editors show them, the results as their fields do.
-    QList<Interpolation::NamedText> rows = {
-        {QStringLiteral("x1"), spin_x1->ValueText()}, {QStringLiteral("y1"), spin_y1->ValueText()},
-        {QStringLiteral("x2"), spin_x2->ValueText()}, {QStringLiteral("y2"), spin_y2->ValueText()},
-        {QStringLiteral("X"), spin__X->ValueText()},
-    };
-    rows += Interpolation::ResultTexts(
-        Interpolation::Recompute(ReadInputs(), Decimals, cb_PRZT->Checked()).captions);
+    using In = Interpolation::Inputs;
+    QList<Interpolation::NamedText> rows;
+    for (const auto& [name, input] : {std::pair{"x1", &In::x1}, std::pair{"y1", &In::y1}, std::pair{"x2", &In::x2},
+                                      std::pair{"y2", &In::y2}, std::pair{"X", &In::X}})
+        rows.append({QLatin1String(name), EditorOf(input)->ValueText()});
+    rows += Interpolation::ResultTexts(Interpolation::Recompute(ReadInputs(), Decimals, cb_PRZT->Checked()).captions);
 
     QString text;
     // A spreadsheet that takes the table keeps the numbers right-aligned and
@@ -824,7 +684,8 @@ void TForm1::PM_InfoClick(QObject*)
                                     "Autor\tTiraso-Projekt\r\n"
                                     "Kontakt\twww.tiraso.example\r\n"
                                     "\r\n"
-                                    "Version\t3.0 - 05/2024"),
+                                    "Version\t%1 - %2")
+                         .arg(QLatin1String(ReleaseInfo::Version), QLatin1String(ReleaseInfo::Month)),
                      this);
 }
 

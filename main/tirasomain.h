@@ -3,17 +3,18 @@
 
 #pragma once
 
-#include "controls/KeyboardAccess.h"
+#include "controls/PlainLabel.h"
 #include "controls/RUVBMPMerker.h"
 #include "controls/RUVButton.h"
 #include "controls/RUVCheckBox.h"
 #include "controls/RUVLabel.h"
 #include "controls/SpezialSpin.h"
+#include "main/Placement.h"
 #include "model/Interpolation.h"
 #include "model/UndoHistory.h"
 
-#include <QLabel>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QStringList>
 #include <QWidget>
 
@@ -48,35 +49,6 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
-};
-
-// A plain static label that can also be clicked.
-class TPlainLabel : public QLabel
-{
-    Q_OBJECT
-public:
-    explicit TPlainLabel(QWidget* parent = nullptr);
-    TNotifyEvent OnClick;
-
-    // Runs OnClick: a click, Space or Enter while it has the keyboard focus,
-    // or the press action of assistive technology.
-    void Click();
-
-    // What the label shows, for assistive technology, which hears it followed
-    // by the text ("Gesamthöhe H=1,000"). Kept apart from accessibleName,
-    // which would replace the text and silence its change notices.
-    QString AccessibleTitle() const { return m_accessibleTitle; }
-    void setAccessibleTitle(const QString& title);
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    bool m_pressed = false;
-    QString m_accessibleTitle;
-    TKeyboardClick* m_keyboard = nullptr;
 };
 
 class TForm1 : public QWidget
@@ -126,8 +98,8 @@ public:
     TRUVTaRe* RUVRechner = nullptr;
     TOpenDialog* OpenDialog1 = nullptr;
 
-    // The accessible interfaces of the window and its plain labels; the
-    // module's start-up and shut-down, the last in the program's order.
+    // The accessible interface of the window; the module's start-up and
+    // shut-down, the last in the program's order.
     static void ModuleStartup();
     static void ModuleShutdown();
 
@@ -190,18 +162,12 @@ public:
     // HTML table of the same, each value as the window shows it.
     QMimeData* ResultsAsText();
 
-    // The window position for the first command-line parameter "left|top";
-    // nothing when the parameter has no "|" and the design position stays.
+    // The placement arithmetic (main/Placement.h) and the integer reading
+    // (calc/NumberFormat.h), under the names the window has always had.
     static std::optional<QPoint> PlacementFromParameter(const QString& parameter);
-    // Where a window of the outer size `outer` is centred on a monitor of
-    // that size, each half truncated toward zero.
     static QPoint CentredPosition(const QSize& monitor, const QSize& outer);
-    // Whether `frame`, as Qt reports the outer window, is a window manager's
-    // finished frame around the window at `window`.
     static bool IsFinishedFrame(const QRect& frame, const QRect& window);
-    // An integer as the parameter gives it, or 100 when it is not one.
     static int ParameterInteger(const QString& text);
-    // The integer a text holds, or fallback when it holds none.
     static int TextToIntDef(const QString& text, int fallback);
 
     static constexpr int ClientWidth = 470;
@@ -224,16 +190,25 @@ private:
     // pointer is on it (a click), else below it (a key).
     QPoint MenuPosition(const QWidget* origin) const;
     void OpenMenuByKey();
-    void PlaceWindow();
-    // Puts the outer window's top-left corner at position.
-    void PlaceFrameAt(const QPoint& position);
-    // Centred by the window's own size until a window manager's frame is
-    // known; then centred once more by the outer size.
-    bool m_centreWhenFramed = false;
+
+    // The window's accent colour: the position X, the value at X, the focus mark.
+    static constexpr TColor AccentBlue = RGBColor(0, 128, 255);
+
+    // The five input editors, each with the input it holds; filled as the
+    // window description creates them. Whatever concerns all five goes
+    // through this table.
+    struct InputEditor {
+        TSpezialSpin* spin = nullptr;
+        double Interpolation::Inputs::*input = nullptr;
+    };
+    std::array<InputEditor, 5> m_inputEditors{};
+    TSpezialSpin* EditorOf(double Interpolation::Inputs::*input) const;
     // The five inputs as the editors hold them, and the ones that differ
     // written back through the editors.
     Interpolation::Inputs ReadInputs();
     void WriteInputs(const Interpolation::Inputs& before, const Interpolation::Inputs& after);
+    void SetEditorDecimals(int decimals);
+
     using EntryRule = std::function<Interpolation::Entry(const Interpolation::Inputs&, long double)>;
     // The shared sequence of the five result fields that change an input:
     // prompt, evaluate, let the model compute, write, recompute.
@@ -253,9 +228,11 @@ private:
     void UpdateUndoCommands();
     Interpolation::UndoHistory m_history;
     std::optional<Interpolation::WindowState> m_shown; // none before the first recomputation
-    quintptr m_gesture = 0; // the run the change being recomputed belongs to
+    quintptr m_gesture = 0;                            // the run the change being recomputed belongs to
     bool m_restoring = false;
     QElapsedTimer m_clock;
 
     QStringList m_parameters;
+    // Where the window goes when it is shown: by the first parameter, or centred.
+    TWindowPlacement m_placement{this};
 };

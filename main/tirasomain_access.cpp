@@ -3,48 +3,21 @@
 
 // Keyboard and assistive-technology access to the window: what each control
 // is called, the order Tab visits them in, the menu keys, and the accessible
-// interfaces of the window and its plain labels.
+// interface of the window.
 
 #include "main/tirasomain.h"
 
-#include "controls/Accessibility.h"
-#include "platform/Canvas.h"
-#include "platform/Font.h"
+#include "platform/Colors.h"
 
 #include <QAccessible>
+#include <QAccessibleWidget>
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPainter>
 #include <QShortcut>
 
 namespace {
-
-constexpr QColor AccentBlue(0, 128, 255);
-
-// A plain label reads as its title and text.
-class TPlainLabelAccessible : public TAccessibleClickable
-{
-public:
-    explicit TPlainLabelAccessible(TPlainLabel* label)
-        : TAccessibleClickable(label)
-    {
-    }
-
-    QString text(QAccessible::Text t) const override
-    {
-        if (t == QAccessible::Name)
-            return Accessibility::JoinedName(label()->AccessibleTitle(), label()->text());
-        return TAccessibleClickable::text(t);
-    }
-
-protected:
-    void Press() override { label()->Click(); }
-
-private:
-    TPlainLabel* label() const { return static_cast<TPlainLabel*>(widget()); }
-};
 
 // The window without its background picture, which is decoration: a screen
 // reader walking the window meets only the controls.
@@ -84,8 +57,6 @@ private:
 
 QAccessibleInterface* WindowFactory(const QString& className, QObject* object)
 {
-    if (className == QLatin1String("TPlainLabel"))
-        return new TPlainLabelAccessible(static_cast<TPlainLabel*>(object));
     if (className == QLatin1String("TForm1"))
         return new TForm1Accessible(static_cast<TForm1*>(object));
     return nullptr;
@@ -152,7 +123,7 @@ void TForm1::DescribeForKeyboardAndAccess()
             continue;
         control->setFocusPolicy(Qt::TabFocus);
         QPalette markPalette = control->palette();
-        markPalette.setColor(QPalette::Highlight, AccentBlue);
+        markPalette.setColor(QPalette::Highlight, ToQColor(AccentBlue));
         control->setPalette(markPalette);
     }
     for (qsizetype i = 1; i < chain.size(); ++i)
@@ -166,8 +137,8 @@ void TForm1::DescribeForKeyboardAndAccess()
     // both keys on Windows), the request comes first: it reaches the window
     // from the controls that leave it alone, and from the editors through the
     // filter, which keeps the edit's own menu for the mouse.
-    for (TSpezialSpin* editor : {spin__X, spin_x1, spin_x2, spin_y1, spin_y2})
-        editor->InnerEdit()->installEventFilter(this);
+    for (const InputEditor& editor : m_inputEditors)
+        editor.spin->InnerEdit()->installEventFilter(this);
     for (const QKeySequence& keys : {QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)}) {
         auto* shortcut = new QShortcut(keys, this);
         connect(shortcut, &QShortcut::activated, this, [this] { OpenMenuByKey(); });
@@ -211,49 +182,4 @@ void TForm1::OpenMenuByKey()
     // over the window's corner when nothing has the focus.
     const QWidget* origin = focusWidget();
     PM_1->popup(origin ? origin->mapToGlobal(QPoint(0, origin->height())) : mapToGlobal(QPoint(0, 0)));
-}
-
-// TPlainLabel's keyboard side ------------------------------------------------
-
-void TPlainLabel::Click()
-{
-    if (OnClick)
-        OnClick(this);
-}
-
-void TPlainLabel::setAccessibleTitle(const QString& title)
-{
-    if (title == m_accessibleTitle)
-        return;
-    m_accessibleTitle = title;
-    Accessibility::NameChanged(this);
-}
-
-void TPlainLabel::paintEvent(QPaintEvent* event)
-{
-    // Qt draws bold text on a dense device lighter than at 1; the canvas keeps
-    // its weight.
-    bool drawn = false;
-    {
-        QPainter painter(this);
-        TCanvas canvas(painter, event->rect());
-        drawn = BoldOutlineForPixelRatio(font(), canvas.PixelRatio()) > 0;
-        if (drawn) {
-            const QRect room = contentsRect();
-            const bool right = alignment().testFlag(Qt::AlignRight);
-            const auto group = isEnabled() ? QPalette::Active : QPalette::Disabled;
-            canvas.SetFont(font());
-            canvas.SetBrushStyle(TBrushStyle::bsClear);
-            canvas.SetFontColor(FromQColor(palette().color(group, foregroundRole())));
-            canvas.SetTextAlign(right ? TA_RIGHT : TA_LEFT);
-            canvas.TextOut(right ? room.x() + room.width() : room.x(), room.y(), text());
-        }
-    }
-    if (!drawn)
-        QLabel::paintEvent(event);
-    if (!m_keyboard->MarkShown())
-        return;
-    QPainter painter(this);
-    TCanvas canvas(painter, event->rect());
-    m_keyboard->PaintMark(canvas, rect());
 }

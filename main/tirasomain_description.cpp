@@ -7,6 +7,7 @@
 
 #include "main/tirasomain.h"
 
+#include "ReleaseInfo.h"
 #include "calc/RUVTaRe.h"
 #include "platform/Dialogs.h"
 #include "platform/Font.h"
@@ -20,6 +21,7 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -34,12 +36,11 @@ namespace xpm {
 } // namespace xpm
 
 // A glyph with its drawing for dense screens.
-QImage glyph(const char* const data[], const QString& drawing)
+QImage glyphPicture(const char* const data[], const QString& drawing)
 {
     return PictureWithVector(QImage(data), drawing);
 }
 
-constexpr TColor AccentBlue = RGBColor(0, 128, 255);
 constexpr TColor AccentGreen = RGBColor(0, 176, 0);
 constexpr TColor LightGrey = RGBColor(246, 246, 246);
 constexpr TColor PaleYellow = RGBColor(255, 255, 192);
@@ -55,7 +56,7 @@ void setTahoma(TFont* font, TColor color, TFont::TFontStyles style = {})
     font->setStyle(style);
 }
 
-QImage picture(const QString& resource, int width, int height)
+QImage backgroundPicture(const QString& resource, int width, int height)
 {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -100,7 +101,12 @@ private:
     QString m_resource;
 };
 
+// An input editor: the window's member, the input it holds, and its look.
 struct SpinDesign {
+    TSpezialSpin* TForm1::*member;
+    double Interpolation::Inputs::*input;
+    const char* name;
+    QRect bounds;
     double value;
     const char* textBefore;
     int subscriptCount;
@@ -227,8 +233,8 @@ void TForm1::CreateFromDescription()
                      {TRUVLabel::lycenter, TRUVLabel::bfnone, clWhite, clBtnShadow, clWindowText, bold, AccentBlue});
     lbl_info = hoverLabel("lbl_info", QRect(2, 246, 132, 20),
                           {TRUVLabel::lycenterleft, TRUVLabel::bfnone, clNone, clBtnShadow, AccentBlue, {}, clSilver});
-    lbl_info->setCaption(QStringLiteral("© Tiraso 05/2024"));
-    lbl_info->setGlyph(glyph(xpm::glyph_info, QStringLiteral(":/glyph_info.svg")));
+    lbl_info->setCaption(QStringLiteral("© Tiraso %1").arg(QLatin1String(ReleaseInfo::Month)));
+    lbl_info->setGlyph(glyphPicture(xpm::glyph_info, QStringLiteral(":/glyph_info.svg")));
     lbl_info->setToolTip(QStringLiteral("Einstellung/Extras"));
     lbl_LLi->OnClick = [this](QObject* sender) { lbl_LLiClick(sender); };
     lbl_LRe->OnClick = [this](QObject* sender) { lbl_LReClick(sender); };
@@ -267,11 +273,12 @@ void TForm1::CreateFromDescription()
         b->setHint(hint);
         return b;
     };
-    btn_Save = button("btn_Save", QRect(438, 238, 24, 24), glyph(xpm::glyph_save, QStringLiteral(":/glyph_save.svg")),
-                      QStringLiteral("Speichern"));
-    btn_load = button("btn_load", QRect(410, 238, 24, 24), glyph(xpm::glyph_open, QStringLiteral(":/glyph_open.svg")),
-                      QStringLiteral("Öffnen"));
-    btn_copy1 = button("btn_copy1", QRect(289, 49, 20, 20), glyph(xpm::glyph_copy, QStringLiteral(":/glyph_copy.svg")),
+    btn_Save = button("btn_Save", QRect(438, 238, 24, 24),
+                      glyphPicture(xpm::glyph_save, QStringLiteral(":/glyph_save.svg")), QStringLiteral("Speichern"));
+    btn_load = button("btn_load", QRect(410, 238, 24, 24),
+                      glyphPicture(xpm::glyph_open, QStringLiteral(":/glyph_open.svg")), QStringLiteral("Öffnen"));
+    btn_copy1 = button("btn_copy1", QRect(289, 49, 20, 20),
+                       glyphPicture(xpm::glyph_copy, QStringLiteral(":/glyph_copy.svg")),
                        QStringLiteral("Wert kopieren"));
     btn_Save->OnClick = [this](QObject* sender) { btn_SaveClick(sender); };
     btn_load->OnClick = [this](QObject* sender) { btn_loadClick(sender); };
@@ -283,10 +290,10 @@ void TForm1::CreateFromDescription()
                      {TRUVLabel::lycenter, TRUVLabel::bfsingle, clWhite, AccentBlue, clWindowText, bold, AccentBlue});
     lbl_YErg->OnClick = [this](QObject* sender) { lbl_YErgClick(sender); };
 
-    const auto spin = [this](const char* name, const QRect& bounds, const SpinDesign& design) {
+    const auto spin = [this](const SpinDesign& design) {
         auto* s = new TSpezialSpin(this);
-        s->setObjectName(QLatin1String(name));
-        s->setGeometry(bounds);
+        s->setObjectName(QLatin1String(design.name));
+        s->setGeometry(design.bounds);
         s->setNachkommaStellen(3);
         s->setChangeDelay(5000);
         s->setValueReal(design.value);
@@ -315,24 +322,31 @@ void TForm1::CreateFromDescription()
         return s;
     };
     {
+        using In = Interpolation::Inputs;
+        // clang-format off
+        const SpinDesign editors[] = {
+            {&TForm1::spin__X, &In::X,  "spin__X", QRect(184, 156, 103, 20), 0, "X ",  0, AccentBlue},
+            {&TForm1::spin_x1, &In::x1, "spin_x1", QRect(45, 156, 103, 20),  0, "X1 ", 1, clGray},
+            {&TForm1::spin_x2, &In::x2, "spin_x2", QRect(318, 156, 103, 20), 1, "X2 ", 1, clGray},
+            {&TForm1::spin_y1, &In::y1, "spin_y1", QRect(45, 92, 103, 20),   0, "Y1 ", 1, AccentGreen},
+            {&TForm1::spin_y2, &In::y2, "spin_y2", QRect(320, 11, 103, 20),  1, "Y2 ", 1, AccentGreen},
+        };
+        // clang-format on
+        static_assert(std::size(editors) == std::tuple_size_v<decltype(m_inputEditors)>);
         // The editors' edit boxes then need no font engine of the desktop's face.
         const TDefaultFontScope editorFace(FontForPixelRatio(windowFont.toQFont(), devicePixelRatioF()));
-        spin__X = spin("spin__X", QRect(184, 156, 103, 20), {0, "X ", 0, AccentBlue});
-        spin_x1 = spin("spin_x1", QRect(45, 156, 103, 20), {0, "X1 ", 1, clGray});
-        spin_x2 = spin("spin_x2", QRect(318, 156, 103, 20), {1, "X2 ", 1, clGray});
-        spin_y1 = spin("spin_y1", QRect(45, 92, 103, 20), {0, "Y1 ", 1, AccentGreen});
-        spin_y2 = spin("spin_y2", QRect(320, 11, 103, 20), {1, "Y2 ", 1, AccentGreen});
+        for (std::size_t i = 0; i < std::size(editors); ++i) {
+            TSpezialSpin* created = spin(editors[i]);
+            this->*editors[i].member = created;
+            m_inputEditors[i] = {created, editors[i].input};
+        }
     }
-    setTabOrder(spin__X, spin_x1);
-    setTabOrder(spin_x1, spin_x2);
-    setTabOrder(spin_x2, spin_y1);
-    setTabOrder(spin_y1, spin_y2);
 
     const auto holder = [this](const char* name, const QString& resource) {
         auto* h = new TRUVBMPMerker(this);
         h->setObjectName(QLatin1String(name));
         h->setBitmapSource(QSize(ClientWidth, ClientHeight),
-                           [resource] { return picture(resource, ClientWidth, ClientHeight); });
+                           [resource] { return backgroundPicture(resource, ClientWidth, ClientHeight); });
         h->setTransparent(false);
         h->setBMPWidth(470);
         h->setBMPHeight(270);

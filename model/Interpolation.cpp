@@ -157,6 +157,9 @@ double valueAt(const Inputs& in, TLayoutState layout)
     return in.y1;
 }
 
+// What the heights' captions begin with.
+constexpr char HeightPrefix[] = "H=";
+
 QString numberText(int decimals, long double value)
 {
     return NumberFormat::FormatN(decimals, value);
@@ -164,10 +167,15 @@ QString numberText(int decimals, long double value)
 
 } // namespace
 
+bool SameBits(double a, double b)
+{
+    return std::bit_cast<quint64>(a) == std::bit_cast<quint64>(b);
+}
+
 bool SameInputs(const Inputs& a, const Inputs& b)
 {
-    const auto same = [](double u, double v) { return std::bit_cast<quint64>(u) == std::bit_cast<quint64>(v); };
-    return same(a.x1, b.x1) && same(a.x2, b.x2) && same(a.X, b.X) && same(a.y1, b.y1) && same(a.y2, b.y2);
+    return SameBits(a.x1, b.x1) && SameBits(a.x2, b.x2) && SameBits(a.X, b.X) && SameBits(a.y1, b.y1)
+        && SameBits(a.y2, b.y2);
 }
 
 double Bounded(double value)
@@ -234,7 +242,7 @@ double LineValue(const Inputs& in)
 
 Captions Format(const Results& results, int decimals, bool percent)
 {
-    const QString height = QStringLiteral("H=");
+    const QString height = QLatin1String(HeightPrefix);
     Captions c;
     c.LLi = numberText(decimals, results.LLi);
     c.LRe = numberText(decimals, results.LRe);
@@ -247,14 +255,18 @@ Captions Format(const Results& results, int decimals, bool percent)
     return c;
 }
 
+QString HeightNumber(const QString& caption)
+{
+    const QLatin1String prefix(HeightPrefix);
+    return caption.startsWith(prefix) ? caption.mid(prefix.size()) : caption;
+}
+
 QList<NamedText> ResultTexts(const Captions& captions)
 {
-    const auto height
-        = [](const QString& caption) { return caption.startsWith(QLatin1String("H=")) ? caption.mid(2) : caption; };
     return {
         {QStringLiteral("Wert bei X"), captions.YErg},
-        {QStringLiteral("Höhe bei X"), height(captions.xH)},
-        {QStringLiteral("Gesamthöhe"), height(captions.Hges)},
+        {QStringLiteral("Höhe bei X"), HeightNumber(captions.xH)},
+        {QStringLiteral("Gesamthöhe"), HeightNumber(captions.Hges)},
         {QStringLiteral("Gesamtlänge"), captions.LGes},
         {QStringLiteral("Teillänge links"), captions.LLi},
         {QStringLiteral("Teillänge rechts"), captions.LRe},

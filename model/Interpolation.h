@@ -33,6 +33,8 @@ struct Inputs {
 };
 
 // Bit for bit, so that -0 and 0 differ and a changed input is never missed.
+bool SameBits(double a, double b);
+// SameBits for each of the five.
 bool SameInputs(const Inputs& a, const Inputs& b);
 
 // What the window shows at its first start, and what its reset command
@@ -83,6 +85,9 @@ struct Captions {
     QString Neig;
 };
 Captions Format(const Results& results, int decimals, bool percent);
+
+// The number of a height's caption, without its "H=".
+QString HeightNumber(const QString& caption);
 
 // A value with the name a user reads it by.
 struct NamedText {

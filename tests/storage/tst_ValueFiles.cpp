@@ -68,20 +68,36 @@ const double kDenormMin = std::numeric_limits<double>::denorm_min();
 LastValues Sample()
 {
     LastValues v;
-    v.x1 = -1.5;
-    v.X = 0.1;
-    v.x2 = 1e300;
-    v.y1 = kDenormMin;
-    v.y2 = -0.0;
+    v.inputs.x1 = -1.5;
+    v.inputs.X = 0.1;
+    v.inputs.x2 = 1e300;
+    v.inputs.y1 = kDenormMin;
+    v.inputs.y2 = -0.0;
     v.Decimals = 200;
     v.Percent = false;
     return v;
 }
 
+// The five inputs as "lastV.def" holds them: x1, X, x2, y1, y2.
+QList<double> InFileOrder(const LastValues& v)
+{
+    return {v.inputs.x1, v.inputs.X, v.inputs.x2, v.inputs.y1, v.inputs.y2};
+}
+
 double Value(const LastValues& v, int index)
 {
-    const double all[5] = {v.x1, v.X, v.x2, v.y1, v.y2};
-    return all[index];
+    return InFileOrder(v).at(index);
+}
+
+// The five numbers of a value set as its lines hold them: y1, y2, x1, x2, X.
+QList<double> InLineOrder(const Interpolation::Inputs& in)
+{
+    return {in.y1, in.y2, in.x1, in.x2, in.X};
+}
+
+Interpolation::Inputs FromLineOrder(const QList<double>& lines)
+{
+    return {lines.at(2), lines.at(3), lines.at(4), lines.at(0), lines.at(1)};
 }
 
 // Offsets at which each of the seven values of a file ends.
@@ -190,6 +206,7 @@ private slots:
     void textToFloat();
     void parseValueSet_data();
     void parseValueSet();
+    void appliedToTakesWhatWasRead();
 
     void fileNameIsValid_data();
     void fileNameIsValid();
@@ -410,14 +427,15 @@ void tst_ValueFiles::roundTrip()
 
     for (int position = 0; position < 5; ++position) {
         LastValues values;
-        double* fields[5] = {&values.x1, &values.X, &values.x2, &values.y1, &values.y2};
+        double* fields[5]
+            = {&values.inputs.x1, &values.inputs.X, &values.inputs.x2, &values.inputs.y1, &values.inputs.y2};
         *fields[position] = value;
         const LastValuesRead read = ReadLastValues(WriteLastValues(values));
         QCOMPARE(read.count, 7);
         for (int i = 0; i < 5; ++i)
-            QVERIFY2(SameValue(read.floats[i], *fields[i]), qPrintable(QString::number(i)));
+            QVERIFY2(SameValue(Value(read.values, i), *fields[i]), qPrintable(QString::number(i)));
         if (!std::isnan(value))
-            QCOMPARE(Bits(read.floats[position]), Bits(value));
+            QCOMPARE(Bits(Value(read.values, position)), Bits(value));
     }
 }
 
@@ -469,9 +487,9 @@ void tst_ValueFiles::readLastValues()
 
     const LastValuesRead read = ReadLastValues(file);
     QCOMPARE(read.count, count);
-    QCOMPARE(QList<double>(read.floats, read.floats + 5), floats);
-    QCOMPARE(read.Decimals, decimals);
-    QCOMPARE(read.Percent, percent);
+    QCOMPARE(InFileOrder(read.values), floats);
+    QCOMPARE(read.values.Decimals, decimals);
+    QCOMPARE(read.values.Percent, percent);
 }
 
 void tst_ValueFiles::truncatedAtEveryOffset()
@@ -487,9 +505,9 @@ void tst_ValueFiles::truncatedAtEveryOffset()
         const int expected = int(std::count_if(ends.begin(), ends.end(), [&](int end) { return end <= size; }));
         QVERIFY2(read.count == expected, qPrintable(QStringLiteral("size %1: count %2").arg(size).arg(read.count)));
         for (int i = 0; i < 5; ++i)
-            QVERIFY(SameValue(read.floats[i], i < expected ? Value(sample, i) : start.floats[i]));
-        QCOMPARE(read.Decimals, expected > 5 ? sample.Decimals : start.Decimals);
-        QCOMPARE(read.Percent, expected > 6 ? sample.Percent : start.Percent);
+            QVERIFY(SameValue(Value(read.values, i), Value(i < expected ? sample : start.values, i)));
+        QCOMPARE(read.values.Decimals, expected > 5 ? sample.Decimals : start.values.Decimals);
+        QCOMPARE(read.values.Percent, expected > 6 ? sample.Percent : start.values.Percent);
     }
 }
 
@@ -514,14 +532,14 @@ void tst_ValueFiles::everyByteReplaced()
             const QString where = QStringLiteral("offset %1 byte %2: count %3").arg(offset).arg(b).arg(read.count);
             QVERIFY2(read.count >= damaged, qPrintable(where));
             for (int i = 0; i < qMin(damaged, 5); ++i)
-                QVERIFY2(SameValue(read.floats[i], Value(sample, i)), qPrintable(where));
+                QVERIFY2(SameValue(Value(read.values, i), Value(sample, i)), qPrintable(where));
             if (damaged > 5)
-                QCOMPARE(read.Decimals, sample.Decimals);
+                QCOMPARE(read.values.Decimals, sample.Decimals);
             if (!isTag || damaged == 6) {
                 // A payload byte or the Boolean: the layout holds, all seven are read.
                 QVERIFY2(read.count == 7, qPrintable(where));
                 if (damaged == 6)
-                    QCOMPARE(read.Percent, b == TagTrue);
+                    QCOMPARE(read.values.Percent, b == TagTrue);
             }
         }
     }
@@ -579,8 +597,7 @@ void tst_ValueFiles::writeValueSet()
     QFETCH(QChar, separator);
     QFETCH(QByteArray, expected);
 
-    const QByteArray written = WriteValueSet(stamp, values[0], values[1], values[2], values[3], values[4],
-                                             lengthCaption, leftCaption, separator);
+    const QByteArray written = WriteValueSet(stamp, FromLineOrder(values), lengthCaption, leftCaption, separator);
     QCOMPARE(written, expected);
     QCOMPARE(written.count("\r\n"), 9);
 }
@@ -603,7 +620,8 @@ void tst_ValueFiles::valueSetRoundTrip()
     QFETCH(double, value);
     QFETCH(QChar, separator);
 
-    QByteArray file = WriteValueSet(QStringLiteral("s"), value, -value, value, -value, value, {}, {}, separator);
+    QByteArray file
+        = WriteValueSet(QStringLiteral("s"), FromLineOrder({value, -value, value, -value, value}), {}, {}, separator);
     QBuffer buffer(&file);
     QVERIFY(buffer.open(QIODevice::ReadOnly));
     const ValueSetLines text = ReadValueSetLines(buffer);
@@ -615,8 +633,8 @@ void tst_ValueFiles::valueSetRoundTrip()
     // Fifteen significant digits survive; the rest of a double does not.
     for (int i = 0; i < 5; ++i) {
         const double expected = i % 2 ? -value : value;
-        QVERIFY2(std::abs(set.values[i] - expected) <= std::abs(expected) * 1e-14,
-                 qPrintable(QString::number(set.values[i], 'g', 17)));
+        const double read = InLineOrder(set.values).at(i);
+        QVERIFY2(std::abs(read - expected) <= std::abs(expected) * 1e-14, qPrintable(QString::number(read, 'g', 17)));
     }
 }
 
@@ -816,9 +834,39 @@ void tst_ValueFiles::parseValueSet()
     QFETCH(int, stopLine);
 
     const ValueSetRead set = ParseValueSet(ValueSetLines{lines, overLong, false});
-    QCOMPARE(QList<double>(set.values, set.values + set.count), values);
+    QCOMPARE(InLineOrder(set.values).first(set.count), values);
     QCOMPARE(int(set.stop), stop);
     QCOMPARE(set.stopLine, stopLine);
+}
+
+void tst_ValueFiles::appliedToTakesWhatWasRead()
+{
+    // Whatever a read got, laid over other values it replaces exactly the
+    // values it read, in its file's order, and keeps all others.
+    const LastValues sample = Sample();
+    const QByteArray file = WriteLastValues(sample);
+    const LastValues current{{11, 12, 13, 14, 15}, 9, true};
+    for (int size = 0; size <= file.size(); ++size) {
+        const LastValuesRead read = ReadLastValues(file.left(size));
+        const LastValues applied = read.AppliedTo(current);
+        for (int i = 0; i < 5; ++i)
+            QVERIFY(SameValue(Value(applied, i), Value(i < read.count ? sample : current, i)));
+        QCOMPARE(applied.Decimals, read.count > 5 ? sample.Decimals : current.Decimals);
+        QCOMPARE(applied.Percent, read.count > 6 ? sample.Percent : current.Percent);
+    }
+
+    // A value set stopped at each of its number lines in turn.
+    const Interpolation::Inputs other{-1, -2, -3, -4, -5};
+    for (int stop = 2; stop <= 7; ++stop) {
+        QStringList lines = {"s", "---V1", "1", "2", "3", "4", "5"};
+        if (stop < lines.size())
+            lines[stop] = QStringLiteral("x");
+        const ValueSetRead set = ParseValueSet(ValueSetLines{lines, {}, false});
+        QCOMPARE(set.count, stop - 2);
+        const QList<double> applied = InLineOrder(set.AppliedTo(other));
+        for (int n = 0; n < 5; ++n)
+            QCOMPARE(applied[n], n < set.count ? double(n + 1) : InLineOrder(other)[n]);
+    }
 }
 
 void tst_ValueFiles::fileNameIsValid_data()
@@ -1178,7 +1226,7 @@ void tst_ValueFiles::loadLastValues()
     QCOMPARE(read.count, count);
     const QList<double> file5 = {2, 3.5, 7, -1, 4};
     for (int i = 0; i < std::min(count, 5); ++i)
-        QCOMPARE(read.floats[i], file5[i]);
+        QCOMPARE(Value(read.values, i), file5[i]);
 }
 
 TIRASO_TEST_MAIN_WITH_CHILD(tst_ValueFiles, childMain)

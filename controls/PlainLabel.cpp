@@ -1,0 +1,75 @@
+// SPDX-FileCopyrightText: 2024 Tiraso-Projekt
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "controls/PlainLabel.h"
+
+#include "controls/Accessibility.h"
+#include "platform/Canvas.h"
+#include "platform/Colors.h"
+#include "platform/Font.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+TPlainLabel::TPlainLabel(QWidget* parent)
+    : QLabel(parent)
+    , m_keyboard(new TKeyboardClick(this, TKeyboardClick::SpaceAndEnter, [this](Qt::KeyboardModifiers) { Click(); }))
+{
+}
+
+void TPlainLabel::Click()
+{
+    if (OnClick)
+        OnClick(this);
+}
+
+void TPlainLabel::setAccessibleTitle(const QString& title)
+{
+    if (title == m_accessibleTitle)
+        return;
+    m_accessibleTitle = title;
+    Accessibility::NameChanged(this);
+}
+
+void TPlainLabel::mousePressEvent(QMouseEvent* event)
+{
+    m_pressed = event->button() == Qt::LeftButton;
+}
+
+void TPlainLabel::mouseReleaseEvent(QMouseEvent* event)
+{
+    const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    m_pressed = false;
+    if (click)
+        Click();
+}
+
+void TPlainLabel::paintEvent(QPaintEvent* event)
+{
+    // Qt draws bold text on a dense device lighter than at 1; the canvas keeps
+    // its weight.
+    bool drawn = false;
+    {
+        QPainter painter(this);
+        TCanvas canvas(painter, event->rect());
+        drawn = BoldOutlineForPixelRatio(font(), canvas.PixelRatio()) > 0;
+        if (drawn) {
+            const QRect room = contentsRect();
+            const bool right = alignment().testFlag(Qt::AlignRight);
+            const auto group = isEnabled() ? QPalette::Active : QPalette::Disabled;
+            canvas.SetFont(font());
+            canvas.SetBrushStyle(TBrushStyle::bsClear);
+            canvas.SetFontColor(FromQColor(palette().color(group, foregroundRole())));
+            canvas.SetTextAlign(right ? TA_RIGHT : TA_LEFT);
+            canvas.TextOut(right ? room.x() + room.width() : room.x(), room.y(), text());
+        }
+    }
+    if (!drawn)
+        QLabel::paintEvent(event);
+    if (!m_keyboard->MarkShown())
+        return;
+    QPainter painter(this);
+    TCanvas canvas(painter, event->rect());
+    m_keyboard->PaintMark(canvas, rect());
+}
