@@ -6,8 +6,11 @@
 #include "calc/RUVTaRe.h"
 #include "cli/Batch.h"
 
+#include "ReleaseInfo.h"
+
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -206,7 +209,7 @@ int run(const QStringList& arguments, Channel& channel)
     if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h")))
         return channel.WriteOut(std::string(Usage) + Help) ? 0 : 1;
     if (arguments.contains(QStringLiteral("--version")))
-        return channel.WriteOut("tiraso " TIRASO_VERSION "\n") ? 0 : 1;
+        return channel.WriteOut(std::string("tiraso ") + ReleaseInfo::Version + "\n") ? 0 : 1;
     Settings settings;
     try {
         settings = parse(arguments);
