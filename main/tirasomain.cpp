@@ -435,8 +435,7 @@ void TForm1::lbl_NeigClick(QObject*)
     CommitTypedInput();
     const QString prompt = cb_PRZT->Checked() ? QStringLiteral("Neue Neigung (in Prozent):")
                                               : QStringLiteral("Neue Neigung (in Grad [deg]):");
-    const QString caption = lbl_Neig->Caption();
-    EnterResult(prompt, caption.chopped(qMin<qsizetype>(1, caption.size())),
+    EnterResult(prompt, Interpolation::SlopeNumber(lbl_Neig->Caption()),
                 [this](const Interpolation::Inputs& in, long double typed) {
                     // The mode may have changed while the prompt was open.
                     return Interpolation::EnterSlope(in, typed, cb_PRZT->Checked());

@@ -159,6 +159,9 @@ double valueAt(const Inputs& in, TLayoutState layout)
 
 // What the heights' captions begin with.
 constexpr char HeightPrefix[] = "H=";
+// What the slope's captions end with, by mode.
+constexpr QChar PercentSign = u'%';
+constexpr QChar DegreeSign = u'\u00B0';
 
 QString numberText(int decimals, long double value)
 {
@@ -250,8 +253,8 @@ Captions Format(const Results& results, int decimals, bool percent)
     c.xH = height + numberText(decimals, results.HX);
     c.Hges = height + numberText(decimals, results.Hges);
     c.YErg = numberText(decimals, results.Y);
-    c.Neig = percent ? numberText(decimals, results.SlopePercent) + QLatin1Char('%')
-                     : numberText(decimals, results.SlopeDegrees) + QChar(0x00B0);
+    c.Neig = percent ? numberText(decimals, results.SlopePercent) + PercentSign
+                     : numberText(decimals, results.SlopeDegrees) + DegreeSign;
     return c;
 }
 
@@ -259,6 +262,11 @@ QString HeightNumber(const QString& caption)
 {
     const QLatin1String prefix(HeightPrefix);
     return caption.startsWith(prefix) ? caption.mid(prefix.size()) : caption;
+}
+
+QString SlopeNumber(const QString& caption)
+{
+    return caption.endsWith(PercentSign) || caption.endsWith(DegreeSign) ? caption.chopped(1) : caption;
 }
 
 QList<NamedText> ResultTexts(const Captions& captions)

@@ -88,6 +88,8 @@ Captions Format(const Results& results, int decimals, bool percent);
 
 // The number of a height's caption, without its "H=".
 QString HeightNumber(const QString& caption);
+// The number of the slope's caption, without its "%" or "°".
+QString SlopeNumber(const QString& caption);
 
 // A value with the name a user reads it by.
 struct NamedText {
