@@ -167,8 +167,7 @@ public:
     static void ModuleShutdown();
     static TRUVTaRe* SharedCalculator();
 
-    // The Windows virtual-key code reported for a Qt key; see the definition
-    // for the keys that have one of their own.
+    // The Windows virtual-key code reported for a Qt key (VirtualKey::FromQtKey).
     static quint16 VirtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers = {});
 
 protected:
