@@ -355,6 +355,7 @@ void TSpezialSpin::StepDown()
 
 void TSpezialSpin::setNachkommaStellen(int value)
 {
+    // Never compared: even the same decimals rewrite the text, typed text included.
     m_nachkommaStellen = qBound(0, value, 8);
     m_stepSize = kStepSizes[m_nachkommaStellen];
     UpdateText();
@@ -370,8 +371,9 @@ double TSpezialSpin::ValueReal()
 
 void TSpezialSpin::setValueReal(double value)
 {
-    // The program knows what it wrote; a later commit of the same value is
-    // no change, and one of any other value is, whatever the text shows.
+    // Never compared: a write always replaces typed text. The program knows
+    // what it wrote; a later commit of the same value is no change, and one
+    // of any other value is, whatever the text shows.
     m_delayTimer->stop();
     m_currentValue = value;
     UpdateText();
@@ -387,6 +389,7 @@ int TSpezialSpin::Value()
 
 void TSpezialSpin::setValue(int value)
 {
+    // Never compared, as ValueReal: a write always replaces typed text.
     m_delayTimer->stop();
     m_currentValue = value;
     UpdateText();
@@ -409,25 +412,28 @@ QString TSpezialSpin::ValueText()
 
 void TSpezialSpin::setMaxValue(double value)
 {
+    // Never compared: like a value write, it bounds the value and replaces typed text.
     m_maxValue = value;
     UpdateText();
 }
 
 void TSpezialSpin::setMinValue(double value)
 {
+    // Never compared: like a value write, it bounds the value and replaces typed text.
     m_minValue = value;
     UpdateText();
 }
 
 void TSpezialSpin::setTausenderZeichen(bool value)
 {
+    // Never compared: like a value write, it replaces typed text.
     m_tausenderZeichen = value;
     UpdateText();
 }
 
 void TSpezialSpin::setPlusZeichenPositiveWerte(bool value)
 {
-    // Takes effect with the next text update, not at once.
+    // Stored only: takes effect with the next text update, not at once.
     m_plusZeichenPositiveWerte = value;
 }
 
@@ -435,23 +441,31 @@ void TSpezialSpin::setPlusZeichenPositiveWerte(bool value)
 
 void TSpezialSpin::setChangeDelay(int value)
 {
-    m_changeDelay = value <= 0 ? 400 : value;
+    const int delay = value <= 0 ? 400 : value;
+    if (delay == m_changeDelay)
+        return;
+    m_changeDelay = delay;
     m_delayTimer->setInterval(m_changeDelay);
 }
 
 void TSpezialSpin::setEditorEnabled(bool value)
 {
+    if (value == m_editorEnabled)
+        return;
     m_editorEnabled = value;
     m_innerEdit->setReadOnly(!value);
 }
 
 void TSpezialSpin::setAllowArrowKeyChange(bool value)
 {
+    // Stored only: the next step key reads it.
     m_allowArrowKeyChange = value;
 }
 
 void TSpezialSpin::setTextCenter(bool value)
 {
+    if (value == m_textCenter)
+        return;
     m_textCenter = value;
     m_innerEdit->setAlignment((value ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
     m_innerEdit->update();
@@ -460,6 +474,8 @@ void TSpezialSpin::setTextCenter(bool value)
 
 void TSpezialSpin::setColor(TColor value)
 {
+    if (value == m_color)
+        return;
     m_color = value;
     m_innerEdit->update();
     update();
@@ -475,7 +491,10 @@ void TSpezialSpin::setParentColor(bool value)
 
 void TSpezialSpin::setBorderWidth(int value)
 {
-    m_borderWidth = qBound(0, value, 2);
+    const int clamped = qBound(0, value, 2);
+    if (clamped == m_borderWidth)
+        return;
+    m_borderWidth = clamped;
     LayoutParts();
     update();
 }
@@ -490,7 +509,10 @@ void TSpezialSpin::setBorderColWidth1(TColor value)
 
 void TSpezialSpin::setArrowSize(int value)
 {
-    m_arrowSize = qBound(6, value, 72);
+    const int clamped = qBound(6, value, 72);
+    if (clamped == m_arrowSize)
+        return;
+    m_arrowSize = clamped;
     update();
 }
 
@@ -504,6 +526,8 @@ void TSpezialSpin::setArrowColor(TColor value)
 
 void TSpezialSpin::setTextBefore(const QString& value)
 {
+    if (value == m_textBefore)
+        return;
     m_textBefore = value;
     MeasureTexts();
     LayoutParts();
@@ -512,6 +536,8 @@ void TSpezialSpin::setTextBefore(const QString& value)
 
 void TSpezialSpin::setTextAfter(const QString& value)
 {
+    if (value == m_textAfter)
+        return;
     m_textAfter = value;
     MeasureTexts();
     LayoutParts();
@@ -520,6 +546,8 @@ void TSpezialSpin::setTextAfter(const QString& value)
 
 void TSpezialSpin::setTextSpacing(int value)
 {
+    if (value == m_textSpacing)
+        return;
     m_textSpacing = value;
     LayoutParts();
     update();
@@ -527,12 +555,16 @@ void TSpezialSpin::setTextSpacing(int value)
 
 void TSpezialSpin::setMarginTop(int value)
 {
+    if (value == m_marginTop)
+        return;
     m_marginTop = value;
     LayoutParts();
 }
 
 void TSpezialSpin::setEditorColor(TColor value)
 {
+    if (value == m_editorColor)
+        return;
     m_editorColor = value;
     ApplyEditorPalette();
     m_innerEdit->update();
@@ -548,6 +580,8 @@ void TSpezialSpin::setTextBeforeSubScriptcCount(int value)
 
 void TSpezialSpin::setTabStop(bool value)
 {
+    if (value == m_tabStop)
+        return;
     m_tabStop = value;
     // Tab moves into the edit itself; the control only forwards its focus.
     const Qt::FocusPolicy policy = value ? Qt::StrongFocus : Qt::ClickFocus;

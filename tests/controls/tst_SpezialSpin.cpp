@@ -199,6 +199,8 @@ private slots:
     void commitReportsWhatTheValueDoes();
     void readingValueCancelsPendingCommit_data();
     void readingValueCancelsPendingCommit();
+    void writingTheSameSetting_data();
+    void writingTheSameSetting();
     void commitPendingText_data();
     void commitPendingText();
     void keyPressStopsPendingCommit();
@@ -640,6 +642,39 @@ void tst_SpezialSpin::readingValueCancelsPendingCommit()
     QCOMPARE(e->spin->property(property.toLatin1()), read);
     QVERIFY(!e->delay->isActive());
     QCOMPARE(e->edit->text(), QStringLiteral("2,000"));
+    QCOMPARE(e->changes, 0);
+}
+
+void tst_SpezialSpin::writingTheSameSetting_data()
+{
+    QTest::addColumn<QString>("property");
+    QTest::addColumn<QVariant>("same");
+    QTest::addColumn<bool>("rewrites"); // drops the typed text and its pending commit
+    QTest::newRow("NachkommaStellen") << "NachkommaStellen" << QVariant(3) << true;
+    // Typing "2" made the value 2 before the rest turned the text into a formula.
+    QTest::newRow("ValueReal") << "ValueReal" << QVariant(2.0) << true;
+    QTest::newRow("Value") << "Value" << QVariant(2) << true;
+    QTest::newRow("MinValue") << "MinValue" << QVariant(-1000000.0) << true;
+    QTest::newRow("MaxValue") << "MaxValue" << QVariant(0.0) << true;
+    QTest::newRow("TausenderZeichen") << "TausenderZeichen" << QVariant(true) << true;
+    QTest::newRow("ChangeDelay does not restart the delay") << "ChangeDelay" << QVariant(5000) << false;
+    QTest::newRow("EditorEnabled") << "EditorEnabled" << QVariant(true) << false;
+}
+
+void tst_SpezialSpin::writingTheSameSetting()
+{
+    QFETCH(QString, property);
+    QFETCH(QVariant, same);
+    QFETCH(bool, rewrites);
+    auto e = windowEditor();
+    typeText(e->edit, QStringLiteral("2*3"));
+    const int remaining = e->delay->remainingTime();
+    QTest::qWait(20);
+    QVERIFY(e->spin->setProperty(property.toLatin1(), same));
+    QCOMPARE(e->edit->text(), rewrites ? QStringLiteral("2,000") : QStringLiteral("2*3"));
+    QCOMPARE(e->delay->isActive(), !rewrites);
+    if (!rewrites)
+        QVERIFY(e->delay->remainingTime() < remaining);
     QCOMPARE(e->changes, 0);
 }
 
