@@ -333,7 +333,9 @@ inline void cancelDialogWatchers()
 // and call cancelDialogWatchers() in cleanup().
 inline void whenModalOpens(std::function<void(QWidget* dialog)> action, int timeoutMs = 5000)
 {
-    QWidget* const before = QApplication::activeModalWidget();
+    // Guarded: a dialog that closes before the next one opens may leave its
+    // address to it, and the new dialog would pass for the old one.
+    const QPointer<QWidget> before = QApplication::activeModalWidget();
     auto* timer = new QTimer(&dialogWatchers());
     auto elapsed = std::make_shared<int>(0);
     QObject::connect(timer, &QTimer::timeout, timer, [=] {
