@@ -1049,8 +1049,8 @@ bool TSpezialSpin::eventFilter(QObject* watched, QEvent* event)
 
 bool TSpezialSpin::EditTakesShortcut(const QKeyEvent& event) const
 {
-    const Qt::KeyboardModifiers modifiers
-        = event.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    const Qt::KeyboardModifiers modifiers = event.modifiers()
+        & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     const bool ctrl = modifiers == Qt::ControlModifier;
     const bool ctrlShift = modifiers == (Qt::ControlModifier | Qt::ShiftModifier);
     if (event.matches(QKeySequence::Undo) || (ctrl && event.key() == Qt::Key_Z))

@@ -44,8 +44,9 @@ struct SmallTmpfs {
 #ifdef Q_OS_LINUX
         const QByteArray options = "size=" + QByteArray::number(kibibytes) + "k,mode=0700";
         mounted = ::geteuid() == 0 && ::mount("tmpfs", folder.constData(), "tmpfs", 0, options.constData()) == 0;
-        skipReason = ::geteuid() != 0 ? QStringLiteral("mounting a small tmpfs needs root")
-                                      : QStringLiteral("cannot mount a tmpfs: ") + QString::fromLocal8Bit(std::strerror(errno));
+        skipReason = ::geteuid() != 0
+            ? QStringLiteral("mounting a small tmpfs needs root")
+            : QStringLiteral("cannot mount a tmpfs: ") + QString::fromLocal8Bit(std::strerror(errno));
 #else
         Q_UNUSED(kibibytes);
 #endif
@@ -65,8 +66,7 @@ struct SmallTmpfs {
         QFile filler(QFile::decodeName(folder) + QStringLiteral("/filler"));
         if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
             return false;
-        while (filler.write(QByteArray(1024, 'f')) == 1024) {
-        }
+        while (filler.write(QByteArray(1024, 'f')) == 1024) { }
         return true;
     }
 };
@@ -435,28 +435,28 @@ inline void acknowledgeNextMessage(std::shared_ptr<DialogSeen> seen)
 #define TIRASO_TEST_APPLICATION QCoreApplication
 #endif
 
-#define TIRASO_TEST_MAIN(TestObject)                                  \
-    int main(int argc, char* argv[])                                  \
-    {                                                                 \
-        TestSupport::prepareProcess();                                \
-        TIRASO_TEST_APPLICATION app(argc, argv);                      \
-        TestObject tc;                                                \
-        QTEST_SET_MAIN_SOURCE_PATH                                    \
-        return QTest::qExec(&tc, argc, argv);                         \
+#define TIRASO_TEST_MAIN(TestObject)                                                                                   \
+    int main(int argc, char* argv[])                                                                                   \
+    {                                                                                                                  \
+        TestSupport::prepareProcess();                                                                                 \
+        TIRASO_TEST_APPLICATION app(argc, argv);                                                                       \
+        TestObject tc;                                                                                                 \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
+        return QTest::qExec(&tc, argc, argv);                                                                          \
     }
 
 // A test program that can also be started as its own child process:
 // "<program> --child <arguments>" runs childMain(arguments) instead of the
 // tests, after the same process set-up. For what must not happen to the test
 // process itself (a file-size limit).
-#define TIRASO_TEST_MAIN_WITH_CHILD(TestObject, childMain)            \
-    int main(int argc, char* argv[])                                  \
-    {                                                                 \
-        TestSupport::prepareProcess();                                \
-        TIRASO_TEST_APPLICATION app(argc, argv);                      \
-        if (argc > 1 && qstrcmp(argv[1], "--child") == 0)            \
-            return childMain(QCoreApplication::arguments().mid(2));   \
-        TestObject tc;                                                \
-        QTEST_SET_MAIN_SOURCE_PATH                                    \
-        return QTest::qExec(&tc, argc, argv);                         \
+#define TIRASO_TEST_MAIN_WITH_CHILD(TestObject, childMain)                                                             \
+    int main(int argc, char* argv[])                                                                                   \
+    {                                                                                                                  \
+        TestSupport::prepareProcess();                                                                                 \
+        TIRASO_TEST_APPLICATION app(argc, argv);                                                                       \
+        if (argc > 1 && qstrcmp(argv[1], "--child") == 0)                                                              \
+            return childMain(QCoreApplication::arguments().mid(2));                                                    \
+        TestObject tc;                                                                                                 \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
+        return QTest::qExec(&tc, argc, argv);                                                                          \
     }

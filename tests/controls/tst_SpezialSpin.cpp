@@ -8,8 +8,8 @@
 #include "platform/Font.h"
 #include "tests/TestSupport.h"
 
-#include <QLineEdit>
 #include <QAction>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMetaProperty>
@@ -461,7 +461,7 @@ void tst_SpezialSpin::descriptionOrderRaisesNegativeValue()
     // A description that stored -5 applies it before the lower bound, so the
     // initial minimum 0 raises it and the later minimum cannot bring it back.
     const QHash<QByteArray, QVariant> description{
-        {"NachkommaStellen", 3}, {"ChangeDelay", 5000}, {"ValueReal", -5.0}, {"Value", -5},
+        {"NachkommaStellen", 3}, {"ChangeDelay", 5000},    {"ValueReal", -5.0}, {"Value", -5},
         {"MaxValue", 0.0},       {"MinValue", -1000000.0}, {"BorderWidth", 1},
     };
     TSpezialSpin spin;
@@ -680,8 +680,8 @@ void tst_SpezialSpin::writingTheSameSetting()
 
 void tst_SpezialSpin::commitPendingText_data()
 {
-    QTest::addColumn<QString>("typed");  // null: nothing typed
-    QTest::addColumn<bool>("byKeys");    // typed with key releases, or pasted without any
+    QTest::addColumn<QString>("typed"); // null: nothing typed
+    QTest::addColumn<bool>("byKeys");   // typed with key releases, or pasted without any
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<int>("changes");
@@ -823,14 +823,14 @@ void tst_SpezialSpin::keys_data()
     QTest::newRow("Page Down") << int(Qt::Key_PageDown) << none << true << 9.0 << 34 << true << 0 << false;
     QTest::newRow("Shift+Up") << int(Qt::Key_Up) << shift << true << 11.0 << 38 << true << 0 << true;
     QTest::newRow("Up, step keys off") << int(Qt::Key_Up) << none << false << 10.0 << 38 << false << 0 << true;
-    QTest::newRow("Page Down, step keys off") << int(Qt::Key_PageDown) << none << false << 10.0 << 34 << false << 0
-                                              << true;
+    QTest::newRow("Page Down, step keys off")
+        << int(Qt::Key_PageDown) << none << false << 10.0 << 34 << false << 0 << true;
     // Enter commits the written value unchanged: nothing to report.
     QTest::newRow("Enter") << int(Qt::Key_Return) << none << true << 10.0 << 13 << false << 0 << false;
     QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << keypad << true << 10.0 << 13 << false << 0 << false;
     QTest::newRow("Ctrl+Enter") << int(Qt::Key_Return) << ctrl << true << 10.0 << 13 << false << 1 << true;
-    QTest::newRow("Ctrl+Enter, step keys off") << int(Qt::Key_Return) << ctrl << false << 10.0 << 13 << false << 1
-                                               << true;
+    QTest::newRow("Ctrl+Enter, step keys off")
+        << int(Qt::Key_Return) << ctrl << false << 10.0 << 13 << false << 1 << true;
     QTest::newRow("Escape") << int(Qt::Key_Escape) << none << true << 10.0 << 27 << false << 0 << true;
     QTest::newRow("letter") << int(Qt::Key_A) << none << true << 10.0 << 0x41 << false << 0 << true;
     QTest::newRow("keypad multiply") << int(Qt::Key_Asterisk) << keypad << true << 10.0 << 0x6A << false << 0 << true;
@@ -962,8 +962,8 @@ void turnWheel(QLineEdit* edit, const QList<QPoint>& angleDeltas)
 {
     const QPointF at(5, 5);
     for (const QPoint& angle : angleDeltas) {
-        QWheelEvent event(at, edit->mapToGlobal(at), QPoint(), angle, Qt::NoButton, Qt::NoModifier,
-                          Qt::NoScrollPhase, false);
+        QWheelEvent event(at, edit->mapToGlobal(at), QPoint(), angle, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                          false);
         QApplication::sendEvent(edit, &event);
     }
 }
@@ -1240,6 +1240,7 @@ void tst_SpezialSpin::enablingFollowsToEdit()
 
 void tst_SpezialSpin::layout_data()
 {
+    // clang-format off
     QTest::addColumn<int>("fontHeight");
     QTest::addColumn<int>("marginTop");
     QTest::addColumn<QRect>("editFromBox"); // x relative to the box's left edge
@@ -1253,6 +1254,7 @@ void tst_SpezialSpin::layout_data()
                                              << RectLTRB(81, 10, 101, 19);
     QTest::newRow("margin moves the edit only") << -11 << 3 << QRect(3, 5, 0, 16) << RectLTRB(85, 1, 101, 10)
                                                 << RectLTRB(85, 10, 101, 19);
+    // clang-format on
 }
 
 void tst_SpezialSpin::layout()
@@ -1493,10 +1495,19 @@ void tst_SpezialSpin::arrowsAtPixelRatios()
                 denseInk |= QRect(x, y, 1, 1);
     // Same place and size, a device pixel or so either way.
     const QRect expected = TestSupport::deviceRect(plainInk, ratio);
-    QVERIFY2(std::abs(denseInk.left() - expected.left()) <= ratio && std::abs(denseInk.right() - expected.right()) <= ratio
-                 && std::abs(denseInk.top() - expected.top()) <= ratio && std::abs(denseInk.bottom() - expected.bottom()) <= ratio,
-             qPrintable(QStringLiteral("%1,%2 %3x%4 where %5,%6 %7x%8").arg(denseInk.x()).arg(denseInk.y()).arg(denseInk.width())
-                            .arg(denseInk.height()).arg(expected.x()).arg(expected.y()).arg(expected.width()).arg(expected.height())));
+    QVERIFY2(std::abs(denseInk.left() - expected.left()) <= ratio
+                 && std::abs(denseInk.right() - expected.right()) <= ratio
+                 && std::abs(denseInk.top() - expected.top()) <= ratio
+                 && std::abs(denseInk.bottom() - expected.bottom()) <= ratio,
+             qPrintable(QStringLiteral("%1,%2 %3x%4 where %5,%6 %7x%8")
+                            .arg(denseInk.x())
+                            .arg(denseInk.y())
+                            .arg(denseInk.width())
+                            .arg(denseInk.height())
+                            .arg(expected.x())
+                            .arg(expected.y())
+                            .arg(expected.width())
+                            .arg(expected.height())));
     if (ratio == 2)
         QVERIFY(!TestSupport::pixelDoubled(dense, expected));
 }

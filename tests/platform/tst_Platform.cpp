@@ -329,8 +329,8 @@ void tst_Platform::keyCodesPoseAsNoActionKey()
     for (const int key : std::as_const(keys)) {
         for (const Qt::KeyboardModifiers keypad : {Qt::NoModifier, Qt::KeypadModifier}) {
             const quint16 code = VirtualKey::FromQtKey(key, keypad);
-            const bool actionCode
-                = code == VirtualKey::Return || (code >= VirtualKey::PageUp && code <= VirtualKey::Down);
+            const bool actionCode = code == VirtualKey::Return
+                || (code >= VirtualKey::PageUp && code <= VirtualKey::Down);
             QVERIFY2(!actionCode || actionKeys.contains(key), qPrintable(QString::number(key, 16)));
             // Only the keypad changes a code; Shift, Ctrl and Alt are reported beside it.
             QCOMPARE(VirtualKey::FromQtKey(key, keypad | Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier),
