@@ -73,8 +73,10 @@ struct SmallTmpfs {
 
 // Every way a desktop's separators differ from the German ones: "." as
 // decimal point (en_US, C), "'" or a narrow no-break space as group separator
-// (de_CH, fr_FR), "٫" and digits of their own (fa_IR).
-inline void addDesktopLocaleRows() // for initTestCase_data()
+// (de_CH, fr_FR), "٫" and digits of their own (fa_IR). For initTestCase_data()
+// where every test of a program reads number texts, else for the _data() of
+// the one test that proves a program's texts German on every desktop.
+inline void addDesktopLocaleRows()
 {
     QTest::addColumn<QByteArray>("locale");
     for (const char* name : {"de_DE.UTF-8", "en_US.UTF-8", "de_CH.UTF-8", "fr_FR.UTF-8", "fa_IR.UTF-8", "C"})
@@ -82,13 +84,17 @@ inline void addDesktopLocaleRows() // for initTestCase_data()
 }
 
 // The C library's and Qt's default locale set as a desktop in the locale of
-// the current global data row sets them; both restored when it ends.
+// the current global data row (or the one given) sets them; both restored
+// when it ends.
 class DesktopLocale
 {
 public:
     DesktopLocale()
+        : DesktopLocale(globalRowLocale())
     {
-        QFETCH_GLOBAL(QByteArray, locale);
+    }
+    explicit DesktopLocale(const QByteArray& locale)
+    {
         m_entered = std::setlocale(LC_ALL, locale.constData()) != nullptr;
         QLocale::setDefault(QLocale(QString::fromLatin1(locale)));
     }
@@ -100,6 +106,12 @@ public:
     bool entered() const { return m_entered; } // false where locale-gen has not made it
 
 private:
+    static QByteArray globalRowLocale()
+    {
+        QFETCH_GLOBAL(QByteArray, locale);
+        return locale;
+    }
+
     QLocale m_savedQt;
     std::string m_savedC = std::setlocale(LC_ALL, nullptr);
     bool m_entered = false;
