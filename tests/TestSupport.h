@@ -176,6 +176,12 @@ inline QRect deviceRect(const QRect& area, qreal ratio)
                  qCeil((area.y() + area.height()) * ratio) - top);
 }
 
+// "x,y wxh", for failure messages.
+inline QString rectText(const QRect& rect)
+{
+    return QStringLiteral("%1,%2 %3x%4").arg(rect.x()).arg(rect.y()).arg(rect.width()).arg(rect.height());
+}
+
 // Where a line of text has ink within a band of a picture: the columns with
 // any pixel other than the ground, in device pixels.
 struct TextInk {

@@ -743,15 +743,8 @@ private slots:
         const QRect cell(QPoint(left, l.caption.y() + s), text);
         QVERIFY2(!textInk.isNull(), "caption not drawn");
         QVERIFY2(cell.contains(textInk),
-                 qPrintable(QStringLiteral("ink %1,%2 %3x%4 outside the cell %5,%6 %7x%8")
-                                .arg(textInk.x())
-                                .arg(textInk.y())
-                                .arg(textInk.width())
-                                .arg(textInk.height())
-                                .arg(cell.x())
-                                .arg(cell.y())
-                                .arg(cell.width())
-                                .arg(cell.height())));
+                 qPrintable(QStringLiteral("ink %1 outside the cell %2")
+                                .arg(TestSupport::rectText(textInk), TestSupport::rectText(cell))));
     }
 
     void disabledCaptionIsEngraved()

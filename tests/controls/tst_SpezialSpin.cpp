@@ -1490,15 +1490,7 @@ void tst_SpezialSpin::arrowsAtPixelRatios()
                  && std::abs(denseInk.right() - expected.right()) <= ratio
                  && std::abs(denseInk.top() - expected.top()) <= ratio
                  && std::abs(denseInk.bottom() - expected.bottom()) <= ratio,
-             qPrintable(QStringLiteral("%1,%2 %3x%4 where %5,%6 %7x%8")
-                            .arg(denseInk.x())
-                            .arg(denseInk.y())
-                            .arg(denseInk.width())
-                            .arg(denseInk.height())
-                            .arg(expected.x())
-                            .arg(expected.y())
-                            .arg(expected.width())
-                            .arg(expected.height())));
+             qPrintable(TestSupport::rectText(denseInk) + QStringLiteral(" where ") + TestSupport::rectText(expected)));
     if (ratio == 2)
         QVERIFY(!TestSupport::pixelDoubled(dense, expected));
 }
