@@ -19,7 +19,7 @@ namespace {
 // is rounded only once and the result is the correctly rounded value.
 constexpr int kExactPowers = 28;
 constexpr std::array<long double, kExactPowers> kPowersOfTen = [] {
-    std::array<long double, kExactPowers> p {};
+    std::array<long double, kExactPowers> p{};
     p[0] = 1.0L;
     for (int i = 1; i < kExactPowers; ++i)
         p[i] = p[i - 1] * 10.0L;
@@ -41,8 +41,7 @@ DecimalDigits Digits18(long double value)
     // to_chars is locale independent and correctly rounded; the scientific
     // form always reads "d.ddddddddddddddddde±x".
     char buf[48];
-    const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value),
-                                   std::chars_format::scientific, 17);
+    const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 17);
     d.digits[0] = buf[0];
     for (int i = 1; i < 18; ++i)
         d.digits[i] = buf[i + 1];

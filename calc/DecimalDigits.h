@@ -16,9 +16,9 @@
 namespace NumberFormat::detail {
 
 struct DecimalDigits {
-    std::array<char, 18> digits {}; // ASCII digits, digits[0] is the leading one
-    int count = 0;                  // digits in use; 0 means the value is zero
-    int exponent = 0;               // power of ten of digits[0]
+    std::array<char, 18> digits{}; // ASCII digits, digits[0] is the leading one
+    int count = 0;                 // digits in use; 0 means the value is zero
+    int exponent = 0;              // power of ten of digits[0]
     bool negative = false;
 };
 

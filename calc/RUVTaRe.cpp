@@ -134,8 +134,8 @@ Failure scan(const QString& formula, std::vector<Item>& n)
             // are dropped), but "5 - 3" is refused on purpose, and so is
             // "5--3": a second minus would have to be a sign.
             if (!hasAfter
-                || !(isDigit(after) || after == u'(' || after == u')' || after == u','
-                     || after == u'.' || after == u'/'))
+                || !(isDigit(after) || after == u'(' || after == u')' || after == u',' || after == u'.'
+                     || after == u'/'))
                 return {kBadMinus, here};
             write('-', i);
             break;
@@ -235,7 +235,8 @@ long double roundToGroupDigits(long double value)
 
 // The operand being collected while a group is tokenised: the characters of a
 // number with an optional leading sign, or the sign and an evaluated group.
-class Operand {
+class Operand
+{
 public:
     void clear()
     {
@@ -466,8 +467,8 @@ long double readLeftover(const Item* items, int count)
     }
     if (!mantissa || i != length)
         throw EConvertError(text);
-    return checked(NumberFormat::detail::DecimalToValue(
-        digits.data(), int(digits.size()), int(exponent) - decimals, negative));
+    return checked(
+        NumberFormat::detail::DecimalToValue(digits.data(), int(digits.size()), int(exponent) - decimals, negative));
 }
 
 } // namespace

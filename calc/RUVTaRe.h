@@ -30,7 +30,8 @@ struct TRechenErgebnis {
 // locale. Errors in the text come back in the result; arithmetic faults and
 // parentheses in the wrong order throw one of the exceptions of
 // FloatErrors.h. Every call stands alone.
-class TRUVTaRe : public QObject {
+class TRUVTaRe : public QObject
+{
     Q_OBJECT
     Q_DISABLE_COPY(TRUVTaRe)
 

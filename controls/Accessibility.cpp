@@ -152,10 +152,7 @@ public:
         return s;
     }
 
-    QStringList actionNames() const override
-    {
-        return QStringList{toggleAction()} + QAccessibleWidget::actionNames();
-    }
+    QStringList actionNames() const override { return QStringList{toggleAction()} + QAccessibleWidget::actionNames(); }
 
     void doAction(const QString& actionName) override
     {

@@ -126,8 +126,7 @@ public:
     // "...", then dropping the drive, then the folders: for example
     // C:\a\b\name → C:\...\b\name → C:\...\name → ...\name → name. Stops at
     // the first form that fits; the bare name is the last resort.
-    static QString ShortenPath(const QString& path, int maxWidth,
-                               const std::function<int(const QString&)>& textWidth);
+    static QString ShortenPath(const QString& path, int maxWidth, const std::function<int(const QString&)>& textWidth);
 
     // Runs OnClick as a mouse click does; also Space or Enter on a label that
     // has the keyboard focus, and the press action of assistive technology.

@@ -120,102 +120,7 @@ TRUVTaRe* TSpezialSpin::SharedCalculator()
 
 quint16 TSpezialSpin::VirtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers)
 {
-    namespace VK = VirtualKey;
-    const bool keypad = modifiers.testFlag(Qt::KeypadModifier);
-    if (keypad && qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
-        return quint16(VK::Numpad0 + (qtKey - Qt::Key_0));
-    // One key a line, so that the table reads as one.
-    // clang-format off
-    if (keypad) {
-        switch (qtKey) {
-        case Qt::Key_Asterisk: return VK::NumpadMultiply;
-        case Qt::Key_Plus: return VK::NumpadAdd;
-        case Qt::Key_Minus: return VK::NumpadSubtract;
-        case Qt::Key_Period:
-        case Qt::Key_Comma: return VK::NumpadDecimal;
-        case Qt::Key_Slash: return VK::NumpadDivide;
-        default: break;
-        }
-    }
-    switch (qtKey) {
-    case Qt::Key_Backspace: return VK::Back;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab: return VK::Tab;
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return VK::Return;
-    case Qt::Key_Shift: return VK::Shift;
-    case Qt::Key_Control: return VK::Control;
-    case Qt::Key_Alt: return VK::Alt;
-    case Qt::Key_Pause: return VK::Pause;
-    case Qt::Key_CapsLock: return VK::CapsLock;
-    case Qt::Key_Escape: return VK::Escape;
-    case Qt::Key_Space: return VK::Space;
-    case Qt::Key_PageUp: return VK::PageUp;
-    case Qt::Key_PageDown: return VK::PageDown;
-    case Qt::Key_End: return VK::End;
-    case Qt::Key_Home: return VK::Home;
-    case Qt::Key_Left: return VK::Left;
-    case Qt::Key_Up: return VK::Up;
-    case Qt::Key_Right: return VK::Right;
-    case Qt::Key_Down: return VK::Down;
-    case Qt::Key_Print: return VK::Print;
-    case Qt::Key_Insert: return VK::Insert;
-    case Qt::Key_Delete: return VK::Delete;
-    case Qt::Key_Meta: return VK::Windows;
-    case Qt::Key_Menu: return VK::Menu;
-    case Qt::Key_NumLock: return VK::NumLock;
-    case Qt::Key_ScrollLock: return VK::ScrollLock;
-    // Qt names printable characters by their code, which for punctuation
-    // coincides with the codes of the navigation keys ("(" is 0x28, Down):
-    // they get the code of the key that types them on a US keyboard instead.
-    case Qt::Key_Exclam: return VK::Digit(1);
-    case Qt::Key_At: return VK::Digit(2);
-    case Qt::Key_NumberSign: return VK::Digit(3);
-    case Qt::Key_Dollar: return VK::Digit(4);
-    case Qt::Key_Percent: return VK::Digit(5);
-    case Qt::Key_AsciiCircum: return VK::Digit(6);
-    case Qt::Key_Ampersand: return VK::Digit(7);
-    case Qt::Key_Asterisk: return VK::Digit(8);
-    case Qt::Key_ParenLeft: return VK::Digit(9);
-    case Qt::Key_ParenRight: return VK::Digit(0);
-    case Qt::Key_Semicolon:
-    case Qt::Key_Colon: return VK::Semicolon;
-    case Qt::Key_Equal:
-    case Qt::Key_Plus: return VK::Plus;
-    case Qt::Key_Comma:
-    case Qt::Key_Less: return VK::Comma;
-    case Qt::Key_Minus:
-    case Qt::Key_Underscore: return VK::Minus;
-    case Qt::Key_Period:
-    case Qt::Key_Greater: return VK::Period;
-    case Qt::Key_Slash:
-    case Qt::Key_Question: return VK::Slash;
-    case Qt::Key_QuoteLeft:
-    case Qt::Key_AsciiTilde: return VK::Grave;
-    case Qt::Key_BracketLeft:
-    case Qt::Key_BraceLeft: return VK::BracketLeft;
-    case Qt::Key_Backslash:
-    case Qt::Key_Bar: return VK::Backslash;
-    case Qt::Key_BracketRight:
-    case Qt::Key_BraceRight: return VK::BracketRight;
-    case Qt::Key_Apostrophe:
-    case Qt::Key_QuoteDbl: return VK::Apostrophe;
-    default: break;
-    }
-    // clang-format on
-    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
-        return quint16(VK::F1 + (qtKey - Qt::Key_F1));
-    // Digits and letters: Qt uses their upper-case ASCII codes, which are
-    // their virtual-key codes too.
-    if ((qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) || (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z))
-        return quint16(qtKey);
-    // Anything else has no code of its own here and is reported as Qt's key
-    // number cut to 16 bits, except where that would pose as Enter or a step
-    // key and make the control act on it.
-    const auto code = quint16(qtKey & 0xFFFF);
-    if (code == VK::Return || (code >= VK::PageUp && code <= VK::Down))
-        return 0;
-    return code;
+    return VirtualKey::FromQtKey(qtKey, modifiers);
 }
 
 // Construction ------------------------------------------------------------
@@ -450,6 +355,7 @@ void TSpezialSpin::StepDown()
 
 void TSpezialSpin::setNachkommaStellen(int value)
 {
+    // Never compared: even the same decimals rewrite the text, typed text included.
     m_nachkommaStellen = qBound(0, value, 8);
     m_stepSize = kStepSizes[m_nachkommaStellen];
     UpdateText();
@@ -465,8 +371,9 @@ double TSpezialSpin::ValueReal()
 
 void TSpezialSpin::setValueReal(double value)
 {
-    // The program knows what it wrote; a later commit of the same value is
-    // no change, and one of any other value is, whatever the text shows.
+    // Never compared: a write always replaces typed text. The program knows
+    // what it wrote; a later commit of the same value is no change, and one
+    // of any other value is, whatever the text shows.
     m_delayTimer->stop();
     m_currentValue = value;
     UpdateText();
@@ -482,6 +389,7 @@ int TSpezialSpin::Value()
 
 void TSpezialSpin::setValue(int value)
 {
+    // Never compared, as ValueReal: a write always replaces typed text.
     m_delayTimer->stop();
     m_currentValue = value;
     UpdateText();
@@ -504,25 +412,28 @@ QString TSpezialSpin::ValueText()
 
 void TSpezialSpin::setMaxValue(double value)
 {
+    // Never compared: like a value write, it bounds the value and replaces typed text.
     m_maxValue = value;
     UpdateText();
 }
 
 void TSpezialSpin::setMinValue(double value)
 {
+    // Never compared: like a value write, it bounds the value and replaces typed text.
     m_minValue = value;
     UpdateText();
 }
 
 void TSpezialSpin::setTausenderZeichen(bool value)
 {
+    // Never compared: like a value write, it replaces typed text.
     m_tausenderZeichen = value;
     UpdateText();
 }
 
 void TSpezialSpin::setPlusZeichenPositiveWerte(bool value)
 {
-    // Takes effect with the next text update, not at once.
+    // Stored only: takes effect with the next text update, not at once.
     m_plusZeichenPositiveWerte = value;
 }
 
@@ -530,23 +441,31 @@ void TSpezialSpin::setPlusZeichenPositiveWerte(bool value)
 
 void TSpezialSpin::setChangeDelay(int value)
 {
-    m_changeDelay = value <= 0 ? 400 : value;
+    const int delay = value <= 0 ? 400 : value;
+    if (delay == m_changeDelay)
+        return;
+    m_changeDelay = delay;
     m_delayTimer->setInterval(m_changeDelay);
 }
 
 void TSpezialSpin::setEditorEnabled(bool value)
 {
+    if (value == m_editorEnabled)
+        return;
     m_editorEnabled = value;
     m_innerEdit->setReadOnly(!value);
 }
 
 void TSpezialSpin::setAllowArrowKeyChange(bool value)
 {
+    // Stored only: the next step key reads it.
     m_allowArrowKeyChange = value;
 }
 
 void TSpezialSpin::setTextCenter(bool value)
 {
+    if (value == m_textCenter)
+        return;
     m_textCenter = value;
     m_innerEdit->setAlignment((value ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
     m_innerEdit->update();
@@ -555,6 +474,8 @@ void TSpezialSpin::setTextCenter(bool value)
 
 void TSpezialSpin::setColor(TColor value)
 {
+    if (value == m_color)
+        return;
     m_color = value;
     m_innerEdit->update();
     update();
@@ -570,7 +491,10 @@ void TSpezialSpin::setParentColor(bool value)
 
 void TSpezialSpin::setBorderWidth(int value)
 {
-    m_borderWidth = qBound(0, value, 2);
+    const int clamped = qBound(0, value, 2);
+    if (clamped == m_borderWidth)
+        return;
+    m_borderWidth = clamped;
     LayoutParts();
     update();
 }
@@ -585,7 +509,10 @@ void TSpezialSpin::setBorderColWidth1(TColor value)
 
 void TSpezialSpin::setArrowSize(int value)
 {
-    m_arrowSize = qBound(6, value, 72);
+    const int clamped = qBound(6, value, 72);
+    if (clamped == m_arrowSize)
+        return;
+    m_arrowSize = clamped;
     update();
 }
 
@@ -599,6 +526,8 @@ void TSpezialSpin::setArrowColor(TColor value)
 
 void TSpezialSpin::setTextBefore(const QString& value)
 {
+    if (value == m_textBefore)
+        return;
     m_textBefore = value;
     MeasureTexts();
     LayoutParts();
@@ -607,6 +536,8 @@ void TSpezialSpin::setTextBefore(const QString& value)
 
 void TSpezialSpin::setTextAfter(const QString& value)
 {
+    if (value == m_textAfter)
+        return;
     m_textAfter = value;
     MeasureTexts();
     LayoutParts();
@@ -615,6 +546,8 @@ void TSpezialSpin::setTextAfter(const QString& value)
 
 void TSpezialSpin::setTextSpacing(int value)
 {
+    if (value == m_textSpacing)
+        return;
     m_textSpacing = value;
     LayoutParts();
     update();
@@ -622,12 +555,16 @@ void TSpezialSpin::setTextSpacing(int value)
 
 void TSpezialSpin::setMarginTop(int value)
 {
+    if (value == m_marginTop)
+        return;
     m_marginTop = value;
     LayoutParts();
 }
 
 void TSpezialSpin::setEditorColor(TColor value)
 {
+    if (value == m_editorColor)
+        return;
     m_editorColor = value;
     ApplyEditorPalette();
     m_innerEdit->update();
@@ -643,6 +580,8 @@ void TSpezialSpin::setTextBeforeSubScriptcCount(int value)
 
 void TSpezialSpin::setTabStop(bool value)
 {
+    if (value == m_tabStop)
+        return;
     m_tabStop = value;
     // Tab moves into the edit itself; the control only forwards its focus.
     const Qt::FocusPolicy policy = value ? Qt::StrongFocus : Qt::ClickFocus;
@@ -1110,8 +1049,8 @@ bool TSpezialSpin::eventFilter(QObject* watched, QEvent* event)
 
 bool TSpezialSpin::EditTakesShortcut(const QKeyEvent& event) const
 {
-    const Qt::KeyboardModifiers modifiers
-        = event.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    const Qt::KeyboardModifiers modifiers = event.modifiers()
+        & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     const bool ctrl = modifiers == Qt::ControlModifier;
     const bool ctrlShift = modifiers == (Qt::ControlModifier | Qt::ShiftModifier);
     if (event.matches(QKeySequence::Undo) || (ctrl && event.key() == Qt::Key_Z))

@@ -167,8 +167,7 @@ public:
     static void ModuleShutdown();
     static TRUVTaRe* SharedCalculator();
 
-    // The Windows virtual-key code reported for a Qt key; see the definition
-    // for the keys that have one of their own.
+    // The Windows virtual-key code reported for a Qt key (VirtualKey::FromQtKey).
     static quint16 VirtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers = {});
 
 protected:
@@ -186,8 +185,7 @@ protected:
     // One arrow glyph ("5" up, "6" down of the symbol font) with its cell's
     // top-left corner at (x, y). Without the symbol font a filled triangle of
     // the same size and place stands in for it.
-    static void DrawArrowGlyph(TCanvas& canvas, int x, int y, bool up, int pixelSize, TColor color,
-                               bool symbolFont);
+    static void DrawArrowGlyph(TCanvas& canvas, int x, int y, bool up, int pixelSize, TColor color, bool symbolFont);
     // Width and height of that glyph cell.
     static QSize ArrowGlyphExtent(int pixelSize, bool symbolFont);
 

@@ -49,8 +49,3 @@ quint16 kavriClipboardFormat()
 {
     return clipboardFormat;
 }
-
-QString kavriClipboardMimeType()
-{
-    return QStringLiteral("application/x-kavriobj");
-}

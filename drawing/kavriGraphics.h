@@ -3,7 +3,6 @@
 
 #pragma once
 
-#include <QString>
 #include <QtGlobal>
 
 // Start-up and shut-down of the graphics helpers. The program keeps a
@@ -16,7 +15,5 @@ void kavriGraphicsShutdown();
 // The token of the graphics library start; 0 while not started.
 quint32 kavriGraphicsToken();
 
-// The registered clipboard format "KavriObj": its id (0 when not registered)
-// and the MIME type under which such data would be offered.
+// The id of the registered clipboard format "KavriObj"; 0 when not registered.
 quint16 kavriClipboardFormat();
-QString kavriClipboardMimeType();

@@ -35,8 +35,7 @@ bool consistent(const QString& formula, const TRechenErgebnis& r)
     case 12:
         return r.FehlerPosition == 0;
     case 4:
-        return r.FehlerPosition >= 0 && r.FehlerPosition < length
-            && !inLanguage(formula.at(r.FehlerPosition));
+        return r.FehlerPosition >= 0 && r.FehlerPosition < length && !inLanguage(formula.at(r.FehlerPosition));
     case 5:
     case 6:
     case 10:
@@ -55,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static TRUVTaRe calculator;
     const QString formula = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
     // Left-overs from an earlier call must not survive.
-    TRechenErgebnis result {99, 99, 99.0L};
+    TRechenErgebnis result{99, 99, 99.0L};
     try {
         calculator.Berechnen(formula, result);
     } catch (const EInvalidOp&) {

@@ -65,6 +65,7 @@ void TApplication::SetTitle(const QString& title)
     // Kept to ourselves: Qt's display name would be appended to every
     // window caption on some desktops.
     applicationTitle = title;
+    SetDialogCaption(title);
 }
 
 void TApplication::SetHintPause(int milliseconds)
@@ -87,6 +88,7 @@ void TApplication::HandleException(const std::exception& error)
 void TApplication::SetMainWindow(QWidget* window)
 {
     mainWindow = window;
+    SetDialogOwner(window);
 }
 
 QWidget* TApplication::MainWindow()

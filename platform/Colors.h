@@ -81,6 +81,9 @@ QColor ToQColor(TColor color);
 // The inverse for plain RGB values (alpha is dropped).
 TColor FromQColor(const QColor& color);
 
+// The channels of a plain RGB value, one line each so they read as a table.
+// clang-format off
 constexpr int GetRValue(TColor c) { return int(c & 0xFF); }
 constexpr int GetGValue(TColor c) { return int((c >> 8) & 0xFF); }
 constexpr int GetBValue(TColor c) { return int((c >> 16) & 0xFF); }
+// clang-format on

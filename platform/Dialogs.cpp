@@ -3,19 +3,21 @@
 
 #include "platform/Dialogs.h"
 
-#include "platform/Application.h"
-
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
 #include <QWindow>
 
 namespace {
+
+QString boxCaption = QStringLiteral("Tiraso");
+QPointer<QWidget> fallbackOwner;
 
 QWidget* dialogParent(QWidget* parent)
 {
@@ -27,9 +29,8 @@ QWidget* dialogParent(QWidget* parent)
     // belongs to the dialog it interrupts, else to the main window.
     if (QWidget* modal = QApplication::activeModalWidget())
         return modal;
-    QWidget* main = TApplication::MainWindow();
-    if (main && main->isVisible())
-        return main;
+    if (fallbackOwner && fallbackOwner->isVisible())
+        return fallbackOwner;
     return QApplication::activeWindow();
 }
 
@@ -108,6 +109,16 @@ void showBox(QMessageBox::Icon icon, const QString& caption, const QString& text
 
 } // namespace
 
+void SetDialogCaption(const QString& caption)
+{
+    boxCaption = caption;
+}
+
+void SetDialogOwner(QWidget* window)
+{
+    fallbackOwner = window;
+}
+
 bool InputQuery(const QString& caption, const QString& prompt, QString& value, QWidget* parent)
 {
     OwnedDialog<QInputDialog> dialog(dialogParent(parent));
@@ -125,7 +136,7 @@ bool InputQuery(const QString& caption, const QString& prompt, QString& value, Q
 
 void ShowMessage(const QString& text, QWidget* parent)
 {
-    showBox(QMessageBox::NoIcon, TApplication::Title(), text, parent);
+    showBox(QMessageBox::NoIcon, boxCaption, text, parent);
 }
 
 void ShowConfirmation(const QString& caption, const QString& text, QWidget* parent)
@@ -135,13 +146,13 @@ void ShowConfirmation(const QString& caption, const QString& text, QWidget* pare
 
 void ShowErrorMessage(const QString& text, QWidget* parent)
 {
-    showBox(QMessageBox::Critical, TApplication::Title(), text, parent);
+    showBox(QMessageBox::Critical, boxCaption, text, parent);
 }
 
 bool AskYesNo(const QString& text, QWidget* parent)
 {
     OwnedDialog<QMessageBox> box(dialogParent(parent));
-    setUpBox(box, QMessageBox::Question, TApplication::Title(), text);
+    setUpBox(box, QMessageBox::Question, boxCaption, text);
     QPushButton* yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("Nein"), QMessageBox::NoRole);
     // Enter, Escape and closing the box all keep what is there.

@@ -11,9 +11,16 @@ class QWidget;
 // The standard dialogs of the program, as real Qt dialogs so that tests can
 // find them with QApplication::activeModalWidget() and press their buttons.
 // Each is owned by a window, which keeps it above that window and centred on
-// it: the given parent, else the modal dialog open at the time, else
-// TApplication::MainWindow(). The main window stays on top of everything, and
-// a dialog that is not its own would open behind it.
+// it: the given parent, else the modal dialog open at the time, else the
+// owner set below. The main window stays on top of everything, and a dialog
+// that is not its own would open behind it.
+
+// What the dialogs take from the program, passed on by the application
+// object (TApplication::SetTitle, TApplication::SetMainWindow): the caption
+// of the message boxes, "Tiraso" until set, and the window that owns a
+// dialog without a parent of its own, kept only while that window lives.
+void SetDialogCaption(const QString& caption);
+void SetDialogOwner(QWidget* window);
 
 // Prompt with a caption, a prompt text, one line edit and the buttons "OK"
 // and "Abbrechen". Returns true and the edited text when confirmed; value is

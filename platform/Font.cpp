@@ -121,8 +121,8 @@ void TFont::Assign(const TFont& other)
 {
     if (&other == this)
         return;
-    const bool differs = m_name != other.m_name || m_height != other.m_height
-        || m_color != other.m_color || m_style != other.m_style;
+    const bool differs = m_name != other.m_name || m_height != other.m_height || m_color != other.m_color
+        || m_style != other.m_style;
     m_name = other.m_name;
     m_height = other.m_height;
     m_color = other.m_color;

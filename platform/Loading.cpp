@@ -6,7 +6,7 @@
 namespace {
 // Counts nested scopes; only the user-interface thread builds windows.
 int loadingDepth = 0;
-}
+} // namespace
 
 LoadingScope::LoadingScope()
 {

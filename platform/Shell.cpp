@@ -45,7 +45,7 @@ qint64 DiskFree(const QString& path)
     // mount table: inside a chroot or a container the table may list the
     // host's mounts, or none that holds the path.
     const QByteArray native = QFile::encodeName(path);
-    struct statvfs info {};
+    struct statvfs info = {};
     if (native.isEmpty() || ::statvfs(native.constData(), &info) != 0)
         return -1;
     qint64 bytes = 0;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QtGlobal>
+#include <qnamespace.h>
 
 // The Windows virtual-key codes the controls report to their handlers and
 // act on themselves, so that a handler written for a code keeps its meaning
@@ -63,5 +64,9 @@ constexpr quint16 Digit(int digit)
 {
     return quint16(Digit0 + digit);
 }
+
+// The code a Qt key reports. Keys with no code of their own keep Qt's key
+// number cut to 16 bits, unless that would pose as Enter or a step key.
+quint16 FromQtKey(int qtKey, Qt::KeyboardModifiers modifiers = {});
 
 } // namespace VirtualKey

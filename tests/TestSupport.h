@@ -44,8 +44,9 @@ struct SmallTmpfs {
 #ifdef Q_OS_LINUX
         const QByteArray options = "size=" + QByteArray::number(kibibytes) + "k,mode=0700";
         mounted = ::geteuid() == 0 && ::mount("tmpfs", folder.constData(), "tmpfs", 0, options.constData()) == 0;
-        skipReason = ::geteuid() != 0 ? QStringLiteral("mounting a small tmpfs needs root")
-                                      : QStringLiteral("cannot mount a tmpfs: ") + QString::fromLocal8Bit(std::strerror(errno));
+        skipReason = ::geteuid() != 0
+            ? QStringLiteral("mounting a small tmpfs needs root")
+            : QStringLiteral("cannot mount a tmpfs: ") + QString::fromLocal8Bit(std::strerror(errno));
 #else
         Q_UNUSED(kibibytes);
 #endif
@@ -65,16 +66,17 @@ struct SmallTmpfs {
         QFile filler(QFile::decodeName(folder) + QStringLiteral("/filler"));
         if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
             return false;
-        while (filler.write(QByteArray(1024, 'f')) == 1024) {
-        }
+        while (filler.write(QByteArray(1024, 'f')) == 1024) { }
         return true;
     }
 };
 
 // Every way a desktop's separators differ from the German ones: "." as
 // decimal point (en_US, C), "'" or a narrow no-break space as group separator
-// (de_CH, fr_FR), "٫" and digits of their own (fa_IR).
-inline void addDesktopLocaleRows() // for initTestCase_data()
+// (de_CH, fr_FR), "٫" and digits of their own (fa_IR). For initTestCase_data()
+// where every test of a program reads number texts, else for the _data() of
+// the one test that proves a program's texts German on every desktop.
+inline void addDesktopLocaleRows()
 {
     QTest::addColumn<QByteArray>("locale");
     for (const char* name : {"de_DE.UTF-8", "en_US.UTF-8", "de_CH.UTF-8", "fr_FR.UTF-8", "fa_IR.UTF-8", "C"})
@@ -82,13 +84,17 @@ inline void addDesktopLocaleRows() // for initTestCase_data()
 }
 
 // The C library's and Qt's default locale set as a desktop in the locale of
-// the current global data row sets them; both restored when it ends.
+// the current global data row (or the one given) sets them; both restored
+// when it ends.
 class DesktopLocale
 {
 public:
     DesktopLocale()
+        : DesktopLocale(globalRowLocale())
     {
-        QFETCH_GLOBAL(QByteArray, locale);
+    }
+    explicit DesktopLocale(const QByteArray& locale)
+    {
         m_entered = std::setlocale(LC_ALL, locale.constData()) != nullptr;
         QLocale::setDefault(QLocale(QString::fromLatin1(locale)));
     }
@@ -100,6 +106,12 @@ public:
     bool entered() const { return m_entered; } // false where locale-gen has not made it
 
 private:
+    static QByteArray globalRowLocale()
+    {
+        QFETCH_GLOBAL(QByteArray, locale);
+        return locale;
+    }
+
     QLocale m_savedQt;
     std::string m_savedC = std::setlocale(LC_ALL, nullptr);
     bool m_entered = false;
@@ -162,6 +174,12 @@ inline QRect deviceRect(const QRect& area, qreal ratio)
     const int top = qFloor(area.y() * ratio);
     return QRect(left, top, qCeil((area.x() + area.width()) * ratio) - left,
                  qCeil((area.y() + area.height()) * ratio) - top);
+}
+
+// "x,y wxh", for failure messages.
+inline QString rectText(const QRect& rect)
+{
+    return QStringLiteral("%1,%2 %3x%4").arg(rect.x()).arg(rect.y()).arg(rect.width()).arg(rect.height());
 }
 
 // Where a line of text has ink within a band of a picture: the columns with
@@ -333,7 +351,9 @@ inline void cancelDialogWatchers()
 // and call cancelDialogWatchers() in cleanup().
 inline void whenModalOpens(std::function<void(QWidget* dialog)> action, int timeoutMs = 5000)
 {
-    QWidget* const before = QApplication::activeModalWidget();
+    // Guarded: a dialog that closes before the next one opens may leave its
+    // address to it, and the new dialog would pass for the old one.
+    const QPointer<QWidget> before = QApplication::activeModalWidget();
     auto* timer = new QTimer(&dialogWatchers());
     auto elapsed = std::make_shared<int>(0);
     QObject::connect(timer, &QTimer::timeout, timer, [=] {
@@ -433,28 +453,28 @@ inline void acknowledgeNextMessage(std::shared_ptr<DialogSeen> seen)
 #define TIRASO_TEST_APPLICATION QCoreApplication
 #endif
 
-#define TIRASO_TEST_MAIN(TestObject)                                  \
-    int main(int argc, char* argv[])                                  \
-    {                                                                 \
-        TestSupport::prepareProcess();                                \
-        TIRASO_TEST_APPLICATION app(argc, argv);                      \
-        TestObject tc;                                                \
-        QTEST_SET_MAIN_SOURCE_PATH                                    \
-        return QTest::qExec(&tc, argc, argv);                         \
+#define TIRASO_TEST_MAIN(TestObject)                                                                                   \
+    int main(int argc, char* argv[])                                                                                   \
+    {                                                                                                                  \
+        TestSupport::prepareProcess();                                                                                 \
+        TIRASO_TEST_APPLICATION app(argc, argv);                                                                       \
+        TestObject tc;                                                                                                 \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
+        return QTest::qExec(&tc, argc, argv);                                                                          \
     }
 
 // A test program that can also be started as its own child process:
 // "<program> --child <arguments>" runs childMain(arguments) instead of the
 // tests, after the same process set-up. For what must not happen to the test
 // process itself (a file-size limit).
-#define TIRASO_TEST_MAIN_WITH_CHILD(TestObject, childMain)            \
-    int main(int argc, char* argv[])                                  \
-    {                                                                 \
-        TestSupport::prepareProcess();                                \
-        TIRASO_TEST_APPLICATION app(argc, argv);                      \
-        if (argc > 1 && qstrcmp(argv[1], "--child") == 0)            \
-            return childMain(QCoreApplication::arguments().mid(2));   \
-        TestObject tc;                                                \
-        QTEST_SET_MAIN_SOURCE_PATH                                    \
-        return QTest::qExec(&tc, argc, argv);                         \
+#define TIRASO_TEST_MAIN_WITH_CHILD(TestObject, childMain)                                                             \
+    int main(int argc, char* argv[])                                                                                   \
+    {                                                                                                                  \
+        TestSupport::prepareProcess();                                                                                 \
+        TIRASO_TEST_APPLICATION app(argc, argv);                                                                       \
+        if (argc > 1 && qstrcmp(argv[1], "--child") == 0)                                                              \
+            return childMain(QCoreApplication::arguments().mid(2));                                                    \
+        TestObject tc;                                                                                                 \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
+        return QTest::qExec(&tc, argc, argv);                                                                          \
     }

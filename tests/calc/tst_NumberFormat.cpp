@@ -25,7 +25,8 @@ constexpr long double kInf = std::numeric_limits<long double>::infinity();
 constexpr long double kNaN = std::numeric_limits<long double>::quiet_NaN();
 } // namespace
 
-class tst_NumberFormat : public QObject {
+class tst_NumberFormat : public QObject
+{
     Q_OBJECT
 
     std::optional<TestSupport::DesktopLocale> m_locale;
@@ -125,8 +126,8 @@ void tst_NumberFormat::typedNumbers_data()
     QTest::addColumn<QString>("shown"); // what a prompt was pre-filled with
     QTest::addColumn<bool>("isNumber");
     QTest::addColumn<long double>("value");
-    const auto row = [](const char* name, TypedNumber::Rule rule, const char* typed, const char* shown,
-                        bool isNumber, long double value) {
+    const auto row = [](const char* name, TypedNumber::Rule rule, const char* typed, const char* shown, bool isNumber,
+                        long double value) {
         QTest::newRow(name) << rule << QString::fromUtf8(typed) << QString::fromUtf8(shown) << isNumber << value;
     };
     constexpr auto editor = TypedNumber::Rule::GroupingEditor;
@@ -179,8 +180,9 @@ void tst_NumberFormat::commandLineReadsPrintedDoublesExactly()
     QRandomGenerator random(22);
     const auto printed = [](double value, int precision) {
         char buffer[64];
-        const auto end = precision > 0 ? std::to_chars(buffer, buffer + 64, value, std::chars_format::general, precision)
-                                       : std::to_chars(buffer, buffer + 64, value);
+        const auto end = precision > 0
+            ? std::to_chars(buffer, buffer + 64, value, std::chars_format::general, precision)
+            : std::to_chars(buffer, buffer + 64, value);
         return QString::fromLatin1(buffer, end.ptr - buffer);
     };
     TRUVTaRe calculator;

@@ -20,7 +20,7 @@ namespace {
 TRechenErgebnis calculate(const QString& formula)
 {
     TRUVTaRe calculator;
-    TRechenErgebnis result {42, 42, 42.0L}; // every field must be reset by the call
+    TRechenErgebnis result{42, 42, 42.0L}; // every field must be reset by the call
     calculator.Berechnen(formula, result);
     return result;
 }
@@ -91,7 +91,8 @@ struct Reference {
 
 // Random formulas as a user may type them: either separator, a leading
 // separator, signs on numbers and groups, spaces that keep the meaning.
-class FormulaGenerator {
+class FormulaGenerator
+{
 public:
     std::string expression(int depth)
     {
@@ -122,12 +123,13 @@ private:
     }
     int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(m_random); }
 
-    std::mt19937 m_random {20240607};
+    std::mt19937 m_random{20240607};
 };
 
 } // namespace
 
-class tst_RUVTaRe : public QObject {
+class tst_RUVTaRe : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -281,7 +283,7 @@ void tst_RUVTaRe::exceptions()
     QFETCH(QString, message);
 
     TRUVTaRe calculator;
-    TRechenErgebnis result {42, 42, 42.0L};
+    TRechenErgebnis result{42, 42, 42.0L};
     try {
         calculator.Berechnen(formula, result);
         QFAIL("no exception");
@@ -293,8 +295,8 @@ void tst_RUVTaRe::exceptions()
 
 void tst_RUVTaRe::localesHaveNoInfluence()
 {
-    const QStringList formulas {"1,5*2.25", "(1/4000000)-1", "1/3", "-(10^20)*2"};
-    const QList<long double> expected {3.375L, -0.99999975L, 0.333333333333333L, -2e20L};
+    const QStringList formulas{"1,5*2.25", "(1/4000000)-1", "1/3", "-(10^20)*2"};
+    const QList<long double> expected{3.375L, -0.99999975L, 0.333333333333333L, -2e20L};
     auto check = [&] {
         for (qsizetype i = 0; i < formulas.size(); ++i)
             QCOMPARE(calculate(formulas[i]).Wert, expected[i]);
@@ -329,10 +331,11 @@ void tst_RUVTaRe::agreesWithReferenceEvaluator()
     int exponentForms = 0;
     while (compared < 3000) {
         const std::string text = generator.expression(3);
-        Reference reference {text, 0};
+        Reference reference{text, 0};
         const long double expected = reference.expression();
-        const long double nudged = Reference {text, 1e-15L}.expression();
-        if (text.size() > 255 || reference.divisionByZero || std::fabs(nudged - expected) > 1e-14L * std::fabs(expected))
+        const long double nudged = Reference{text, 1e-15L}.expression();
+        if (text.size() > 255 || reference.divisionByZero
+            || std::fabs(nudged - expected) > 1e-14L * std::fabs(expected))
             continue;
         const QString formula = QString::fromStdString(text);
         const TRechenErgebnis result = calculate(formula);
@@ -355,8 +358,9 @@ void tst_RUVTaRe::randomTextsEndInDocumentedOutcomes()
     for (int run = 0; run < 100000; ++run) {
         QString formula;
         for (int n = pick(0, 20) == 0 ? pick(250, 260) : pick(0, 30); n > 0; --n)
-            formula += pick(0, 50) == 0 ? beyond.at(pick(0, beyond.size() - 1)) : alphabet.at(pick(0, alphabet.size() - 1));
-        TRechenErgebnis r {42, 42, 42.0L};
+            formula += pick(0, 50) == 0 ? beyond.at(pick(0, beyond.size() - 1))
+                                        : alphabet.at(pick(0, alphabet.size() - 1));
+        TRechenErgebnis r{42, 42, 42.0L};
         try {
             calculator.Berechnen(formula, r);
         } catch (const ECalcError&) {

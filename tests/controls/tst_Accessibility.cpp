@@ -44,8 +44,8 @@ struct Controls {
         box->setCaption(QStringLiteral("%"));
         box->setChecked(true);
         label->OnClick = button->OnClick = [this](QObject*) { ++clicks; };
-        for (QWidget* control : {static_cast<QWidget*>(label), static_cast<QWidget*>(button),
-                                 static_cast<QWidget*>(box)}) {
+        for (QWidget* control :
+             {static_cast<QWidget*>(label), static_cast<QWidget*>(button), static_cast<QWidget*>(box)}) {
             control->setFocusPolicy(Qt::TabFocus);
             QPalette palette = control->palette();
             palette.setColor(QPalette::Highlight, QColor(0, 128, 255));
@@ -69,8 +69,11 @@ QAccessibleInterface* face(QObject* object)
 
 // Picks a control, changing it first where a row says how.
 using Setup = std::function<QWidget*(Controls&)>;
+void asTheyAre(Controls&)
+{
+}
 template<typename Member, typename Change = void (*)(Controls&)>
-Setup pick(Member member, Change change = [](Controls&) {})
+Setup pick(Member member, Change change = asTheyAre)
 {
     return [=](Controls& c) {
         change(c);
@@ -114,6 +117,7 @@ private:
 
 void tst_Accessibility::rolesAndNames_data()
 {
+    // clang-format off
     QTest::addColumn<Setup>("setup");
     QTest::addColumn<int>("role");
     QTest::addColumn<QString>("name");
@@ -130,6 +134,7 @@ void tst_Accessibility::rolesAndNames_data()
     QTest::newRow("editor: its prefix, or the owner's words") << pick(&Controls::spin, [](Controls& c) {
         c.spin->setAccessibleDescription(QStringLiteral("Stützstelle x1"));
     }) << int(QAccessible::SpinBox) << "X1" << "Stützstelle x1";
+    // clang-format on
 }
 
 void tst_Accessibility::rolesAndNames()
@@ -160,6 +165,7 @@ void tst_Accessibility::readingDoesNotDisturbTyping()
 
 void tst_Accessibility::actionsRunLater_data()
 {
+    // clang-format off
     QTest::addColumn<Setup>("setup");
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("after"); // clicks, editor text, box ticked
@@ -176,6 +182,7 @@ void tst_Accessibility::actionsRunLater_data()
     QTest::newRow("disabled label: nothing")
         << pick(&Controls::label, [](Controls& c) { c.label->setEnabled(false); })
         << QAccessibleActionInterface::pressAction() << "0 0,000 1";
+    // clang-format on
 }
 
 void tst_Accessibility::actionsRunLater()
@@ -214,6 +221,7 @@ void tst_Accessibility::valueFromAssistiveTechnology()
 
 void tst_Accessibility::announcements_data()
 {
+    // clang-format off
     QTest::addColumn<Setup>("change");
     QTest::addColumn<int>("type");
     QTest::addColumn<int>("count");
@@ -230,6 +238,7 @@ void tst_Accessibility::announcements_data()
     QTest::newRow("change below the shown decimals")
         << pick(&Controls::spin, [](Controls& c) { c.spin->setValueReal(0.0001); }) << int(QAccessible::ValueChanged)
         << 0;
+    // clang-format on
 }
 
 void tst_Accessibility::announcements()
@@ -254,10 +263,10 @@ void tst_Accessibility::clickKeys_data()
 
     QTest::newRow("label: keypad Enter") << pick(&Controls::label) << int(Qt::Key_Enter) << int(Qt::KeypadModifier)
                                          << true << "1 1";
-    QTest::newRow("label: Ctrl+Space is no click") << pick(&Controls::label) << int(Qt::Key_Space)
-                                                   << int(Qt::ControlModifier) << true << "0 1";
-    QTest::newRow("label: a release whose press went elsewhere") << pick(&Controls::label) << int(Qt::Key_Return)
-                                                                 << 0 << false << "0 1";
+    QTest::newRow("label: Ctrl+Space is no click")
+        << pick(&Controls::label) << int(Qt::Key_Space) << int(Qt::ControlModifier) << true << "0 1";
+    QTest::newRow("label: a release whose press went elsewhere")
+        << pick(&Controls::label) << int(Qt::Key_Return) << 0 << false << "0 1";
     QTest::newRow("box: Space toggles") << pick(&Controls::box) << int(Qt::Key_Space) << 0 << true << "0 0";
     QTest::newRow("box: Return does not") << pick(&Controls::box) << int(Qt::Key_Return) << 0 << true << "0 1";
 }
@@ -306,17 +315,17 @@ void tst_Accessibility::editorKeys_data()
     QTest::addColumn<double>("value");
     QTest::addColumn<int>("reports");
 
-    QTest::newRow("formula committed by Tab") << int(Qt::TabFocusReason) << "2*3" << int(Qt::Key_Tab)
-                                              << int(Qt::Key_Tab) << 6.0 << 1;
+    QTest::newRow("formula committed by Tab")
+        << int(Qt::TabFocusReason) << "2*3" << int(Qt::Key_Tab) << int(Qt::Key_Tab) << 6.0 << 1;
     QTest::newRow("and by Shift+Tab") << int(Qt::TabFocusReason) << "2*3" << int(Qt::Key_Backtab)
                                       << int(Qt::Key_Backtab) << 6.0 << 1;
-    QTest::newRow("passing through keeps the full value") << int(Qt::TabFocusReason) << "" << int(Qt::Key_Tab)
-                                                          << int(Qt::Key_Tab) << 1.23456 << 0;
+    QTest::newRow("passing through keeps the full value")
+        << int(Qt::TabFocusReason) << "" << int(Qt::Key_Tab) << int(Qt::Key_Tab) << 1.23456 << 0;
     // Neither may round the value to the shown decimals or start a commit.
-    QTest::newRow("the release of the Tab that brought the focus") << int(Qt::TabFocusReason) << "" << 0
-                                                                   << int(Qt::Key_Tab) << 1.23456 << 0;
-    QTest::newRow("the release of the Enter that closed a prompt") << int(Qt::ActiveWindowFocusReason) << "" << 0
-                                                                   << int(Qt::Key_Return) << 1.23456 << 0;
+    QTest::newRow("the release of the Tab that brought the focus")
+        << int(Qt::TabFocusReason) << "" << 0 << int(Qt::Key_Tab) << 1.23456 << 0;
+    QTest::newRow("the release of the Enter that closed a prompt")
+        << int(Qt::ActiveWindowFocusReason) << "" << 0 << int(Qt::Key_Return) << 1.23456 << 0;
 }
 
 void tst_Accessibility::editorKeys()

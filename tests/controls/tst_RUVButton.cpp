@@ -12,7 +12,6 @@
 
 #include <QDesktopServices>
 #include <QMenu>
-#include <QPainter>
 #include <QMetaEnum>
 #include <QPainter>
 #include <QScopeGuard>
@@ -30,11 +29,11 @@ namespace {
 class TestButton : public TRUVButton
 {
 public:
-    using TRUVButton::TRUVButton;
     using TRUVButton::DisabledGlyph;
     using TRUVButton::GreyGlyph;
     using TRUVButton::MouseIn;
     using TRUVButton::Pressed;
+    using TRUVButton::TRUVButton;
 };
 
 constexpr QRgb Background = 0xFF0A141E;
@@ -133,10 +132,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     }
 
-    void cleanup()
-    {
-        m_window.reset();
-    }
+    void cleanup() { m_window.reset(); }
 
     // ------------------------------------------------------------ clicks
 
@@ -154,19 +150,20 @@ private slots:
         const Qt::KeyboardModifiers shift = Qt::ShiftModifier;
         const Qt::KeyboardModifiers both = Qt::ControlModifier | Qt::ShiftModifier;
         const QStringList all;
-        QTest::newRow("plain click") << Qt::LeftButton << none << none << all << true << QStringList { "click" };
-        QTest::newRow("Ctrl click") << Qt::LeftButton << ctrl << ctrl << all << true << QStringList { "strg" };
-        QTest::newRow("Shift click") << Qt::LeftButton << shift << shift << all << true << QStringList { "shift" };
-        QTest::newRow("Ctrl wins over Shift") << Qt::LeftButton << both << both << all << true << QStringList { "strg" };
+        QTest::newRow("plain click") << Qt::LeftButton << none << none << all << true << QStringList{"click"};
+        QTest::newRow("Ctrl click") << Qt::LeftButton << ctrl << ctrl << all << true << QStringList{"strg"};
+        QTest::newRow("Shift click") << Qt::LeftButton << shift << shift << all << true << QStringList{"shift"};
+        QTest::newRow("Ctrl wins over Shift") << Qt::LeftButton << both << both << all << true << QStringList{"strg"};
         QTest::newRow("modifiers of the press count, not of the release")
-            << Qt::LeftButton << ctrl << none << all << true << QStringList { "strg" };
+            << Qt::LeftButton << ctrl << none << all << true << QStringList{"strg"};
         QTest::newRow("Ctrl click without its handler falls back to nothing")
-            << Qt::LeftButton << ctrl << ctrl << QStringList { "strg" } << true << QStringList();
+            << Qt::LeftButton << ctrl << ctrl << QStringList{"strg"} << true << QStringList();
         QTest::newRow("Shift click without its handler falls back to nothing")
-            << Qt::LeftButton << shift << shift << QStringList { "shift" } << true << QStringList();
+            << Qt::LeftButton << shift << shift << QStringList{"shift"} << true << QStringList();
         QTest::newRow("Ctrl+Shift without Ctrl handler does not try Shift")
-            << Qt::LeftButton << both << both << QStringList { "strg" } << true << QStringList();
-        QTest::newRow("unassigned OnClick") << Qt::LeftButton << none << none << QStringList { "click" } << true << QStringList();
+            << Qt::LeftButton << both << both << QStringList{"strg"} << true << QStringList();
+        QTest::newRow("unassigned OnClick")
+            << Qt::LeftButton << none << none << QStringList{"click"} << true << QStringList();
         QTest::newRow("release outside") << Qt::LeftButton << none << none << all << false << QStringList();
         QTest::newRow("right button") << Qt::RightButton << none << none << all << true << QStringList();
     }
@@ -209,7 +206,7 @@ private slots:
         b->setButtontyp(TRUVButton::typ_execute);
         b->setButton_Execute(QStringLiteral("tirasotest://hilfe/seite"));
         QTest::mouseClick(b, Qt::LeftButton, Qt::ControlModifier);
-        QCOMPARE(catcher.opened, QList<QUrl> { QUrl(QStringLiteral("tirasotest://hilfe/seite")) });
+        QCOMPARE(catcher.opened, QList<QUrl>{QUrl(QStringLiteral("tirasotest://hilfe/seite"))});
         QCOMPARE(log, QStringList());
 
         // An empty target has nothing to open and reports nothing.
@@ -223,6 +220,7 @@ private slots:
     // share one parent; x (group 1) sits on another. All but c are not flat.
     void groups_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("expectedDown"); // a b c d t x
         QTest::addColumn<int>("expectedClicks");
@@ -242,6 +240,7 @@ private slots:
         QTest::newRow("release outside puts it down without a click") << "outside a" << "100000" << 0;
         QTest::newRow("release outside releases the others") << "click a; outside b" << "010000" << 1;
         QTest::newRow("no group update while loading") << "click a; loading b 1" << "110000" << 1;
+        // clang-format on
     }
 
     void groups()
@@ -255,7 +254,7 @@ private slots:
         other->show();
         std::map<QString, TestButton*> buttons;
         const QString names = QStringLiteral("abcdtx");
-        const int groupOf[] = { 1, 1, 1, 2, 0, 1 };
+        const int groupOf[] = {1, 1, 1, 2, 0, 1};
         int clicks = 0;
         for (int i = 0; i < names.size(); ++i) {
             TestButton* b = makeButton(names[i] == 'x' ? other : m_window.get());
@@ -332,8 +331,8 @@ private slots:
     {
         QTest::addColumn<bool>("releaseInside");
         QTest::addColumn<QStringList>("tail");
-        QTest::newRow("released over the button") << true << QStringList { "click", "hold" };
-        QTest::newRow("released outside") << false << QStringList { "hold" };
+        QTest::newRow("released over the button") << true << QStringList{"click", "hold"};
+        QTest::newRow("released outside") << false << QStringList{"hold"};
     }
 
     void holdRepeat()
@@ -390,12 +389,12 @@ private slots:
         QTest::addColumn<Qt::KeyboardModifiers>("secondPress");
         QTest::addColumn<QStringList>("expected");
         const Qt::KeyboardModifiers none;
-        QTest::newRow("plain double-click clicks twice") << none << none << none << QStringList { "click", "click" };
+        QTest::newRow("plain double-click clicks twice") << none << none << none << QStringList{"click", "click"};
         QTest::newRow("second click takes the modifiers of the first release")
-            << none << Qt::KeyboardModifiers(Qt::ShiftModifier) << none << QStringList { "click", "shift" };
+            << none << Qt::KeyboardModifiers(Qt::ShiftModifier) << none << QStringList{"click", "shift"};
         QTest::newRow("second press's own modifiers come too late")
             << Qt::KeyboardModifiers(Qt::ControlModifier) << none << Qt::KeyboardModifiers(Qt::ControlModifier)
-            << QStringList { "strg", "click" };
+            << QStringList{"strg", "click"};
     }
 
     void doubleClick()
@@ -439,7 +438,7 @@ private slots:
         QVERIFY(b->MouseIn());
         unhover(b);
         QVERIFY(!b->MouseIn());
-        QCOMPARE(log, (QStringList { "in", "out" }));
+        QCOMPARE(log, (QStringList{"in", "out"}));
     }
 
     void disabledIgnoresPresses()
@@ -468,7 +467,7 @@ private slots:
         QTest::mouseMove(b, QPoint(5, 5));
         QVERIFY(b->MouseIn());
         QTest::mouseRelease(b, Qt::LeftButton);
-        QCOMPARE(log, (QStringList { "in", "out", "in", "click" }));
+        QCOMPARE(log, (QStringList{"in", "out", "in", "click"}));
     }
 
     // ------------------------------------------------------------ painting
@@ -603,7 +602,7 @@ private slots:
         hover(b);
         const QImage hovered = renderWidget(b);
         QCOMPARE(hovered.pixel(9, 10), color | 0xFF000000u); // one pixel lower while hovered
-        QCOMPARE(hovered.pixel(8, 12), rgb(clWhite));         // the highlight shows through the key
+        QCOMPARE(hovered.pixel(8, 12), rgb(clWhite));        // the highlight shows through the key
         unhover(b);
         b->setEnabled(false);
         const QImage disabled = renderWidget(b);
@@ -622,6 +621,7 @@ private slots:
 
     void layout_data()
     {
+        // clang-format off
         QTest::addColumn<TRUVButton::TBSTextPos>("position");
         QTest::addColumn<QSize>("client");
         QTest::addColumn<QSize>("glyph");
@@ -647,6 +647,7 @@ private slots:
         QTest::newRow("center") << TRUVButton::tp_center << client << glyph << QPoint(24, 4) << QPoint(32, 5) << false;
         QTest::newRow("strict left") << TRUVButton::tp_Strikt_L << client << glyph << QPoint(4, 4) << QPoint(24, 5) << true;
         QTest::newRow("strict right") << TRUVButton::tp_Strikt_R << client << glyph << QPoint(44, 4) << QPoint(20, 5) << true;
+        // clang-format on
     }
 
     void layout()
@@ -741,9 +742,9 @@ private slots:
         const int left = l.textAlign == 0u ? l.caption.x() : l.caption.x() - text.width() / 2;
         const QRect cell(QPoint(left, l.caption.y() + s), text);
         QVERIFY2(!textInk.isNull(), "caption not drawn");
-        QVERIFY2(cell.contains(textInk), qPrintable(QStringLiteral("ink %1,%2 %3x%4 outside the cell %5,%6 %7x%8")
-                                                         .arg(textInk.x()).arg(textInk.y()).arg(textInk.width()).arg(textInk.height())
-                                                         .arg(cell.x()).arg(cell.y()).arg(cell.width()).arg(cell.height())));
+        QVERIFY2(cell.contains(textInk),
+                 qPrintable(QStringLiteral("ink %1 outside the cell %2")
+                                .arg(TestSupport::rectText(textInk), TestSupport::rectText(cell))));
     }
 
     void disabledCaptionIsEngraved()
@@ -780,16 +781,20 @@ private slots:
         TestSupport::addSetterPaintColumns();
         const auto colour = [](TColor c) { return QVariant::fromValue(c); };
         QTest::newRow("Caption, if changed") << QByteArray("Caption") << QVariant(QStringLiteral("OK")) << 1 << 0;
-        QTest::newRow("ColorDownBackGround, at once if changed") << QByteArray("ColorDownBackGround") << colour(clYellow) << 1 << 0;
-        QTest::newRow("Edgestyle, if changed") << QByteArray("Edgestyle") << QVariant::fromValue(TRUVButton::bs_circle) << 1 << 0;
+        QTest::newRow("ColorDownBackGround, at once if changed")
+            << QByteArray("ColorDownBackGround") << colour(clYellow) << 1 << 0;
+        QTest::newRow("Edgestyle, if changed")
+            << QByteArray("Edgestyle") << QVariant::fromValue(TRUVButton::bs_circle) << 1 << 0;
         QTest::newRow("Down, if changed") << QByteArray("Down") << QVariant(true) << 1 << 0;
         // Stored for the next paint or click; nothing is redrawn for them.
         QTest::newRow("ColorBorderMouseIn, stored") << QByteArray("ColorBorderMouseIn") << colour(clRed) << 0 << 0;
         QTest::newRow("GroupIndex, stored") << QByteArray("GroupIndex") << QVariant(1) << 0 << 0;
         QTest::newRow("NormalFlat, stored") << QByteArray("NormalFlat") << QVariant(false) << 0 << 0;
         QTest::newRow("SimpleAnimation, stored") << QByteArray("SimpleAnimation") << QVariant(false) << 0 << 0;
-        QTest::newRow("Buttontyp, stored") << QByteArray("Buttontyp") << QVariant::fromValue(TRUVButton::typ_execute) << 0 << 0;
-        QTest::newRow("Button_Execute, stored") << QByteArray("Button_Execute") << QVariant(QStringLiteral("x")) << 0 << 0;
+        QTest::newRow("Buttontyp, stored")
+            << QByteArray("Buttontyp") << QVariant::fromValue(TRUVButton::typ_execute) << 0 << 0;
+        QTest::newRow("Button_Execute, stored")
+            << QByteArray("Button_Execute") << QVariant(QStringLiteral("x")) << 0 << 0;
         QTest::newRow("ShowAllwaysColor, always") << QByteArray("ShowAllwaysColor") << QVariant(true) << 1 << 1;
     }
 
@@ -800,11 +805,13 @@ private slots:
         QFETCH(int, paintsWhenChanged);
         QFETCH(int, paintsWhenSame);
         TestButton* b = makeButton();
-        QCOMPARE(TestSupport::setterPaints(b, property.constData(), value), std::make_pair(paintsWhenChanged, paintsWhenSame));
+        QCOMPARE(TestSupport::setterPaints(b, property.constData(), value),
+                 std::make_pair(paintsWhenChanged, paintsWhenSame));
     }
 
     void edges_data()
     {
+        // clang-format off
         QTest::addColumn<TRUVButton::TBStil>("style");
         QTest::addColumn<QString>("state"); // raised (hovered), sunken (down), disabled (down)
         QTest::addColumn<QString>("checks");
@@ -844,6 +851,7 @@ private slots:
         QTest::newRow("hollow sunken") << T::bs_rectHollow << "sunken"
                                        << "0,12=border 39,12=border 1,1=frame 20,12=fill";
         QTest::newRow("hollow disabled") << T::bs_rectHollow << "disabled" << "0,12=3dlight 1,1=frame";
+        // clang-format on
     }
 
     void edges()
@@ -853,16 +861,11 @@ private slots:
         QFETCH(QString, checks);
 
         const std::map<QString, QRgb> colours = {
-            { "light", qRgb(255, 0, 0) },
-            { "dark", qRgb(0, 0, 255) },
-            { "frame", qRgb(0, 255, 0) },
-            { "border", qRgb(0, 128, 128) },
-            { "mousein", qRgb(128, 0, 128) },
-            { "fill", qRgb(255, 255, 0) },
-            { "shadow1", qRgb(128, 128, 128) },
-            { "shadow2", qRgb(188, 188, 188) },
-            { "3dlight", rgb(cl3DLight) },
-            { "bg", Background },
+            {"light", qRgb(255, 0, 0)},       {"dark", qRgb(0, 0, 255)},
+            {"frame", qRgb(0, 255, 0)},       {"border", qRgb(0, 128, 128)},
+            {"mousein", qRgb(128, 0, 128)},   {"fill", qRgb(255, 255, 0)},
+            {"shadow1", qRgb(128, 128, 128)}, {"shadow2", qRgb(188, 188, 188)},
+            {"3dlight", rgb(cl3DLight)},      {"bg", Background},
         };
         TestButton* b = makeButton();
         b->setEdgestyle(style);
@@ -1042,7 +1045,8 @@ private slots:
         const QImage dense = TestSupport::renderAt(b, ratio, Background);
         const QFontMetrics metrics(b->Font()->toQFont());
         const QSize text(metrics.horizontalAdvance(b->Caption()), metrics.height());
-        const TRUVButton::TGlyphLayout layout = TRUVButton::ComputeLayout(TRUVButton::tp_bottom, b->size(), text, QSize(20, 20), 4);
+        const TRUVButton::TGlyphLayout layout
+            = TRUVButton::ComputeLayout(TRUVButton::tp_bottom, b->size(), text, QSize(20, 20), 4);
         const QRect glyphArea = TestSupport::deviceRect(QRect(layout.glyph, QSize(20, 20)), ratio);
         if (ratio == 2)
             QVERIFY(!TestSupport::pixelDoubled(dense, glyphArea));

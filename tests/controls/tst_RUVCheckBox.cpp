@@ -138,7 +138,10 @@ void tst_RUVCheckBox::clicking()
     box->SetCheckedSilent(initial);
     QList<bool> seen;
     int clicks = 0;
-    box->OnChange = [&](QObject* sender) { QCOMPARE(sender, box); seen.append(box->Checked()); };
+    box->OnChange = [&](QObject* sender) {
+        QCOMPARE(sender, box);
+        seen.append(box->Checked());
+    };
     box->OnClick = [&](QObject*) { ++clicks; };
     for (qsizetype i = 0; i < seenInOnChange.size(); ++i)
         QTest::mouseClick(box, button, {}, QPoint(6, 10));
@@ -180,9 +183,12 @@ void tst_RUVCheckBox::groupClicks_data()
     QTest::addColumn<QList<int>>("changes");
 
     // Two members of group 1 and a checked box of group 2 beside them.
-    QTest::newRow("click the unchecked member") << true << 1 << false << QList<bool>{false, true, true} << QList<int>{0, 1, 0};
-    QTest::newRow("click the checked member") << true << 0 << false << QList<bool>{true, false, true} << QList<int>{1, 0, 0};
-    QTest::newRow("bold follows the click") << true << 1 << true << QList<bool>{false, true, true} << QList<int>{0, 1, 0};
+    QTest::newRow("click the unchecked member")
+        << true << 1 << false << QList<bool>{false, true, true} << QList<int>{0, 1, 0};
+    QTest::newRow("click the checked member")
+        << true << 0 << false << QList<bool>{true, false, true} << QList<int>{1, 0, 0};
+    QTest::newRow("bold follows the click")
+        << true << 1 << true << QList<bool>{false, true, true} << QList<int>{0, 1, 0};
 }
 
 void tst_RUVCheckBox::groupClicks()
@@ -214,6 +220,7 @@ void tst_RUVCheckBox::groupClicks()
 
 void tst_RUVCheckBox::groupUpdate_data()
 {
+    // clang-format off
     using Action = std::function<void(TRUVCheckBox&)>;
     QTest::addColumn<Action>("action");
     QTest::addColumn<bool>("firstAfter");
@@ -233,6 +240,7 @@ void tst_RUVCheckBox::groupUpdate_data()
         << Action([](TRUVCheckBox& b) { LoadingScope loading; b.setChecked(false); }) << false << true << false;
     QTest::newRow("nothing after leaving the group")
         << Action([](TRUVCheckBox& b) { b.setGroupIndex(0); b.setChecked(false); }) << false << true << false;
+    // clang-format on
 }
 
 void tst_RUVCheckBox::groupUpdate()
@@ -270,9 +278,8 @@ void tst_RUVCheckBox::hookColorWhileHeld()
     box->setCaption(QStringLiteral("HHH"));
     box->setHookColor(clRed);
     const QRect captionArea(20, 0, 60, 20);
-    auto captionHas = [&](TColor color) {
-        return !inkRect(render(*box), ToQColor(color).rgb(), true, captionArea).isEmpty();
-    };
+    auto captionHas
+        = [&](TColor color) { return !inkRect(render(*box), ToQColor(color).rgb(), true, captionArea).isEmpty(); };
     QVERIFY(captionHas(clBlack));
 
     QTest::mousePress(box, Qt::LeftButton, {}, QPoint(6, 10));
@@ -447,8 +454,14 @@ void tst_RUVCheckBox::enterAndLeave()
     Group g({0});
     TRUVCheckBox* box = g.boxes[0];
     int entered = 0, left = 0;
-    box->OnMouseEnter = [&](QObject* sender) { QCOMPARE(sender, box); ++entered; };
-    box->OnMouseExit = [&](QObject* sender) { QCOMPARE(sender, box); ++left; };
+    box->OnMouseEnter = [&](QObject* sender) {
+        QCOMPARE(sender, box);
+        ++entered;
+    };
+    box->OnMouseExit = [&](QObject* sender) {
+        QCOMPARE(sender, box);
+        ++left;
+    };
     QTest::mouseMove(g.parent.get(), QPoint(200, 30));
     QTest::mouseMove(g.parent.get(), QPoint(10, 10));
     QTRY_COMPARE(entered, 1);
@@ -469,7 +482,8 @@ void tst_RUVCheckBox::missingDrawingFallsBackToTheBitmap()
     // A density no other test draws at, so no drawing of it is kept yet.
     const qreal ratio = 2.75;
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Cannot open file")));
-    QTest::ignoreMessage(QtWarningMsg, "Picture drawing \":/CB_HOOKSET.svg\" cannot be read; the bitmap is enlarged instead");
+    QTest::ignoreMessage(QtWarningMsg,
+                         "Picture drawing \":/CB_HOOKSET.svg\" cannot be read; the bitmap is enlarged instead");
     TRUVCheckBox box;
     box.setCaption(QStringLiteral("H"));
     box.setChecked(true);
@@ -523,9 +537,9 @@ void tst_RUVCheckBox::picturesAndCaptionAtPixelRatios()
     QVERIFY(!inkRect(dense, qRgb(128, 128, 128), true, boxArea).isEmpty()); // the frame or ring
 
     const QRect caption(18, 0, 62, 20);
-    const QString fault = TestSupport::compareTextInk(TestSupport::textInk(plain, caption, Magenta),
-                                                      TestSupport::textInk(dense, TestSupport::deviceRect(caption, ratio), Magenta),
-                                                      ratio, 9);
+    const QString fault = TestSupport::compareTextInk(
+        TestSupport::textInk(plain, caption, Magenta),
+        TestSupport::textInk(dense, TestSupport::deviceRect(caption, ratio), Magenta), ratio, 9);
     QVERIFY2(fault.isEmpty(), qPrintable(fault));
 }
 
@@ -550,7 +564,8 @@ void tst_RUVCheckBox::setterRepaints()
     auto* box = new TRUVCheckBox(&window);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QCOMPARE(TestSupport::setterPaints(box, property.constData(), value), std::make_pair(paintsWhenChanged, paintsWhenSame));
+    QCOMPARE(TestSupport::setterPaints(box, property.constData(), value),
+             std::make_pair(paintsWhenChanged, paintsWhenSame));
 }
 
 void tst_RUVCheckBox::look3DChangesNothingDrawn()

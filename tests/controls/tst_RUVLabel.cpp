@@ -30,7 +30,10 @@ constexpr TColor Background = RGBColor(1, 2, 3);
 constexpr TColor HostColor = RGBColor(0, 128, 0);
 const QString Path = QStringLiteral("C:\\Programme\\Daten\\Projekt\\datei.dat");
 
-QRgb rgb(TColor color) { return ToQColor(color).rgb(); }
+QRgb rgb(TColor color)
+{
+    return ToQColor(color).rgb();
+}
 
 // The label alone on a plain background, so whatever it leaves unpainted shows.
 QImage render(TRUVLabel& label)
@@ -70,7 +73,10 @@ QSet<QRgb> inkColours(const QImage& image)
     return colours;
 }
 
-QFontMetrics metricsOf(const TRUVLabel& label) { return QFontMetrics(label.Font()->toQFont()); }
+QFontMetrics metricsOf(const TRUVLabel& label)
+{
+    return QFontMetrics(label.Font()->toQFont());
+}
 
 // A shown window with one label in it, for everything that needs the pointer.
 struct Host {
@@ -134,12 +140,17 @@ private slots:
         QTest::addColumn<TColor>("colorHoover");
         QTest::addColumn<bool>("hovered");
         QTest::addColumn<TColor>("expected");
-        QTest::newRow("clNone shows the parent") << int(TRUVLabel::ltnormal) << clNone << clSilver << false << HostColor;
+        QTest::newRow("clNone shows the parent")
+            << int(TRUVLabel::ltnormal) << clNone << clSilver << false << HostColor;
         QTest::newRow("Color fills") << int(TRUVLabel::ltnormal) << clYellow << clSilver << false << clYellow;
-        QTest::newRow("lthoover under the pointer") << int(TRUVLabel::lthoover) << clWhite << clSilver << true << clSilver;
-        QTest::newRow("lthoover with the pointer away") << int(TRUVLabel::lthoover) << clWhite << clSilver << false << clWhite;
-        QTest::newRow("transparent lthoover lights up") << int(TRUVLabel::lthoover) << clNone << clSilver << true << clSilver;
-        QTest::newRow("ColorHoover clNone switches it off") << int(TRUVLabel::lthoover) << clWhite << clNone << true << clWhite;
+        QTest::newRow("lthoover under the pointer")
+            << int(TRUVLabel::lthoover) << clWhite << clSilver << true << clSilver;
+        QTest::newRow("lthoover with the pointer away")
+            << int(TRUVLabel::lthoover) << clWhite << clSilver << false << clWhite;
+        QTest::newRow("transparent lthoover lights up")
+            << int(TRUVLabel::lthoover) << clNone << clSilver << true << clSilver;
+        QTest::newRow("ColorHoover clNone switches it off")
+            << int(TRUVLabel::lthoover) << clWhite << clNone << true << clWhite;
         QTest::newRow("only lthoover lights up") << int(TRUVLabel::ltnormal) << clWhite << clSilver << true << clWhite;
     }
     void background()
@@ -171,8 +182,10 @@ private slots:
         QTest::newRow("font colour") << "Wert" << false << true << true << QList<TColor>{clRed};
         QTest::newRow("hover text colour") << "Wert" << true << true << true << QList<TColor>{clBlue};
         QTest::newRow("NoChooseCaption in silver") << "" << false << true << true << QList<TColor>{clSilver};
-        QTest::newRow("NoChooseCaption silver under the pointer") << "" << true << true << true << QList<TColor>{clSilver};
-        QTest::newRow("disabled caption engraved") << "Wert" << false << false << true << QList<TColor>{clWhite, clBtnShadow};
+        QTest::newRow("NoChooseCaption silver under the pointer")
+            << "" << true << true << true << QList<TColor>{clSilver};
+        QTest::newRow("disabled caption engraved")
+            << "Wert" << false << false << true << QList<TColor>{clWhite, clBtnShadow};
         QTest::newRow("CaptionVisible off") << "Wert" << false << true << false << QList<TColor>{};
     }
     void textColour()
@@ -202,6 +215,7 @@ private slots:
 
     void frame_data()
     {
+        // clang-format off
         QTest::addColumn<int>("bevel");
         QTest::addColumn<int>("borders");
         QTest::addColumn<Pixels>("pixels");
@@ -219,6 +233,7 @@ private slots:
                                 << Pixels{{{0, 0}, border}, {{0, 19}, border}, {{39, 0}, border}, {{39, 19}, border}, {{20, 0}, bg}};
         QTest::newRow("top border over the raised bevel") << int(B::bfraised) << int(B::blbl_top)
                                 << Pixels{{{0, 0}, border}, {{39, 0}, border}, {{0, 1}, hi}};
+        // clang-format on
     }
     void frame()
     {
@@ -236,7 +251,8 @@ private slots:
         label.setDesigntimeFrameColor(clLime);
         const QImage image = render(label);
         for (const Pixel& p : pixels)
-            QVERIFY2(image.pixel(p.at) == rgb(p.color), qPrintable(QStringLiteral("pixel %1,%2").arg(p.at.x()).arg(p.at.y())));
+            QVERIFY2(image.pixel(p.at) == rgb(p.color),
+                     qPrintable(QStringLiteral("pixel %1,%2").arg(p.at.x()).arg(p.at.y())));
         QVERIFY(!inkColours(image).contains(rgb(clLime)));
     }
 
@@ -251,9 +267,12 @@ private slots:
         using B = TRUVLabel;
         QTest::newRow("fits, centred") << int(B::lycenter) << 200 << true << false << 100 << int(TA_CENTER);
         QTest::newRow("too wide, centred: left from 4") << int(B::lycenter) << 60 << true << true << 4 << int(TA_LEFT);
-        QTest::newRow("too wide, centre top: left from 2") << int(B::lycentertop) << 60 << true << true << 2 << int(TA_LEFT);
-        QTest::newRow("too wide, left layout keeps x") << int(B::lycenterleft) << 60 << true << true << 4 << int(TA_LEFT);
-        QTest::newRow("too wide, right layout stays right") << int(B::lycenterright) << 60 << true << true << 57 << int(TA_RIGHT);
+        QTest::newRow("too wide, centre top: left from 2")
+            << int(B::lycentertop) << 60 << true << true << 2 << int(TA_LEFT);
+        QTest::newRow("too wide, left layout keeps x")
+            << int(B::lycenterleft) << 60 << true << true << 4 << int(TA_LEFT);
+        QTest::newRow("too wide, right layout stays right")
+            << int(B::lycenterright) << 60 << true << true << 57 << int(TA_RIGHT);
         QTest::newRow("at least two characters") << int(B::lycenter) << 14 << true << true << 4 << int(TA_LEFT);
         QTest::newRow("disabled caption is never shortened") << int(B::lycenter) << 60 << false << false << -1 << 0;
     }
@@ -308,15 +327,21 @@ private slots:
         QTest::newRow("left top") << int(B::lylefttop) << false << 0 << QPoint(4, 2) << left;
         QTest::newRow("centre top") << int(B::lycentertop) << false << 0 << QPoint(60, 2) << centre;
         QTest::newRow("right top") << int(B::lyrighttop) << false << 0 << QPoint(117, 2) << right;
-        QTest::newRow("right top, room for the ellipsis") << int(B::lyrighttop) << true << 0 << QPoint(117 - room, 2) << right;
+        QTest::newRow("right top, room for the ellipsis")
+            << int(B::lyrighttop) << true << 0 << QPoint(117 - room, 2) << right;
         QTest::newRow("centre") << int(B::lycenter) << false << 0 << QPoint(60, (30 - h) / 2) << centre;
-        QTest::newRow("centre bottom, 2 above the edge") << int(B::lycenterbottom) << false << 0 << QPoint(60, 30 - h - 2) << centre;
+        QTest::newRow("centre bottom, 2 above the edge")
+            << int(B::lycenterbottom) << false << 0 << QPoint(60, 30 - h - 2) << centre;
         QTest::newRow("centre left") << int(B::lycenterleft) << false << 0 << QPoint(4, (30 - h) / 2) << left;
         QTest::newRow("centre right") << int(B::lycenterright) << false << 0 << QPoint(117, (30 - h) / 2) << right;
-        QTest::newRow("centre right, room for the ellipsis") << int(B::lycenterright) << true << 0 << QPoint(117 - room, (30 - h) / 2) << right;
-        QTest::newRow("ellipsis room only for the right") << int(B::lycenterleft) << true << 0 << QPoint(4, (30 - h) / 2) << left;
-        QTest::newRow("margin top lowers the caption") << int(B::lycenterleft) << false << 5 << QPoint(4, (30 - h) / 2 + 5) << left;
-        QTest::newRow("negative margin top raises it") << int(B::lycenterbottom) << false << -3 << QPoint(60, 30 - h - 5) << centre;
+        QTest::newRow("centre right, room for the ellipsis")
+            << int(B::lycenterright) << true << 0 << QPoint(117 - room, (30 - h) / 2) << right;
+        QTest::newRow("ellipsis room only for the right")
+            << int(B::lycenterleft) << true << 0 << QPoint(4, (30 - h) / 2) << left;
+        QTest::newRow("margin top lowers the caption")
+            << int(B::lycenterleft) << false << 5 << QPoint(4, (30 - h) / 2 + 5) << left;
+        QTest::newRow("negative margin top raises it")
+            << int(B::lycenterbottom) << false << -3 << QPoint(60, 30 - h - 5) << centre;
     }
     void captionPlacement()
     {
@@ -371,7 +396,8 @@ private slots:
         QCOMPARE(label.ShownText(), path);
 
         // The glyph 2 from the left, centred in the height.
-        QCOMPARE(render(label), textAlone(label, anchor, unsigned(align), path, glyph ? picture : QImage(), QPoint(2, 12)));
+        QCOMPARE(render(label),
+                 textAlone(label, anchor, unsigned(align), path, glyph ? picture : QImage(), QPoint(2, 12)));
     }
 
     void glyphPosition_data()
@@ -438,6 +464,7 @@ private slots:
 
     void onChange_data()
     {
+        // clang-format off
         QTest::addColumn<bool>("hidden");
         QTest::addColumn<Action>("action");
         QTest::addColumn<int>("expected");
@@ -451,6 +478,7 @@ private slots:
         QTest::newRow("Color does not re-assign") << false << Action([](TRUVLabel& l) { l.setColor(clRed); }) << 0;
         QTest::newRow("the same ColorGlow again") << false << Action([](TRUVLabel& l) { l.setColorGlow(clRed); l.setColorGlow(clRed); }) << 2;
         QTest::newRow("the same picture variant again") << false << Action([](TRUVLabel& l) { l.setLabelTyp(TRUVLabel::ltglow); l.setLabelTyp(TRUVLabel::ltglow); }) << 2;
+        // clang-format on
     }
     void onChange()
     {
@@ -474,18 +502,21 @@ private slots:
     {
         TestSupport::addSetterPaintColumns();
         const auto colour = [](TColor c) { return QVariant::fromValue(c); };
-        QTest::newRow("LabelLayout, if changed") << QByteArray("LabelLayout") << QVariant::fromValue(TRUVLabel::lycenter) << 1 << 0;
+        QTest::newRow("LabelLayout, if changed")
+            << QByteArray("LabelLayout") << QVariant::fromValue(TRUVLabel::lycenter) << 1 << 0;
         QTest::newRow("Color, if changed") << QByteArray("Color") << colour(clRed) << 1 << 0;
         QTest::newRow("ColorHoover, if changed") << QByteArray("ColorHoover") << colour(clRed) << 1 << 0;
         QTest::newRow("CaptionMarginTop, if changed") << QByteArray("CaptionMarginTop") << QVariant(3) << 1 << 0;
-        QTest::newRow("NoChooseCaption, if changed") << QByteArray("NoChooseCaption") << QVariant(QStringLiteral("-")) << 1 << 0;
+        QTest::newRow("NoChooseCaption, if changed")
+            << QByteArray("NoChooseCaption") << QVariant(QStringLiteral("-")) << 1 << 0;
         QTest::newRow("ColorHooverText, stored") << QByteArray("ColorHooverText") << colour(clRed) << 0 << 0;
         QTest::newRow("LabelExecute, stored") << QByteArray("LabelExecute") << QVariant(QStringLiteral("x")) << 0 << 0;
         QTest::newRow("Tag2, stored") << QByteArray("Tag2") << QVariant(7) << 0 << 0;
         // Each assignment re-assigns or sets up again, with its OnChange.
         QTest::newRow("Caption, always") << QByteArray("Caption") << QVariant(QStringLiteral("x")) << 1 << 1;
         QTest::newRow("ColorGlow, always") << QByteArray("ColorGlow") << colour(clRed) << 1 << 1;
-        QTest::newRow("LabelTyp, always") << QByteArray("LabelTyp") << QVariant::fromValue(TRUVLabel::lthoover) << 1 << 1;
+        QTest::newRow("LabelTyp, always")
+            << QByteArray("LabelTyp") << QVariant::fromValue(TRUVLabel::lthoover) << 1 << 1;
     }
     void setterRepaints()
     {
@@ -495,7 +526,8 @@ private slots:
         QFETCH(int, paintsWhenSame);
         Host host;
         QVERIFY(host.show());
-        QCOMPARE(TestSupport::setterPaints(host.label, property.constData(), value), std::make_pair(paintsWhenChanged, paintsWhenSame));
+        QCOMPARE(TestSupport::setterPaints(host.label, property.constData(), value),
+                 std::make_pair(paintsWhenChanged, paintsWhenSame));
     }
 
     void shortenPath_data()
@@ -504,8 +536,12 @@ private slots:
         QTest::addColumn<int>("maxWidth");
         QTest::addColumn<QString>("expected");
         // Widths are character counts here, so every step is visible in the table.
-        const QStringList steps = {Path, "C:\\...\\Daten\\Projekt\\datei.dat", "C:\\...\\Projekt\\datei.dat",
-                                   "C:\\...\\datei.dat", "...\\datei.dat", "datei.dat"};
+        const QStringList steps = {Path,
+                                   "C:\\...\\Daten\\Projekt\\datei.dat",
+                                   "C:\\...\\Projekt\\datei.dat",
+                                   "C:\\...\\datei.dat",
+                                   "...\\datei.dat",
+                                   "datei.dat"};
         QTest::newRow("fits whole") << Path << int(Path.size()) << Path;
         for (int i = 1; i < steps.size(); ++i)
             QTest::addRow("step %d", i) << Path << int(steps[i - 1].size()) - 1 << steps[i];
@@ -647,10 +683,13 @@ private slots:
         const QList<TColor> glow(9, yellow);
         QTest::newRow("glow") << int(TRUVLabel::ltglow) << yellow << clBlack << glow;
         QTest::newRow("glow around a red caption") << int(TRUVLabel::ltglow) << yellow << clRed << glow;
-        QTest::newRow("black glow stored as 1,0,0") << int(TRUVLabel::ltglow) << clBlack << clBlack << QList<TColor>(9, RGBColor(1, 0, 0));
+        QTest::newRow("black glow stored as 1,0,0")
+            << int(TRUVLabel::ltglow) << clBlack << clBlack << QList<TColor>(9, RGBColor(1, 0, 0));
         // Left of the bottom pixel is also below-left of the one above it; the later visit wins.
-        QTest::newRow("raised") << int(TRUVLabel::ltraised) << yellow << clBlack << QList<TColor>{l, l, d, l, l, d, d, d, d};
-        QTest::newRow("lowered") << int(TRUVLabel::ltlowered) << yellow << clBlack << QList<TColor>{d, d, l, d, d, l, l, l, l};
+        QTest::newRow("raised") << int(TRUVLabel::ltraised) << yellow << clBlack
+                                << QList<TColor>{l, l, d, l, l, d, d, d, d};
+        QTest::newRow("lowered") << int(TRUVLabel::ltlowered) << yellow << clBlack
+                                 << QList<TColor>{d, d, l, d, d, l, l, l, l};
     }
     void effectPictureNeighbours()
     {
@@ -677,9 +716,9 @@ private slots:
         QVERIFY(stroke.size() >= 3);
         const QPoint top = stroke.first(), bottom = stroke.last();
         QCOMPARE(top.x(), bottom.x());
-        const QList<QPoint> around = {top + QPoint(-1, -1), top + QPoint(0, -1), top + QPoint(1, -1), top + QPoint(-1, 0),
-                                      bottom + QPoint(-1, 0), (top + bottom) / 2 + QPoint(1, 0), bottom + QPoint(-1, 1),
-                                      bottom + QPoint(0, 1), bottom + QPoint(1, 1)};
+        const QList<QPoint> around = {top + QPoint(-1, -1),   top + QPoint(0, -1),    top + QPoint(1, -1),
+                                      top + QPoint(-1, 0),    bottom + QPoint(-1, 0), (top + bottom) / 2 + QPoint(1, 0),
+                                      bottom + QPoint(-1, 1), bottom + QPoint(0, 1),  bottom + QPoint(1, 1)};
         for (int i = 0; i < around.size(); ++i)
             QVERIFY2(image.pixel(around[i]) == rgb(expected[i]), qPrintable(QStringLiteral("neighbour %1").arg(i)));
     }
@@ -704,10 +743,12 @@ private slots:
         QTest::addColumn<bool>("handInside");
         QTest::addColumn<bool>("insideAfterLeave");
         QTest::newRow("hyperlink shows the hand") << int(TRUVLabel::lthyperlink) << false << false << true << false;
-        QTest::newRow("plain label keeps its own cursor") << int(TRUVLabel::ltnormal) << false << false << false << false;
+        QTest::newRow("plain label keeps its own cursor")
+            << int(TRUVLabel::ltnormal) << false << false << false << false;
         QTest::newRow("disabled: no hover, no hand") << int(TRUVLabel::lthyperlink) << true << false << false << false;
         // Regression: the hand stayed for the whole application.
-        QTest::newRow("disabled under the pointer: hand released, flag kept") << int(TRUVLabel::lthyperlink) << false << true << true << true;
+        QTest::newRow("disabled under the pointer: hand released, flag kept")
+            << int(TRUVLabel::lthyperlink) << false << true << true << true;
     }
     void hoverAndCursor()
     {
@@ -757,8 +798,10 @@ private slots:
         QTest::addColumn<QStringList>("opened");
         const QStringList target = {QStringLiteral("mailto:info@example.org")};
         QTest::newRow("hyperlink opens its target") << int(TRUVLabel::lthyperlink) << false << "click" << 0 << target;
-        QTest::newRow("plain label opens nothing") << int(TRUVLabel::ltnormal) << false << "click" << 0 << QStringList();
-        QTest::newRow("owner handler replaces the own action") << int(TRUVLabel::lthyperlink) << true << "click" << 1 << QStringList();
+        QTest::newRow("plain label opens nothing")
+            << int(TRUVLabel::ltnormal) << false << "click" << 0 << QStringList();
+        QTest::newRow("owner handler replaces the own action")
+            << int(TRUVLabel::lthyperlink) << true << "click" << 1 << QStringList();
         QTest::newRow("released outside") << int(TRUVLabel::ltnormal) << true << "drag out" << 0 << QStringList();
         QTest::newRow("right button") << int(TRUVLabel::ltnormal) << true << "right" << 0 << QStringList();
         QTest::newRow("double click clicks once") << int(TRUVLabel::ltnormal) << true << "double" << 1 << QStringList();

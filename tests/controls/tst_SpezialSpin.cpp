@@ -8,8 +8,8 @@
 #include "platform/Font.h"
 #include "tests/TestSupport.h"
 
-#include <QLineEdit>
 #include <QAction>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMetaProperty>
@@ -22,7 +22,6 @@
 #include <cmath>
 #include <limits>
 #include <memory>
-#include <optional>
 
 namespace {
 
@@ -164,14 +163,9 @@ class tst_SpezialSpin : public QObject
 {
     Q_OBJECT
 
-    std::optional<TestSupport::DesktopLocale> m_locale;
-
 private slots:
     void initTestCase() { TSpezialSpin::ModuleStartup(); }
     void cleanupTestCase() { TSpezialSpin::ModuleShutdown(); }
-    // Every test runs under each desktop locale with the same expectations.
-    void initTestCase_data() { TestSupport::addDesktopLocaleRows(); }
-    void init();
     void cleanup();
 
     void initialState_data();
@@ -199,6 +193,8 @@ private slots:
     void commitReportsWhatTheValueDoes();
     void readingValueCancelsPendingCommit_data();
     void readingValueCancelsPendingCommit();
+    void writingTheSameSetting_data();
+    void writingTheSameSetting();
     void commitPendingText_data();
     void commitPendingText();
     void keyPressStopsPendingCommit();
@@ -246,18 +242,15 @@ private slots:
     void triangleMatchesSymbolFont();
     void arrowsAtPixelRatios_data();
     void arrowsAtPixelRatios();
-};
 
-void tst_SpezialSpin::init()
-{
-    if (!m_locale.emplace().entered())
-        QSKIP("This locale is not generated on the machine");
-}
+    // Everything else runs once, under the environment's locale.
+    void numberTextsUnderEveryDesktopLocale_data();
+    void numberTextsUnderEveryDesktopLocale();
+};
 
 void tst_SpezialSpin::cleanup()
 {
     TestSupport::cancelDialogWatchers();
-    m_locale.reset();
 }
 
 // Value model ------------------------------------------------------------------
@@ -459,7 +452,7 @@ void tst_SpezialSpin::descriptionOrderRaisesNegativeValue()
     // A description that stored -5 applies it before the lower bound, so the
     // initial minimum 0 raises it and the later minimum cannot bring it back.
     const QHash<QByteArray, QVariant> description{
-        {"NachkommaStellen", 3}, {"ChangeDelay", 5000}, {"ValueReal", -5.0}, {"Value", -5},
+        {"NachkommaStellen", 3}, {"ChangeDelay", 5000},    {"ValueReal", -5.0}, {"Value", -5},
         {"MaxValue", 0.0},       {"MinValue", -1000000.0}, {"BorderWidth", 1},
     };
     TSpezialSpin spin;
@@ -643,10 +636,43 @@ void tst_SpezialSpin::readingValueCancelsPendingCommit()
     QCOMPARE(e->changes, 0);
 }
 
+void tst_SpezialSpin::writingTheSameSetting_data()
+{
+    QTest::addColumn<QString>("property");
+    QTest::addColumn<QVariant>("same");
+    QTest::addColumn<bool>("rewrites"); // drops the typed text and its pending commit
+    QTest::newRow("NachkommaStellen") << "NachkommaStellen" << QVariant(3) << true;
+    // Typing "2" made the value 2 before the rest turned the text into a formula.
+    QTest::newRow("ValueReal") << "ValueReal" << QVariant(2.0) << true;
+    QTest::newRow("Value") << "Value" << QVariant(2) << true;
+    QTest::newRow("MinValue") << "MinValue" << QVariant(-1000000.0) << true;
+    QTest::newRow("MaxValue") << "MaxValue" << QVariant(0.0) << true;
+    QTest::newRow("TausenderZeichen") << "TausenderZeichen" << QVariant(true) << true;
+    QTest::newRow("ChangeDelay does not restart the delay") << "ChangeDelay" << QVariant(5000) << false;
+    QTest::newRow("EditorEnabled") << "EditorEnabled" << QVariant(true) << false;
+}
+
+void tst_SpezialSpin::writingTheSameSetting()
+{
+    QFETCH(QString, property);
+    QFETCH(QVariant, same);
+    QFETCH(bool, rewrites);
+    auto e = windowEditor();
+    typeText(e->edit, QStringLiteral("2*3"));
+    const int remaining = e->delay->remainingTime();
+    QTest::qWait(20);
+    QVERIFY(e->spin->setProperty(property.toLatin1(), same));
+    QCOMPARE(e->edit->text(), rewrites ? QStringLiteral("2,000") : QStringLiteral("2*3"));
+    QCOMPARE(e->delay->isActive(), !rewrites);
+    if (!rewrites)
+        QVERIFY(e->delay->remainingTime() < remaining);
+    QCOMPARE(e->changes, 0);
+}
+
 void tst_SpezialSpin::commitPendingText_data()
 {
-    QTest::addColumn<QString>("typed");  // null: nothing typed
-    QTest::addColumn<bool>("byKeys");    // typed with key releases, or pasted without any
+    QTest::addColumn<QString>("typed"); // null: nothing typed
+    QTest::addColumn<bool>("byKeys");   // typed with key releases, or pasted without any
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<int>("changes");
@@ -788,14 +814,14 @@ void tst_SpezialSpin::keys_data()
     QTest::newRow("Page Down") << int(Qt::Key_PageDown) << none << true << 9.0 << 34 << true << 0 << false;
     QTest::newRow("Shift+Up") << int(Qt::Key_Up) << shift << true << 11.0 << 38 << true << 0 << true;
     QTest::newRow("Up, step keys off") << int(Qt::Key_Up) << none << false << 10.0 << 38 << false << 0 << true;
-    QTest::newRow("Page Down, step keys off") << int(Qt::Key_PageDown) << none << false << 10.0 << 34 << false << 0
-                                              << true;
+    QTest::newRow("Page Down, step keys off")
+        << int(Qt::Key_PageDown) << none << false << 10.0 << 34 << false << 0 << true;
     // Enter commits the written value unchanged: nothing to report.
     QTest::newRow("Enter") << int(Qt::Key_Return) << none << true << 10.0 << 13 << false << 0 << false;
     QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << keypad << true << 10.0 << 13 << false << 0 << false;
     QTest::newRow("Ctrl+Enter") << int(Qt::Key_Return) << ctrl << true << 10.0 << 13 << false << 1 << true;
-    QTest::newRow("Ctrl+Enter, step keys off") << int(Qt::Key_Return) << ctrl << false << 10.0 << 13 << false << 1
-                                               << true;
+    QTest::newRow("Ctrl+Enter, step keys off")
+        << int(Qt::Key_Return) << ctrl << false << 10.0 << 13 << false << 1 << true;
     QTest::newRow("Escape") << int(Qt::Key_Escape) << none << true << 10.0 << 27 << false << 0 << true;
     QTest::newRow("letter") << int(Qt::Key_A) << none << true << 10.0 << 0x41 << false << 0 << true;
     QTest::newRow("keypad multiply") << int(Qt::Key_Asterisk) << keypad << true << 10.0 << 0x6A << false << 0 << true;
@@ -927,8 +953,8 @@ void turnWheel(QLineEdit* edit, const QList<QPoint>& angleDeltas)
 {
     const QPointF at(5, 5);
     for (const QPoint& angle : angleDeltas) {
-        QWheelEvent event(at, edit->mapToGlobal(at), QPoint(), angle, Qt::NoButton, Qt::NoModifier,
-                          Qt::NoScrollPhase, false);
+        QWheelEvent event(at, edit->mapToGlobal(at), QPoint(), angle, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                          false);
         QApplication::sendEvent(edit, &event);
     }
 }
@@ -1205,6 +1231,7 @@ void tst_SpezialSpin::enablingFollowsToEdit()
 
 void tst_SpezialSpin::layout_data()
 {
+    // clang-format off
     QTest::addColumn<int>("fontHeight");
     QTest::addColumn<int>("marginTop");
     QTest::addColumn<QRect>("editFromBox"); // x relative to the box's left edge
@@ -1218,6 +1245,7 @@ void tst_SpezialSpin::layout_data()
                                              << RectLTRB(81, 10, 101, 19);
     QTest::newRow("margin moves the edit only") << -11 << 3 << QRect(3, 5, 0, 16) << RectLTRB(85, 1, 101, 10)
                                                 << RectLTRB(85, 10, 101, 19);
+    // clang-format on
 }
 
 void tst_SpezialSpin::layout()
@@ -1458,12 +1486,47 @@ void tst_SpezialSpin::arrowsAtPixelRatios()
                 denseInk |= QRect(x, y, 1, 1);
     // Same place and size, a device pixel or so either way.
     const QRect expected = TestSupport::deviceRect(plainInk, ratio);
-    QVERIFY2(std::abs(denseInk.left() - expected.left()) <= ratio && std::abs(denseInk.right() - expected.right()) <= ratio
-                 && std::abs(denseInk.top() - expected.top()) <= ratio && std::abs(denseInk.bottom() - expected.bottom()) <= ratio,
-             qPrintable(QStringLiteral("%1,%2 %3x%4 where %5,%6 %7x%8").arg(denseInk.x()).arg(denseInk.y()).arg(denseInk.width())
-                            .arg(denseInk.height()).arg(expected.x()).arg(expected.y()).arg(expected.width()).arg(expected.height())));
+    QVERIFY2(std::abs(denseInk.left() - expected.left()) <= ratio
+                 && std::abs(denseInk.right() - expected.right()) <= ratio
+                 && std::abs(denseInk.top() - expected.top()) <= ratio
+                 && std::abs(denseInk.bottom() - expected.bottom()) <= ratio,
+             qPrintable(TestSupport::rectText(denseInk) + QStringLiteral(" where ") + TestSupport::rectText(expected)));
     if (ratio == 2)
         QVERIFY(!TestSupport::pixelDoubled(dense, expected));
+}
+
+void tst_SpezialSpin::numberTextsUnderEveryDesktopLocale_data()
+{
+    TestSupport::addDesktopLocaleRows();
+}
+
+// The editor shows, reads and steps German numbers whatever the desktop's
+// locale.
+void tst_SpezialSpin::numberTextsUnderEveryDesktopLocale()
+{
+    QFETCH(QByteArray, locale);
+    const TestSupport::DesktopLocale desktop(locale);
+    if (!desktop.entered())
+        QSKIP("This locale is not generated on the machine");
+    auto e = windowEditor();
+    e->spin->setValueReal(-1234.5);
+    QCOMPARE(e->edit->text(), QStringLiteral("-1.234,500"));
+    e->spin->setTausenderZeichen(false);
+    QCOMPARE(e->edit->text(), QStringLiteral("-1234,500"));
+    e->spin->setTausenderZeichen(true);
+    e->spin->setPlusZeichenPositiveWerte(true);
+    e->spin->setValueReal(0);
+    QCOMPARE(e->edit->text(), QStringLiteral("±0,000"));
+
+    typeText(e->edit, QStringLiteral("12.345,5"));
+    QCOMPARE(e->spin->CurrentValue(), 12345.5); // read while typing, before the commit
+    QTest::keyClick(e->edit, Qt::Key_Return);
+    QCOMPARE(e->edit->text(), QStringLiteral("+12.345,500"));
+    typeText(e->edit, QStringLiteral("2,5*2"));
+    QTest::keyClick(e->edit, Qt::Key_Return);
+    QCOMPARE(e->spin->CurrentValue(), 5.0);
+    QTest::keyClick(e->edit, Qt::Key_Up);
+    QCOMPARE(e->edit->text(), QStringLiteral("+5,001"));
 }
 
 TIRASO_TEST_MAIN(tst_SpezialSpin)

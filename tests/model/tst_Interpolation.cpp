@@ -92,8 +92,7 @@ void tst_Interpolation::recompute_data()
         {"0,000", "H=0,000", "H=1,000", "0,000", "0,000", "0,000", "0,000°"});
     // 1e-7 itself is near zero as a double, though not once narrowed to float.
     row("interval of exactly 1e-7", {0, 1e-7, 5e-8, 0, 1}, 9, true, lsLevel,
-        {"0,000000000", "H=0,000000000", "H=1,000000000", "0,000000100", "0,000000050", "0,000000050",
-         "0,000000000%"});
+        {"0,000000000", "H=0,000000000", "H=1,000000000", "0,000000100", "0,000000050", "0,000000050", "0,000000000%"});
     row("height within tolerance still rises", {0, 1, 0.33, 0, 5e-8}, 3, true, lsRising,
         {"0,000", "H=0,000", "H=0,000", "1,000", "0,330", "0,670", "0,000%"});
     row("grouped thousands", {0, 2000000, 1000000, 0, 1000}, 3, true, lsRising,
@@ -191,8 +190,9 @@ void tst_Interpolation::resultTextsAreNumbers()
         names << row.name;
         texts << row.text;
     }
-    QCOMPARE(names, (QStringList{"Wert bei X", "Höhe bei X", "Gesamthöhe", "Gesamtlänge", "Teillänge links",
-                                 "Teillänge rechts", "Neigung"}));
+    QCOMPARE(names,
+             (QStringList{"Wert bei X", "Höhe bei X", "Gesamthöhe", "Gesamtlänge", "Teillänge links",
+                          "Teillänge rechts", "Neigung"}));
     QCOMPARE(texts, (QStringList{"0,670", "-0,330", "-1,000", "1,000", "0,330", "0,670", "-45,000°"}));
 }
 
@@ -214,7 +214,8 @@ void tst_Interpolation::entry_data()
     // the raised x2, not the value that was computed.
     row("total length below the minimum", "LGes", Start, "-2000000", Entry::Changed, {0, -1e6, -1e6, 0, 1});
     row("total length within 1e-7 is ignored", "LGes", Start, "1e-7", Entry::NearZero);
-    row("total length just beyond 1e-7", "LGes", Start, "1.0000001e-7", Entry::Changed, {0, 1.0000001e-7, 1.0000001e-7, 0, 1});
+    row("total length just beyond 1e-7", "LGes", Start, "1.0000001e-7", Entry::Changed,
+        {0, 1.0000001e-7, 1.0000001e-7, 0, 1});
     row("total length overflows", "LGes", {Max, Max, 0.33, 0, 1}, "1e308", Entry::Failure);
     row("typed beyond the double range", "LGes", Start, "1e309", Entry::Failure);
     row("total height 3", "Hges", Start, "3", Entry::Changed, {0, 1, 0.33, 0, 3});
@@ -279,16 +280,15 @@ void tst_Interpolation::backCalculation_data()
     QTest::newRow("wider interval, rising") << Inputs{2, 6, 3, 10, 20} << "15" << Entry::Changed << 4.0;
     QTest::newRow("wider interval, falling") << Inputs{2, 6, 3, 20, 10} << "12" << Entry::Changed << 5.2;
     QTest::newRow("level line does nothing") << Inputs{0, 1, 0.33, 1, 1} << "1" << Entry::LevelLine << 0.0;
-    QTest::newRow("level line: no extrapolation message") << Inputs{0, 1, 0.33, 1, 1} << "5" << Entry::LevelLine
-                                                           << 0.0;
+    QTest::newRow("level line: no extrapolation message") << Inputs{0, 1, 0.33, 1, 1} << "5" << Entry::LevelLine << 0.0;
     QTest::newRow("x1 = x2 fails inside") << Inputs{1, 1, 1, 0, 1} << "0.5" << Entry::Failure << 0.0;
     QTest::newRow("x1 = x2 still refuses outside") << Inputs{1, 1, 1, 0, 1} << "2" << Entry::Extrapolation << 0.0;
     // The distance is walked from x1 whatever side x2 lies on.
     QTest::newRow("reversed interval") << Inputs{1, 0, 0.5, 0, 1} << "0.25" << Entry::Changed << 1.25;
     QTest::newRow("beyond the double range") << Start << "1e309" << Entry::Failure << 0.0;
     // H / L underflows to 0: the division by the slope fails.
-    QTest::newRow("slope too small for a double") << Inputs{0, 1e300, 1, 0, 1e-300} << "5e-301" << Entry::Failure
-                                                  << 0.0;
+    QTest::newRow("slope too small for a double")
+        << Inputs{0, 1e300, 1, 0, 1e-300} << "5e-301" << Entry::Failure << 0.0;
     QTest::newRow("height overflows") << Inputs{0, 1, 0.33, -Max, Max} << "0" << Entry::Failure << 0.0;
 }
 

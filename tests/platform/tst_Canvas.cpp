@@ -270,7 +270,8 @@ void tst_Canvas::textAlignmentUsesTopReference()
     const QRect ink = inkBounds(image);
     QVERIFY(!ink.isEmpty());
     const int expectedLeft = 100 + expectedLeftOffset * (width / 2);
-    QVERIFY2(qAbs(ink.left() - expectedLeft) <= 2, qPrintable(QStringLiteral("left %1, expected %2").arg(ink.left()).arg(expectedLeft)));
+    QVERIFY2(qAbs(ink.left() - expectedLeft) <= 2,
+             qPrintable(QStringLiteral("left %1, expected %2").arg(ink.left()).arg(expectedLeft)));
     // Top reference: nothing is drawn above the anchor.
     QVERIFY(ink.top() >= 10);
     QVERIFY(ink.top() <= 10 + QFontMetrics(font).ascent());
@@ -382,10 +383,9 @@ void tst_Canvas::textScalesWithThePixelRatio_data()
         bool bold;
         unsigned align;
     } texts[] = {
-        {"0,330", true, TA_CENTER},       {"H=100,000%", true, TA_LEFT}, {"H=1,000", false, TA_RIGHT},
-        {"Neigung:", false, TA_LEFT},     {"1.234,568", true, TA_CENTER}, {"X1 ", false, TA_LEFT},
-        {"45,000°", true, TA_CENTER},     {"%", false, TA_LEFT},
-        {"© Tiraso 05/2024", false, TA_LEFT},
+        {"0,330", true, TA_CENTER},   {"H=100,000%", true, TA_LEFT},  {"H=1,000", false, TA_RIGHT},
+        {"Neigung:", false, TA_LEFT}, {"1.234,568", true, TA_CENTER}, {"X1 ", false, TA_LEFT},
+        {"45,000°", true, TA_CENTER}, {"%", false, TA_LEFT},          {"© Tiraso 05/2024", false, TA_LEFT},
     };
     for (const auto& t : texts)
         for (qreal ratio : {1.25, 1.5, 2.0, 3.0})
@@ -469,8 +469,10 @@ void tst_Canvas::boldKeepsItsWeight()
     const int reach = qCeil(BoldOutlineForPixelRatio(font, ratio) * ratio / 2);
     const TextInk heavy = textInk(drawn, drawn.rect(), White);
     const TextInk plain = textInk(qt, qt.rect(), White);
-    QVERIFY2(heavy.left >= plain.left - reach && heavy.right <= plain.right + reach,
-             qPrintable(QStringLiteral("%1..%2, plain %3..%4").arg(heavy.left).arg(heavy.right).arg(plain.left).arg(plain.right)));
+    QVERIFY2(
+        heavy.left >= plain.left - reach && heavy.right <= plain.right + reach,
+        qPrintable(
+            QStringLiteral("%1..%2, plain %3..%4").arg(heavy.left).arg(heavy.right).arg(plain.left).arg(plain.right)));
     for (int x = plain.left; x <= plain.right; ++x)
         if (textInk(qt, QRect(x, 0, 1, qt.height()), White).left >= 0)
             QVERIFY2(textInk(drawn, QRect(x, 0, 1, drawn.height()), White).left >= 0, qPrintable(QString::number(x)));
@@ -556,7 +558,8 @@ void tst_Canvas::framesStayContinuousAtPixelRatios()
         // The device pixels wholly inside the side; those it only touches
         // may go either way.
         const int left = qCeil(side.x() * ratio), top = qCeil(side.y() * ratio);
-        QRect area(left, top, qFloor((side.x() + side.width()) * ratio) - left, qFloor((side.y() + side.height()) * ratio) - top);
+        QRect area(left, top, qFloor((side.x() + side.width()) * ratio) - left,
+                   qFloor((side.y() + side.height()) * ratio) - top);
         if (horizontal)
             area.setHeight(qMax(1, area.height()));
         else
@@ -567,7 +570,8 @@ void tst_Canvas::framesStayContinuousAtPixelRatios()
                 inked = horizontal ? image.pixel(area.left() + i, area.top() + j) == Black
                                    : image.pixel(area.left() + j, area.top() + i) == Black;
             if (!inked) {
-                qWarning("no frame at device pixel %d of %d,%d %dx%d", i, area.x(), area.y(), area.width(), area.height());
+                qWarning("no frame at device pixel %d of %d,%d %dx%d", i, area.x(), area.y(), area.width(),
+                         area.height());
                 return false;
             }
         }

@@ -10,10 +10,13 @@
 #include "platform/Font.h"
 #include "platform/Loading.h"
 #include "platform/Shell.h"
+#include "platform/VirtualKeys.h"
 
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMetaEnum>
+#include <QRandomGenerator>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -60,6 +63,7 @@ private slots:
     void storageServices();
     void shellOpenRefusesEmptyTargets();
     void hintPauseReachesTheStyle();
+    void keyCodesPoseAsNoActionKey();
 };
 
 void tst_Platform::inputQueryReturnsTheEditedText_data()
@@ -307,6 +311,32 @@ void tst_Platform::hintPauseReachesTheStyle()
     TApplication::SetHintPause(50);
     QCOMPARE(TApplication::HintPause(), 50);
     QCOMPARE(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 50);
+}
+
+// A control acts on Enter and the step keys by their codes, so no other key,
+// whatever Qt number it has, may report one of them.
+void tst_Platform::keyCodesPoseAsNoActionKey()
+{
+    const QList<int> actionKeys{Qt::Key_Return, Qt::Key_Enter, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_End,
+                                Qt::Key_Home,   Qt::Key_Left,  Qt::Key_Up,     Qt::Key_Right,    Qt::Key_Down};
+    QList<int> keys;
+    const QMetaEnum named = QMetaEnum::fromType<Qt::Key>();
+    for (int i = 0; i < named.keyCount(); ++i)
+        keys << named.value(i);
+    QRandomGenerator random(24);
+    for (int i = 0; i < 20000; ++i)
+        keys << int(random.generate()) << random.bounded(0x01300000);
+    for (const int key : std::as_const(keys)) {
+        for (const Qt::KeyboardModifiers keypad : {Qt::NoModifier, Qt::KeypadModifier}) {
+            const quint16 code = VirtualKey::FromQtKey(key, keypad);
+            const bool actionCode = code == VirtualKey::Return
+                || (code >= VirtualKey::PageUp && code <= VirtualKey::Down);
+            QVERIFY2(!actionCode || actionKeys.contains(key), qPrintable(QString::number(key, 16)));
+            // Only the keypad changes a code; Shift, Ctrl and Alt are reported beside it.
+            QCOMPARE(VirtualKey::FromQtKey(key, keypad | Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier),
+                     code);
+        }
+    }
 }
 
 TIRASO_TEST_MAIN(tst_Platform)
