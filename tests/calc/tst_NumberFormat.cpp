@@ -215,7 +215,8 @@ void tst_NumberFormat::readersOfBothWidthsAgree()
             double wide = 0;
             double narrow = 0;
             const bool wideOk = TextToFloat(text, QChar::fromLatin1(separator), wide);
-            const bool narrowOk = TextToFloat(std::string_view(utf8.constData(), size_t(utf8.size())), separator, narrow);
+            const bool narrowOk
+                = TextToFloat(std::string_view(utf8.constData(), size_t(utf8.size())), separator, narrow);
             QVERIFY2(wideOk == narrowOk && std::bit_cast<quint64>(wide) == std::bit_cast<quint64>(narrow),
                      qPrintable(text));
         }

@@ -71,25 +71,25 @@ void tst_CommandLine::results_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QStringList>("lines");
     const QStringList start{"--calc", "x1=0", "y1=0", "x2=1", "y2=1", "x=0.33"};
-    QTest::newRow("start values") << start
-                                  << QStringList{"Wert bei X\t0,330", "Höhe bei X\t0,330", "Gesamthöhe\t1,000",
-                                                 "Gesamtlänge\t1,000", "Teillänge links\t0,330",
-                                                 "Teillänge rechts\t0,670", "Neigung\t100,000%"};
+    QTest::newRow("start values") << start << QStringList{"Wert bei X\t0,330",      "Höhe bei X\t0,330",
+                                                          "Gesamthöhe\t1,000",      "Gesamtlänge\t1,000",
+                                                          "Teillänge links\t0,330", "Teillänge rechts\t0,670",
+                                                          "Neigung\t100,000%"};
     QTest::newRow("degrees, two decimals, any order")
         << QStringList{"x=0,33", "--degrees", "y2=1", "--calc", "x2=1", "--decimals", "2", "y1=0", "x1=0"}
-        << QStringList{"Wert bei X\t0,33", "Höhe bei X\t0,33", "Gesamthöhe\t1,00", "Gesamtlänge\t1,00",
+        << QStringList{"Wert bei X\t0,33",      "Höhe bei X\t0,33",       "Gesamthöhe\t1,00", "Gesamtlänge\t1,00",
                        "Teillänge links\t0,33", "Teillänge rechts\t0,67", "Neigung\t45,00°"};
     QTest::newRow("formulas, either decimal point")
         << QStringList{"--calc", "x1=0", "y1=1000", "x2=2*2", "y2=1000.5+1000", "X=1,0", "--decimals=1"}
-        << QStringList{"Wert bei X\t1.250,1", "Höhe bei X\t250,1", "Gesamthöhe\t1.000,5", "Gesamtlänge\t4,0",
+        << QStringList{"Wert bei X\t1.250,1",  "Höhe bei X\t250,1",     "Gesamthöhe\t1.000,5", "Gesamtlänge\t4,0",
                        "Teillänge links\t1,0", "Teillänge rechts\t3,0", "Neigung\t25.012,5%"};
     QTest::newRow("names in upper case; X at x2 gives y2")
         << QStringList{"--calc", "X1=0", "Y1=0", "X2=2.125", "Y2=1", "X=2.125"}
-        << QStringList{"Wert bei X\t1,000", "Höhe bei X\t1,000", "Gesamthöhe\t1,000", "Gesamtlänge\t2,125",
+        << QStringList{"Wert bei X\t1,000",      "Höhe bei X\t1,000",       "Gesamthöhe\t1,000", "Gesamtlänge\t2,125",
                        "Teillänge links\t2,125", "Teillänge rechts\t0,000", "Neigung\t47,059%"};
     QTest::newRow("decimals out of range give two, as in the window")
         << QStringList{"--calc", "x1=0", "y1=0", "x2=1", "y2=1", "x=0.33", "--decimals", "-1"}
-        << QStringList{"Wert bei X\t0,33", "Höhe bei X\t0,33", "Gesamthöhe\t1,00", "Gesamtlänge\t1,00",
+        << QStringList{"Wert bei X\t0,33",      "Höhe bei X\t0,33",       "Gesamthöhe\t1,00", "Gesamtlänge\t1,00",
                        "Teillänge links\t0,33", "Teillänge rechts\t0,67", "Neigung\t100,00%"};
 }
 
@@ -122,18 +122,18 @@ void tst_CommandLine::badArguments_data()
     QTest::newRow("unknown") << (four + QStringList{"x1=0", "z=1"}) << "tiraso: unbekanntes Argument „z=1“";
     QTest::newRow("decimals not a number") << (four + QStringList{"x1=0", "--decimals", "drei"})
                                            << "tiraso: --decimals erwartet eine ganze Zahl, nicht „drei“";
-    QTest::newRow("decimals without a number") << (four + QStringList{"x1=0", "--decimals"})
-                                               << "tiraso: --decimals erwartet eine ganze Zahl";
+    QTest::newRow("decimals without a number")
+        << (four + QStringList{"x1=0", "--decimals"}) << "tiraso: --decimals erwartet eine ganze Zahl";
     QTest::newRow("decimals given twice") << (four + QStringList{"x1=0", "--decimals", "2", "--decimals=3"})
                                           << "tiraso: --decimals ist mehrfach angegeben";
-    QTest::newRow("no thousands separators") << (four + QStringList{"x1=1.234,5"})
-                                             << "tiraso: x1: „1.234,5“ ist keine gültige Zahl oder Rechenformel";
+    QTest::newRow("no thousands separators")
+        << (four + QStringList{"x1=1.234,5"}) << "tiraso: x1: „1.234,5“ ist keine gültige Zahl oder Rechenformel";
     QTest::newRow("x and y together") << (four + QStringList{"x1=0", "y=1"})
                                       << "tiraso: x= und y= schließen einander aus";
     QTest::newRow("neither x nor y") << QStringList{"--calc", "x1=0", "y1=0", "x2=1", "y2=1"}
                                      << "tiraso: es fehlt x=… oder y=…";
-    QTest::newRow("only x and y read standard input") << (four + QStringList{"x1=-"})
-                                                      << "tiraso: x1: „-“ ist keine gültige Zahl oder Rechenformel";
+    QTest::newRow("only x and y read standard input")
+        << (four + QStringList{"x1=-"}) << "tiraso: x1: „-“ ist keine gültige Zahl oder Rechenformel";
     QTest::newRow("control characters escaped") << (four + QStringList{"x1=0", "\x1b]0;\a\x7f\u009b=1"})
                                                 << "tiraso: unbekanntes Argument „\\x1b]0;\\x07\\x7f\\x9b=1“";
 }
@@ -156,11 +156,12 @@ void tst_CommandLine::json()
         = CommandLine::Run({"--calc", "x1=2", "y1=10", "x2=6", "y2=2", "x=3", "--json", "--degrees"});
     QCOMPARE(outcome.exitCode, 0);
     // Full precision whatever the decimals; both slopes, whatever the mode.
-    QCOMPARE(outcome.out, QByteArray("{\"inputs\":{\"x1\":2,\"y1\":10,\"x2\":6,\"y2\":2,\"x\":3},"
-                                     "\"decimals\":3,\"percent\":false,\"layout\":\"falling\",\"outside\":false,"
-                                     "\"results\":{\"valueAtX\":8,\"heightAtX\":-2,\"totalHeight\":-8,"
-                                     "\"totalLength\":4,\"leftLength\":1,\"rightLength\":3,\"slopePercent\":-200,"
-                                     "\"slopeDegrees\":-63.43494882292201}}\n"));
+    QCOMPARE(outcome.out,
+             QByteArray("{\"inputs\":{\"x1\":2,\"y1\":10,\"x2\":6,\"y2\":2,\"x\":3},"
+                        "\"decimals\":3,\"percent\":false,\"layout\":\"falling\",\"outside\":false,"
+                        "\"results\":{\"valueAtX\":8,\"heightAtX\":-2,\"totalHeight\":-8,"
+                        "\"totalLength\":4,\"leftLength\":1,\"rightLength\":3,\"slopePercent\":-200,"
+                        "\"slopeDegrees\":-63.43494882292201}}\n"));
 }
 
 namespace {
@@ -184,10 +185,9 @@ void tst_CommandLine::singleValues_data()
     QTest::newRow("y= on a falling line") << QStringList{"--calc", "x1=0", "y1=4", "x2=2", "y2=0", "y=1"} << 0
                                           << QStringList{"X\t1,500", "Wert bei X\t1,000"} << "";
     QTest::newRow("y= at y1 is refused") << (rising + QStringList{"y=0"}) << 3 << noLines << extrapolationRefused;
-    QTest::newRow("y= beyond y2 is refused") << (rising + QStringList{"y=4,5"}) << 3 << noLines
-                                             << extrapolationRefused;
-    QTest::newRow("y= beyond, extrapolated") << (rising + QStringList{"y=6", "--extrapolate"}) << 0
-                                             << QStringList{"X\t3,000", "Wert bei X\t6,000"} << "";
+    QTest::newRow("y= beyond y2 is refused") << (rising + QStringList{"y=4,5"}) << 3 << noLines << extrapolationRefused;
+    QTest::newRow("y= beyond, extrapolated")
+        << (rising + QStringList{"y=6", "--extrapolate"}) << 0 << QStringList{"X\t3,000", "Wert bei X\t6,000"} << "";
     QTest::newRow("y= on a level line") << QStringList{"--calc", "x1=0", "y1=1", "x2=2", "y2=1", "y=1"} << 3 << noLines
                                         << "tiraso: y1 = y2: Auf einer waagerechten Linie gibt es zu einer Höhe keine "
                                            "Stelle X\n";
@@ -201,8 +201,8 @@ void tst_CommandLine::singleValues_data()
     QTest::newRow("outside: y1, a note, status 3")
         << (rising + QStringList{"x=5"}) << 3 << QStringList{"Wert bei X\t0,000", "Höhe bei X\t0,000"} << outsideNote;
     QTest::newRow("x1 is inside") << (rising + QStringList{"x=0"}) << 0 << QStringList{"Wert bei X\t0,000"} << "";
-    QTest::newRow("x2 is inside, with y2") << (rising + QStringList{"x=2"}) << 0 << QStringList{"Wert bei X\t4,000"}
-                                           << "";
+    QTest::newRow("x2 is inside, with y2")
+        << (rising + QStringList{"x=2"}) << 0 << QStringList{"Wert bei X\t4,000"} << "";
     QTest::newRow("extrapolated right") << (rising + QStringList{"x=5", "--extrapolate"}) << 0
                                         << QStringList{"Wert bei X\t10,000", "Höhe bei X\t10,000"} << "";
     QTest::newRow("extrapolated left") << (rising + QStringList{"x=-1", "--extrapolate"}) << 0
@@ -217,15 +217,18 @@ void tst_CommandLine::singleValues_data()
         << QStringList{"--calc", "x1=1", "y1=0", "x2=1", "y2=4", "x=5", "--extrapolate"} << 3
         << QStringList{"Wert bei X\t0,000"} << outsideNote;
 
-    QTest::newRow("--plain: all digits, \".\", no unit")
-        << (rising + QStringList{"x=0.6666666666666666", "--plain"}) << 0
-        << QStringList{"Wert bei X\t1.3333333333333333", "Höhe bei X\t1.3333333333333333", "Gesamthöhe\t4",
-                       "Gesamtlänge\t2", "Teillänge links\t0.6666666666666666",
-                       "Teillänge rechts\t1.3333333333333335", "Neigung\t200"}
-        << "";
-    QTest::newRow("--plain: no grouping") << QStringList{"--calc", "x1=0", "y1=0", "x2=2", "y2=4321000", "x=1",
-                                                         "--plain", "--degrees"}
-                                          << 0 << QStringList{"Wert bei X\t2160500"} << "";
+    QTest::newRow("--plain: all digits, \".\", no unit") << (rising + QStringList{"x=0.6666666666666666", "--plain"})
+                                                         << 0 << QStringList{"Wert bei X\t1.3333333333333333",
+                                                                             "Höhe bei X\t1.3333333333333333",
+                                                                             "Gesamthöhe\t4",
+                                                                             "Gesamtlänge\t2",
+                                                                             "Teillänge links\t0.6666666666666666",
+                                                                             "Teillänge rechts\t1.3333333333333335",
+                                                                             "Neigung\t200"}
+                                                         << "";
+    QTest::newRow("--plain: no grouping")
+        << QStringList{"--calc", "x1=0", "y1=0", "x2=2", "y2=4321000", "x=1", "--plain", "--degrees"} << 0
+        << QStringList{"Wert bei X\t2160500"} << "";
     QTest::newRow("--plain with y=") << (rising + QStringList{"y=1", "--plain"}) << 0
                                      << QStringList{"X\t0.5", "Wert bei X\t1"} << "";
 }
@@ -262,9 +265,9 @@ void tst_CommandLine::batch_data()
         << QByteArray("tiraso: Zeile 2: „abc“ ist keine gültige Zahl oder Rechenformel\n"
                       "tiraso: Zeile 4: „\\x1b[2J“ ist keine gültige Zahl oder Rechenformel\n"
                       "tiraso: Zeile 5: „-2000000“ ist kleiner als -1.000.000, der kleinste Wert des Programms\n");
-    QTest::newRow("a line too long to keep") << x << (QByteArray(5000, 'x') + "\n1\n") << 2 << QByteArray("1\t2,000\n")
-                                             << "tiraso: Zeile 1: „" + QByteArray(40, 'x')
-                                                    + "…“ ist keine gültige Zahl oder Rechenformel\n";
+    QTest::newRow("a line too long to keep")
+        << x << (QByteArray(5000, 'x') + "\n1\n") << 2 << QByteArray("1\t2,000\n")
+        << "tiraso: Zeile 1: „" + QByteArray(40, 'x') + "…“ ist keine gültige Zahl oder Rechenformel\n";
     QTest::newRow("outside: status 3, a note a line")
         << x << QByteArray("3\n1\n") << 3 << QByteArray("3\t0,000\n1\t2,000\n")
         << QByteArray("tiraso: Zeile 1: Hinweis: X liegt außerhalb von x1 … x2; Wert bei X ist y1 (keine "
@@ -287,8 +290,7 @@ void tst_CommandLine::batch_data()
         << QStringList{"--calc", "x1=0", "y1=1", "x2=2", "y2=1", "y=-"} << QByteArray("1\n") << 3 << QByteArray()
         << QByteArray("tiraso: y1 = y2: Auf einer waagerechten Linie gibt es zu einer Höhe keine Stelle X\n");
     QTest::newRow("no input") << x << QByteArray() << 0 << QByteArray() << QByteArray();
-    QTest::newRow("JSON lines") << (x + QStringList{"--json"}) << QByteArray("x\n3\n")
-                                << 2
+    QTest::newRow("JSON lines") << (x + QStringList{"--json"}) << QByteArray("x\n3\n") << 2
                                 << QByteArray("{\"line\":2,\"inputs\":{\"x1\":0,\"y1\":0,\"x2\":2,\"y2\":4,\"x\":3},"
                                               "\"decimals\":3,\"percent\":true,\"layout\":\"level\",\"outside\":true,"
                                               "\"results\":{\"valueAtX\":0,\"heightAtX\":0,\"totalHeight\":4,"
@@ -394,8 +396,8 @@ void tst_CommandLine::programRunsWithoutDisplay_data()
     QTest::newRow("json: value at X beyond the quotient")
         << QStringList{"--calc", "x1=0", "y1=0", "x2=0,000001", "y2=10^308", "x=0,0000005", "--json"} << 0
         << QByteArray("\"valueAtX\":5e+307,") << QByteArray();
-    QTest::newRow("bad value") << QStringList{"--calc", "x1=abc", "y1=0", "x2=1", "y2=1", "x=0.33"} << 2
-                               << QByteArray() << QByteArray("x1: „abc“");
+    QTest::newRow("bad value") << QStringList{"--calc", "x1=abc", "y1=0", "x2=1", "y2=1", "x=0.33"} << 2 << QByteArray()
+                               << QByteArray("x1: „abc“");
     QTest::newRow("help") << QStringList{"--help"} << 0 << QByteArray("Aufruf: tiraso --calc") << QByteArray();
     QTest::newRow("version") << QStringList{"--version"} << 0 << QByteArray("tiraso 3.0\n") << QByteArray();
 }

@@ -122,8 +122,9 @@ void tst_WindowAccess::tabChain()
     auto form = makeForm();
     const QList<QWidget*> chain = form->TabChain();
     // The editors first, in their tab order 0-4, where the window opens.
-    QCOMPARE(chain.mid(0, 6), (QList<QWidget*>{form->spin__X, form->spin_x1, form->spin_x2, form->spin_y1,
-                                               form->spin_y2, form->lbl_YErg}));
+    QCOMPARE(
+        chain.mid(0, 6),
+        (QList<QWidget*>{form->spin__X, form->spin_x1, form->spin_x2, form->spin_y1, form->spin_y2, form->lbl_YErg}));
     QCOMPARE(chain.size(), 16);
     QList<QWidget*> visited{focusedControl()};
     for (int i = 1; i <= chain.size(); ++i) {
@@ -148,14 +149,14 @@ void tst_WindowAccess::keysOpen_data()
         QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(2, 2), focus->mapToGlobal(QPoint(2, 2)));
         QApplication::sendEvent(focus, &event);
     };
-    QTest::newRow("Return on the value at X") << "lbl_YErg" << Request([] { press(Qt::Key_Return); })
-                                              << "Neue Höhe zwischen y1 und y2:";
-    QTest::newRow("Space on the total height") << "lbl_Hges" << Request([] { press(Qt::Key_Space); })
-                                               << "Neue Gesamthöhe:";
+    QTest::newRow("Return on the value at X")
+        << "lbl_YErg" << Request([] { press(Qt::Key_Return); }) << "Neue Höhe zwischen y1 und y2:";
+    QTest::newRow("Space on the total height")
+        << "lbl_Hges" << Request([] { press(Qt::Key_Space); }) << "Neue Gesamthöhe:";
     QTest::newRow("Menu key in an editor") << "spin_x2" << menuKey << "menu";
     QTest::newRow("desktop's request in an editor: not the edit's own menu") << "spin_x2" << desktop << "menu";
-    QTest::newRow("Shift+F10 on the switch") << "cb_PRZT" << Request([] { press(Qt::Key_F10, Qt::ShiftModifier); })
-                                             << "menu";
+    QTest::newRow("Shift+F10 on the switch")
+        << "cb_PRZT" << Request([] { press(Qt::Key_F10, Qt::ShiftModifier); }) << "menu";
     QTest::newRow("Return on the info line: below it, not at the pointer")
         << "lbl_info" << Request([] { press(Qt::Key_Return); }) << "menu";
 }
@@ -215,7 +216,8 @@ void tst_WindowAccess::screenReader_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("nameAfter"); // x2 := 2; unchanged names must stay silent
 
-    QTest::newRow("value at X") << "lbl_YErg" << int(QAccessible::Button) << "Wert bei X 0,330" << "Wert bei X 0,165";
+    QTest::newRow("value at X") << "lbl_YErg" << int(QAccessible::Button) << "Wert bei X 0,330"
+                                << "Wert bei X 0,165";
     QTest::newRow("total height") << "lbl_Hges" << int(QAccessible::Button) << "Gesamthöhe H=1,000"
                                   << "Gesamthöhe H=1,000";
     QTest::newRow("height at X, text only") << "lbl_xH" << int(QAccessible::StaticText) << "Höhe bei X H=0,330"

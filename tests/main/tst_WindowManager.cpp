@@ -138,8 +138,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         QTRY_COMPARE(form->frameGeometry().topLeft(), QPoint(100, 100));
 
-        const QPoint underCover(650, 450);   // other and cover overlap here
-        const QPoint underTiraso(400, 300);  // other and Tiraso overlap here
+        const QPoint underCover(650, 450);  // other and cover overlap here
+        const QPoint underTiraso(400, 300); // other and Tiraso overlap here
         QTRY_COMPARE(screenPixel(underCover), qRgb(0, 255, 0));
         QVERIFY(screenPixel(underTiraso) != qRgb(255, 0, 0));
 

@@ -64,13 +64,11 @@ void tst_WindowModule::librariesLoaded()
     program.setProcessEnvironment(loaderTracing(dataHome.path()));
     program.setStandardOutputFile(QProcess::nullDevice());
     QByteArray trace;
-    connect(&program, &QProcess::readyReadStandardError, this,
-            [&] { trace += program.readAllStandardError(); });
+    connect(&program, &QProcess::readyReadStandardError, this, [&] { trace += program.readAllStandardError(); });
     program.start(QStringLiteral(TIRASO_BINARY), arguments);
     QVERIFY(program.waitForStarted());
-    const auto mapped = [&trace](const QByteArray& name) {
-        return trace.contains("file=" + name) || trace.contains("/" + name);
-    };
+    const auto mapped
+        = [&trace](const QByteArray& name) { return trace.contains("file=" + name) || trace.contains("/" + name); };
     if (arguments.isEmpty()) {
         // The window stays open: wait for the last library to show, then end it.
         QTRY_VERIFY_WITH_TIMEOUT(mapped(loaded.constLast()), 20000);
@@ -128,8 +126,8 @@ void tst_WindowModule::noDisplay_data()
     int free = 4711;
     while (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(free)))
         ++free;
-    QTest::newRow("nothing set") << QStringList{}
-                                 << "Es ist keine Anzeige eingestellt (weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt).";
+    QTest::newRow("nothing set")
+        << QStringList{} << "Es ist keine Anzeige eingestellt (weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt).";
     QTest::newRow("X11 display without a server")
         << QStringList{QStringLiteral("DISPLAY=:%1").arg(free)}
         << QStringLiteral("Die Anzeige „:%1“ (DISPLAY) kann nicht geöffnet werden.").arg(free);
@@ -137,8 +135,8 @@ void tst_WindowModule::noDisplay_data()
         << QStringList{"QT_QPA_PLATFORM=wayland", "WAYLAND_DISPLAY=wayland-9", "XDG_RUNTIME_DIR=<runtime>"}
         << "Die Wayland-Anzeige „wayland-9“ (WAYLAND_DISPLAY) gibt es nicht.";
     // Rows whose cause shows which choices the check left to Qt.
-    QTest::newRow("xcb with options, no DISPLAY") << QStringList{"QT_QPA_PLATFORM=xcb:x=1", "WAYLAND_DISPLAY=wayland-0"}
-                                                  << "DISPLAY ist nicht gesetzt.";
+    QTest::newRow("xcb with options, no DISPLAY")
+        << QStringList{"QT_QPA_PLATFORM=xcb:x=1", "WAYLAND_DISPLAY=wayland-0"} << "DISPLAY ist nicht gesetzt.";
     QTest::newRow("wayland-0 is tried without WAYLAND_DISPLAY")
         << QStringList{"QT_QPA_PLATFORM=wayland-egl", "XDG_RUNTIME_DIR=<runtime>/socket"}
         << "Die Wayland-Anzeige „wayland-0“ kann nicht geöffnet werden.";
@@ -172,7 +170,8 @@ void tst_WindowModule::noDisplay()
     const QString err = QString::fromUtf8(program.readAllStandardError());
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), 1);
-    QVERIFY2(err.startsWith(QStringLiteral("tiraso: Das Fenster kann nicht angezeigt werden. ") + cause), qPrintable(err));
+    QVERIFY2(err.startsWith(QStringLiteral("tiraso: Das Fenster kann nicht angezeigt werden. ") + cause),
+             qPrintable(err));
     QVERIFY2(err.contains(QStringLiteral("Ohne Fenster rechnet tiraso --calc")), qPrintable(err));
 }
 

@@ -49,7 +49,21 @@ const char* const kFields[] = {"lbl_LGes", "lbl_Hges", "lbl_LLi", "lbl_LRe", "lb
 // One thing a user does.
 struct Step {
     enum Kind : quint8 {
-        Type, Paste, Arrow, Wheel, Hold, Keys, Menu, Percent, Entry, Decimals, Load, Pause, Focus, Reader, Restart
+        Type,
+        Paste,
+        Arrow,
+        Wheel,
+        Hold,
+        Keys,
+        Menu,
+        Percent,
+        Entry,
+        Decimals,
+        Load,
+        Pause,
+        Focus,
+        Reader,
+        Restart
     };
     Kind kind = Pause;
     int editor = 0;
@@ -481,8 +495,8 @@ bool Session::run(const Step& step)
     case Step::Wheel:
         for (int i = 0; i < std::abs(step.count); ++i) {
             const QPointF at(5, 5);
-            QWheelEvent event(at, edit->mapToGlobal(at), QPoint(), QPoint(0, step.count > 0 ? 120 : -120),
-                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QWheelEvent event(at, edit->mapToGlobal(at), QPoint(), QPoint(0, step.count > 0 ? 120 : -120), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
             QApplication::sendEvent(edit, &event);
         }
         break;
@@ -627,8 +641,8 @@ void Session::check()
     }
     const Interpolation::Captions expected
         = Interpolation::Recompute(now.inputs, m_form->Decimals, m_form->cb_PRZT->Checked()).captions;
-    const QStringList want = {expected.LLi, expected.LRe, expected.LGes, expected.xH,
-                              expected.Hges, expected.YErg, expected.Neig};
+    const QStringList want
+        = {expected.LLi, expected.LRe, expected.LGes, expected.xH, expected.Hges, expected.YErg, expected.Neig};
     const QStringList have = {m_form->lbl_LLi->Caption(), m_form->lbl_LRe->Caption(), m_form->lbl_LGes->Caption(),
                               m_form->lbl_xH->text(),     m_form->lbl_Hges->text(),   m_form->lbl_YErg->Caption(),
                               m_form->lbl_Neig->Caption()};
@@ -724,8 +738,8 @@ Step Session::next()
         roll -= weights[choice++];
 
     int editor = int(m_random.bounded(kEditors));
-    static const Qt::Key arrows[] = {Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Left,
-                                     Qt::Key_Right};
+    static const Qt::Key arrows[]
+        = {Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Left, Qt::Key_Right};
     const bool modifiersFirst = m_random.bounded(3) == 0;
     switch (Choice(choice)) {
     case TypeEnter:
@@ -897,8 +911,8 @@ void tst_WindowSequence::reportedFaults_data()
     const Step redoCtrlFirst = keys(Qt::Key_Y, Qt::ControlModifier, true);
     QTest::newRow("keyboard undo and redo, Ctrl let go first")
         << twelfth + QList<Step>{undoCtrlFirst, redoCtrlFirst, pause};
-    QTest::newRow("copying the results")
-        << twelfth + QList<Step>{keys(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier), pause};
+    QTest::newRow("copying the results") << twelfth
+            + QList<Step>{keys(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier), pause};
     // A recomputation took the typed value without the editor knowing, so
     // typing back the value it had before seemed no change.
     QTest::newRow("typing back what a recomputation took")

@@ -22,9 +22,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
-#include <QRegularExpression>
 #include <QMenu>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QWheelEvent>
@@ -43,7 +43,6 @@ namespace {
 // Compared exactly: QCOMPARE on doubles forgives the last digits.
 using Interpolation::Inputs;
 
-
 void setInputs(TForm1& form, const Inputs& in)
 {
     form.spin_x1->setValueReal(in.x1);
@@ -55,8 +54,8 @@ void setInputs(TForm1& form, const Inputs& in)
 
 Inputs readInputs(TForm1& form)
 {
-    return {form.spin_x1->ValueReal(), form.spin_x2->ValueReal(), form.spin__X->ValueReal(),
-            form.spin_y1->ValueReal(), form.spin_y2->ValueReal()};
+    return {form.spin_x1->ValueReal(), form.spin_x2->ValueReal(), form.spin__X->ValueReal(), form.spin_y1->ValueReal(),
+            form.spin_y2->ValueReal()};
 }
 
 // Counts recomputations by the caption writes they make.
@@ -202,8 +201,8 @@ void tst_tirasomain::cleanupTestCase()
 void tst_tirasomain::init()
 {
     // Every test starts without stored last values, and with a folder for them.
-    const QString folder =
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/tiraso");
+    const QString folder
+        = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/tiraso");
     QFile::remove(folder);
     QDir(folder).removeRecursively();
 }
@@ -303,9 +302,8 @@ void tst_tirasomain::recomputation_data()
     QTest::addColumn<TLayoutState>("layout");
     QTest::addColumn<QStringList>("texts"); // Y, H at X, total H, LGes, LLi, LRe, slope
 
-    const auto row = [](const char* name, Inputs in, int decimals, bool percent, TLayoutState layout, QStringList texts) {
-        QTest::newRow(name) << in << decimals << percent << layout << texts;
-    };
+    const auto row = [](const char* name, Inputs in, int decimals, bool percent, TLayoutState layout,
+                        QStringList texts) { QTest::newRow(name) << in << decimals << percent << layout << texts; };
     // The arithmetic of every case is the model's (tst_Interpolation); here
     // the texts reach their labels and the height labels hide.
     row("rising, percent", {2, 6, 3, 10, 20}, 1, true, lsRising,
@@ -343,8 +341,7 @@ void tst_tirasomain::recomputation()
     QCOMPARE(shown, texts);
     // The copied results are the shown ones, the heights without "H=".
     const std::unique_ptr<QMimeData> copied(form->ResultsAsText());
-    const QString valueAndHeight
-        = QStringLiteral("\nWert bei X\t%1\nHöhe bei X\t%2\n").arg(texts[0], texts[1].mid(2));
+    const QString valueAndHeight = QStringLiteral("\nWert bei X\t%1\nHöhe bei X\t%2\n").arg(texts[0], texts[1].mid(2));
     QVERIFY(copied->text().contains(valueAndHeight));
     QCOMPARE(form->lbl_xH->isHidden(), layout == lsLevel);
     QCOMPARE(form->lbl_Hges->isHidden(), layout == lsLevel);
@@ -414,10 +411,11 @@ void tst_tirasomain::backgroundShowsTheLine()
     const QImage shown = form->grab().toImage();
     QCOMPARE(shown.pixelColor(left), green);
     QCOMPARE(shown.pixelColor(right), green);
-    for (const QPoint& elsewhere : {QPoint(96, 131), QPoint(369, 54), QPoint(96, 54), QPoint(369, 131), QPoint(96, 89),
-                                    QPoint(369, 89)}) {
+    for (const QPoint& elsewhere :
+         {QPoint(96, 131), QPoint(369, 54), QPoint(96, 54), QPoint(369, 131), QPoint(96, 89), QPoint(369, 89)}) {
         if (elsewhere != left && elsewhere != right)
-            QVERIFY2(shown.pixelColor(elsewhere) != green, qPrintable(QStringLiteral("%1,%2").arg(elsewhere.x()).arg(elsewhere.y())));
+            QVERIFY2(shown.pixelColor(elsewhere) != green,
+                     qPrintable(QStringLiteral("%1,%2").arg(elsewhere.x()).arg(elsewhere.y())));
     }
 }
 
@@ -522,31 +520,45 @@ void tst_tirasomain::resultFieldEntry_data()
     QTest::addColumn<bool>("percent");
     QTest::addColumn<Inputs>("expected");
     const Inputs start{0, 1, 0.33, 0, 1};
-    QTest::newRow("total length 2") << "lbl_LGes" << "2" << true << Inputs{0, 2, 0.33, 0, 1};
-    QTest::newRow("total length 0,2 pulls X") << "lbl_LGes" << "0,2" << true << Inputs{0, 0.2, 0.2, 0, 1};
+    QTest::newRow("total length 2") << "lbl_LGes"
+                                    << "2" << true << Inputs{0, 2, 0.33, 0, 1};
+    QTest::newRow("total length 0,2 pulls X") << "lbl_LGes"
+                                              << "0,2" << true << Inputs{0, 0.2, 0.2, 0, 1};
     // The editors and the model agree on the minimum: X follows x2 as the editor holds it.
-    QTest::newRow("total length below the minimum") << "lbl_LGes" << "-2000000" << true
-                                                   << Inputs{0, -1e6, -1e6, 0, 1};
-    QTest::newRow("left part 5 stops at x2") << "lbl_LLi" << "5" << true << Inputs{0, 1, 1, 0, 1};
-    QTest::newRow("right part 0,25") << "lbl_LRe" << "0,25" << true << Inputs{0, 1, 0.75, 0, 1};
-    QTest::newRow("total height 3") << "lbl_Hges" << "3" << true << Inputs{0, 1, 0.33, 0, 3};
-    QTest::newRow("total height 0 is ignored") << "lbl_Hges" << "0" << true << start;
-    QTest::newRow("slope 50 %") << "lbl_Neig" << "50" << true << Inputs{0, 1, 0.33, 0, 0.5};
+    QTest::newRow("total length below the minimum") << "lbl_LGes"
+                                                    << "-2000000" << true << Inputs{0, -1e6, -1e6, 0, 1};
+    QTest::newRow("left part 5 stops at x2") << "lbl_LLi"
+                                             << "5" << true << Inputs{0, 1, 1, 0, 1};
+    QTest::newRow("right part 0,25") << "lbl_LRe"
+                                     << "0,25" << true << Inputs{0, 1, 0.75, 0, 1};
+    QTest::newRow("total height 3") << "lbl_Hges"
+                                    << "3" << true << Inputs{0, 1, 0.33, 0, 3};
+    QTest::newRow("total height 0 is ignored") << "lbl_Hges"
+                                               << "0" << true << start;
+    QTest::newRow("slope 50 %") << "lbl_Neig"
+                                << "50" << true << Inputs{0, 1, 0.33, 0, 0.5};
     // The tangent in extended precision: in double precision 45 degrees gave
     // y2 = 0.9999999999999999 and 89 degrees missed by dozens of units.
-    QTest::newRow("slope 45 degrees") << "lbl_Neig" << "45" << false << Inputs{0, 1, 0.33, 0, 1};
+    QTest::newRow("slope 45 degrees") << "lbl_Neig"
+                                      << "45" << false << Inputs{0, 1, 0.33, 0, 1};
     QTest::newRow("cancelled") << "lbl_LGes" << QString() << true << start;
     // The calculator throws for these; the entry fails without a message.
-    QTest::newRow("formula overflows") << "lbl_Hges" << "10^5000" << true << start;
-    QTest::newRow("parentheses the wrong way round") << "lbl_LLi" << "2)+(3" << true << start;
+    QTest::newRow("formula overflows") << "lbl_Hges"
+                                       << "10^5000" << true << start;
+    QTest::newRow("parentheses the wrong way round") << "lbl_LLi"
+                                                     << "2)+(3" << true << start;
     // A "." is a decimal point, also before three digits; it groups only in
     // the full German form.
-    QTest::newRow("total length 2.5") << "lbl_LGes" << "2.5" << true << Inputs{0, 2.5, 0.33, 0, 1};
-    QTest::newRow("total length 1.234,5") << "lbl_LGes" << "1.234,5" << true << Inputs{0, 1234.5, 0.33, 0, 1};
-    QTest::newRow("total length 12.345") << "lbl_LGes" << "12.345" << true << Inputs{0, 12.345, 0.33, 0, 1};
-    QTest::newRow("total length (1.234+2,5)*2") << "lbl_LGes" << "(1.234+2,5)*2" << true
-                                               << Inputs{0, 7.468, 0.33, 0, 1};
-    QTest::newRow("slope 12.5 %") << "lbl_Neig" << "12.5" << true << Inputs{0, 1, 0.33, 0, 0.125};
+    QTest::newRow("total length 2.5") << "lbl_LGes"
+                                      << "2.5" << true << Inputs{0, 2.5, 0.33, 0, 1};
+    QTest::newRow("total length 1.234,5") << "lbl_LGes"
+                                          << "1.234,5" << true << Inputs{0, 1234.5, 0.33, 0, 1};
+    QTest::newRow("total length 12.345") << "lbl_LGes"
+                                         << "12.345" << true << Inputs{0, 12.345, 0.33, 0, 1};
+    QTest::newRow("total length (1.234+2,5)*2") << "lbl_LGes"
+                                                << "(1.234+2,5)*2" << true << Inputs{0, 7.468, 0.33, 0, 1};
+    QTest::newRow("slope 12.5 %") << "lbl_Neig"
+                                  << "12.5" << true << Inputs{0, 1, 0.33, 0, 0.125};
 }
 
 void tst_tirasomain::resultFieldEntry()
@@ -578,12 +590,18 @@ void tst_tirasomain::resultFieldPrefills_data()
     QTest::addColumn<bool>("percent");
     QTest::addColumn<QString>("prompt");
     QTest::addColumn<QString>("prefilled");
-    QTest::newRow("total length") << "lbl_LGes" << true << "Neue Gesamtlänge:" << "1,000";
-    QTest::newRow("total height without H=") << "lbl_Hges" << true << "Neue Gesamthöhe:" << "1,000";
-    QTest::newRow("left part") << "lbl_LLi" << true << "Neue Teillänge:" << "0,330";
-    QTest::newRow("right part") << "lbl_LRe" << true << "Neue Teillänge:" << "0,670";
-    QTest::newRow("slope in percent") << "lbl_Neig" << true << "Neue Neigung (in Prozent):" << "100,000";
-    QTest::newRow("slope in degrees") << "lbl_Neig" << false << "Neue Neigung (in Grad [deg]):" << "45,000";
+    QTest::newRow("total length") << "lbl_LGes" << true << "Neue Gesamtlänge:"
+                                  << "1,000";
+    QTest::newRow("total height without H=") << "lbl_Hges" << true << "Neue Gesamthöhe:"
+                                             << "1,000";
+    QTest::newRow("left part") << "lbl_LLi" << true << "Neue Teillänge:"
+                               << "0,330";
+    QTest::newRow("right part") << "lbl_LRe" << true << "Neue Teillänge:"
+                                << "0,670";
+    QTest::newRow("slope in percent") << "lbl_Neig" << true << "Neue Neigung (in Prozent):"
+                                      << "100,000";
+    QTest::newRow("slope in degrees") << "lbl_Neig" << false << "Neue Neigung (in Grad [deg]):"
+                                      << "45,000";
 }
 
 void tst_tirasomain::resultFieldPrefills()
@@ -800,7 +818,8 @@ void tst_tirasomain::lastValuesAreRestored_data()
     QTest::newRow("a float beyond the double range stops the reading")
         << floats.left(11) + QByteArray("\x05\0\0\0\0\0\0\0\x80\xFF\x7E", 11) + floats.mid(22)
         << Inputs{2, 1, 0.33, 0, 1} << 3 << true;
-    QTest::newRow("below the editors' minimum") << QByteArray(1, '\x05') + extended(-5e6) << Inputs{-1e6, 1, 0.33, 0, 1} << 3 << true;
+    QTest::newRow("below the editors' minimum")
+        << QByteArray(1, '\x05') + extended(-5e6) << Inputs{-1e6, 1, 0.33, 0, 1} << 3 << true;
 }
 
 void tst_tirasomain::lastValuesAreRestored()
@@ -916,7 +935,11 @@ void tst_tirasomain::unusableStorageFolder()
     struct Restore {
         QString current, data;
         QFile::Permissions permissions;
-        ~Restore() { QDir::setCurrent(current); QFile::setPermissions(data, permissions); }
+        ~Restore()
+        {
+            QDir::setCurrent(current);
+            QFile::setPermissions(data, permissions);
+        }
     } restore{QDir::currentPath(), data, QFile::permissions(data)};
     QVERIFY(QDir::setCurrent(start.path()));
     if (how == u"file") {
@@ -969,10 +992,10 @@ void tst_tirasomain::loadTakesWhatTheFileHolds_data()
     QTest::newRow("not a number stops") << QByteArray("s\nm\n2\nzwei\n-1\n") << Inputs{0, 1, 0.33, 2, 1}
                                         << "wurde nur teilweise geladen:\nZeile 4 (Y2) ist keine gültige Zahl.";
     QTest::newRow("over-long number is not its beginning")
-        << "s\r\nm\r\n1,5" + QByteArray(1100, '0') + "E3\r\n4\r\n-1\r\n3\r\n0,5\r\n" << Inputs{0, 1, 0.33, 0, 1}
-        << "wurde nicht geladen:\nZeile 3 (Y1) ist keine gültige Zahl.";
-    QTest::newRow("over-long stamp does not matter")
-        << QByteArray(2000, 's') + "\r\nm\r\n2\r\n4\r\n-1\r\n3\r\n0,5\r\n" << Inputs{-1, 3, 0.5, 2, 4} << "";
+        << "s\r\nm\r\n1,5" + QByteArray(1100, '0') + "E3\r\n4\r\n-1\r\n3\r\n0,5\r\n"
+        << Inputs{0, 1, 0.33, 0, 1} << "wurde nicht geladen:\nZeile 3 (Y1) ist keine gültige Zahl.";
+    QTest::newRow("over-long stamp does not matter") << QByteArray(2000, 's') + "\r\nm\r\n2\r\n4\r\n-1\r\n3\r\n0,5\r\n"
+                                                     << Inputs{-1, 3, 0.5, 2, 4} << "";
     QTest::newRow("empty file") << QByteArray() << Inputs{0, 1, 0.33, 0, 1}
                                 << "wurde nicht geladen:\nZeile 3 (Y1) fehlt.";
     QTest::newRow("exponent form") << QByteArray("s\nm\n1E15\n1,5E-7\n0\n1\n0,5\n") << Inputs{0, 1, 0.5, 1e15, 1.5e-7}
@@ -1044,9 +1067,10 @@ void tst_tirasomain::contextMenuItems()
     QStringList captions;
     for (QAction* action : form->PM_1->actions())
         captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    QCOMPARE(captions, (QStringList{"Rückgängig", "Wiederholen", "-", "Nachkommastellen definieren", "-", "Werte auf Standard setzen (Reset)",
-                                    "Y-Werte spiegeln (links nach rechts)", "Ergebnis als Grafik kopieren",
-                                    "Ergebnisse kopieren", "-", "Info über..."}));
+    QCOMPARE(captions,
+             (QStringList{"Rückgängig", "Wiederholen", "-", "Nachkommastellen definieren", "-",
+                          "Werte auf Standard setzen (Reset)", "Y-Werte spiegeln (links nach rechts)",
+                          "Ergebnis als Grafik kopieren", "Ergebnisse kopieren", "-", "Info über..."}));
     QCOMPARE(form->PaintBox1->PopupMenu, form->PM_1);
 
     // A left click on the info line opens the menu.
@@ -1062,11 +1086,16 @@ void tst_tirasomain::decimalPlacesCommand_data()
     QTest::addColumn<int>("editorDecimals");
     QTest::addColumn<QString>("y");
     QTest::addColumn<QString>("editorX");
-    QTest::newRow("0") << "0" << 0 << 0 << "0" << "0";
-    QTest::newRow("8") << "8" << 8 << 8 << "0,33000000" << "0,33000000";
-    QTest::newRow("9: editors stop at 8") << "9" << 9 << 8 << "0,330000000" << "0,33000000";
-    QTest::newRow("abc keeps 3") << "abc" << 3 << 3 << "0,330" << "0,330";
-    QTest::newRow("-3: labels two, editors none") << "-3" << -3 << 0 << "0,33" << "0";
+    QTest::newRow("0") << "0" << 0 << 0 << "0"
+                       << "0";
+    QTest::newRow("8") << "8" << 8 << 8 << "0,33000000"
+                       << "0,33000000";
+    QTest::newRow("9: editors stop at 8") << "9" << 9 << 8 << "0,330000000"
+                                          << "0,33000000";
+    QTest::newRow("abc keeps 3") << "abc" << 3 << 3 << "0,330"
+                                 << "0,330";
+    QTest::newRow("-3: labels two, editors none") << "-3" << -3 << 0 << "0,33"
+                                                  << "0";
 }
 
 void tst_tirasomain::decimalPlacesCommand()
@@ -1189,10 +1218,11 @@ void tst_tirasomain::infoBox()
     QCOMPARE(seen->caption, QStringLiteral("Bestätigung"));
     QCOMPARE(seen->buttons, QStringList{QStringLiteral("OK")});
     const QString text = seen->labels.join(QLatin1Char('\n'));
-    QCOMPARE(text, QStringLiteral("Tiraso\tPravenda\n\n"
-                                  "Autor\tTiraso-Projekt\n"
-                                  "Kontakt\twww.tiraso.example\n\n"
-                                  "Version\t3.0 - 05/2024"));
+    QCOMPARE(text,
+             QStringLiteral("Tiraso\tPravenda\n\n"
+                            "Autor\tTiraso-Projekt\n"
+                            "Kontakt\twww.tiraso.example\n\n"
+                            "Version\t3.0 - 05/2024"));
 }
 
 void tst_tirasomain::makerMarks()
@@ -1276,7 +1306,7 @@ void tst_tirasomain::textsAtPixelRatios()
     form->spin_y2->setValueReal(-12.5);
     form->Aktualisieren();
     QWidget* widget = control == QLatin1String("InnerEdit") ? form->spin__X->InnerEdit()
-                                                           : form->findChild<QWidget*>(control);
+                                                            : form->findChild<QWidget*>(control);
     QVERIFY(widget);
     // The height labels change sides with the line.
     if (auto* label = qobject_cast<QLabel*>(widget); label && label->alignment().testFlag(Qt::AlignRight))
@@ -1331,7 +1361,8 @@ void tst_tirasomain::picturesAtPixelRatios()
     };
     const auto a = mean(plain, picture), b = mean(dense, deviceRect(picture, 2));
     for (int i = 0; i < 3; ++i)
-        QVERIFY2(std::abs(a[i] - b[i]) < 24, qPrintable(QStringLiteral("channel %1: %2 against %3").arg(i).arg(b[i]).arg(a[i])));
+        QVERIFY2(std::abs(a[i] - b[i]) < 24,
+                 qPrintable(QStringLiteral("channel %1: %2 against %3").arg(i).arg(b[i]).arg(a[i])));
 }
 
 void tst_tirasomain::plainScreenStartMakesNoDensePictures()
@@ -1367,18 +1398,18 @@ void tst_tirasomain::platformForSession_data()
     QTest::newRow("X11 session: Qt's choice") << QStringList{"DISPLAY=:0", "XDG_SESSION_TYPE=x11"} << QByteArray();
     QTest::newRow("Wayland with XWayland: through X11")
         << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0", "XDG_SESSION_TYPE=wayland"} << QByteArray("xcb");
-    QTest::newRow("Wayland display alone names the session") << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:1"}
-                                                             << QByteArray("xcb");
-    QTest::newRow("session type alone names it too") << QStringList{"XDG_SESSION_TYPE=wayland", "DISPLAY=:0"}
-                                                     << QByteArray("xcb");
+    QTest::newRow("Wayland display alone names the session")
+        << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:1"} << QByteArray("xcb");
+    QTest::newRow("session type alone names it too")
+        << QStringList{"XDG_SESSION_TYPE=wayland", "DISPLAY=:0"} << QByteArray("xcb");
     QTest::newRow("Wayland without XWayland: native") << QStringList{"WAYLAND_DISPLAY=wayland-0"} << QByteArray();
     QTest::newRow("empty DISPLAY is no X11") << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY="} << QByteArray();
-    QTest::newRow("the user's wayland stays") << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0", "QT_QPA_PLATFORM=wayland"}
-                                             << QByteArray();
+    QTest::newRow("the user's wayland stays")
+        << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0", "QT_QPA_PLATFORM=wayland"} << QByteArray();
     QTest::newRow("any platform the user named stays")
         << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0", "QT_QPA_PLATFORM=offscreen"} << QByteArray();
-    QTest::newRow("an empty choice is none") << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0", "QT_QPA_PLATFORM="}
-                                            << QByteArray("xcb");
+    QTest::newRow("an empty choice is none")
+        << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0", "QT_QPA_PLATFORM="} << QByteArray("xcb");
     QTest::newRow("nothing set: Qt's choice") << QStringList{} << QByteArray();
 }
 
@@ -1420,16 +1451,26 @@ void tst_tirasomain::commandsUseTheTypedText_data()
     QTest::addColumn<QString>("seen"); // what the command showed, wrote or copied
 
     // "2*3" typed into x2 (x1 0, X 0,33, y1 0, y2 1): x2 6, Y 0,055.
-    QTest::newRow("save") << "save" << "6|6,000";
-    QTest::newRow("close") << "close" << "6";
-    QTest::newRow("copy value") << "copy value" << "0,055";
-    QTest::newRow("copy picture") << "copy picture" << "";
-    QTest::newRow("mirror") << "mirror" << "0,945";
-    QTest::newRow("decimal places") << "decimal places" << "0,05500";
-    QTest::newRow("reset") << "reset" << "0,500";
-    QTest::newRow("total length prompt") << "total length" << "6,000";
-    QTest::newRow("back-calculation prompt") << "back-calculation" << "0,055";
-    QTest::newRow("load dialog") << "load" << "0,055";
+    QTest::newRow("save") << "save"
+                          << "6|6,000";
+    QTest::newRow("close") << "close"
+                           << "6";
+    QTest::newRow("copy value") << "copy value"
+                                << "0,055";
+    QTest::newRow("copy picture") << "copy picture"
+                                  << "";
+    QTest::newRow("mirror") << "mirror"
+                            << "0,945";
+    QTest::newRow("decimal places") << "decimal places"
+                                    << "0,05500";
+    QTest::newRow("reset") << "reset"
+                           << "0,500";
+    QTest::newRow("total length prompt") << "total length"
+                                         << "6,000";
+    QTest::newRow("back-calculation prompt") << "back-calculation"
+                                             << "0,055";
+    QTest::newRow("load dialog") << "load"
+                                 << "0,055";
 }
 
 void tst_tirasomain::commandsUseTheTypedText()
@@ -1507,9 +1548,12 @@ void tst_tirasomain::nonRegularFilesNeverBlock_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("target"); // empty: a FIFO
-    QTest::newRow("lastV.def is a FIFO") << "lastV.def" << "";
-    QTest::newRow("value set is a FIFO") << "satz.dat" << "";
-    QTest::newRow("value set fails while read") << "satz.dat" << "/proc/self/mem";
+    QTest::newRow("lastV.def is a FIFO") << "lastV.def"
+                                         << "";
+    QTest::newRow("value set is a FIFO") << "satz.dat"
+                                         << "";
+    QTest::newRow("value set fails while read") << "satz.dat"
+                                                << "/proc/self/mem";
 }
 
 void tst_tirasomain::nonRegularFilesNeverBlock()
@@ -1539,8 +1583,7 @@ void tst_tirasomain::nonRegularFilesNeverBlock()
     });
     QTest::mouseClick(form->btn_load, Qt::LeftButton);
     QTRY_VERIFY(message->opened);
-    const QString expected =
-        QStringLiteral("Datei %1 kann nicht geöffnet werden").arg(QDir::toNativeSeparators(path));
+    const QString expected = QStringLiteral("Datei %1 kann nicht geöffnet werden").arg(QDir::toNativeSeparators(path));
     QVERIFY2(message->labels.contains(expected), qPrintable(message->labels.join(QLatin1Char('|'))));
     QCOMPARE(recomputed.count, 0);
 #endif
@@ -1576,12 +1619,18 @@ void tst_tirasomain::overwriteAsksFirst_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("answer"); // empty: no question expected
     QTest::addColumn<bool>("replaced");
-    QTest::newRow("Ja") << "Aufgabe" << "Ja" << true;
-    QTest::newRow("Nein") << "Aufgabe" << "Nein" << false;
-    QTest::newRow("Escape") << "Aufgabe" << "Escape" << false;
-    QTest::newRow("Enter takes the default, Nein") << "Aufgabe" << "Enter" << false;
-    QTest::newRow("closing the box") << "Aufgabe" << "close" << false;
-    QTest::newRow("a new name asks nothing") << "Neu" << "" << true;
+    QTest::newRow("Ja") << "Aufgabe"
+                        << "Ja" << true;
+    QTest::newRow("Nein") << "Aufgabe"
+                          << "Nein" << false;
+    QTest::newRow("Escape") << "Aufgabe"
+                            << "Escape" << false;
+    QTest::newRow("Enter takes the default, Nein") << "Aufgabe"
+                                                   << "Enter" << false;
+    QTest::newRow("closing the box") << "Aufgabe"
+                                     << "close" << false;
+    QTest::newRow("a new name asks nothing") << "Neu"
+                                             << "" << true;
 }
 
 void tst_tirasomain::overwriteAsksFirst()
@@ -1623,16 +1672,24 @@ void tst_tirasomain::dialogsBelongToTheWindow_data()
     QTest::addColumn<QString>("typed");   // into every prompt or the editor; the file chosen to load
     QTest::addColumn<QStringList>("captions");
     const QString title = TApplication::Title();
-    QTest::newRow("entry and its refusal") << "lbl_LGes" << "abc" << QStringList{"Wert eingeben", title};
-    QTest::newRow("back-calculation refused") << "lbl_YErg" << "5" << QStringList{"Rückrechnung", title};
-    QTest::newRow("decimal places") << "PM_NKDef" << "4" << QStringList{"Neuer Wert"};
-    QTest::newRow("forbidden name") << "btn_Save" << "a/b" << QStringList{"Name der Daten", title};
-    QTest::newRow("overwrite question") << "btn_Save" << "Aufgabe" << QStringList{"Name der Daten", title};
-    QTest::newRow("failed save: the general error box") << "btn_Save" << "Ordner" << QStringList{"Name der Daten", title};
-    QTest::newRow("load, then a set read in part") << "btn_load" << "teil.dat"
-                                                    << QStringList{"Gespeicherte Werte laden", title};
-    QTest::newRow("info box") << "PM_Info" << "" << QStringList{"Bestätigung"};
-    QTest::newRow("formula error in an editor: the general error box") << "spin_x2" << "(0-8)^0,5" << QStringList{title};
+    QTest::newRow("entry and its refusal") << "lbl_LGes"
+                                           << "abc" << QStringList{"Wert eingeben", title};
+    QTest::newRow("back-calculation refused") << "lbl_YErg"
+                                              << "5" << QStringList{"Rückrechnung", title};
+    QTest::newRow("decimal places") << "PM_NKDef"
+                                    << "4" << QStringList{"Neuer Wert"};
+    QTest::newRow("forbidden name") << "btn_Save"
+                                    << "a/b" << QStringList{"Name der Daten", title};
+    QTest::newRow("overwrite question") << "btn_Save"
+                                        << "Aufgabe" << QStringList{"Name der Daten", title};
+    QTest::newRow("failed save: the general error box") << "btn_Save"
+                                                        << "Ordner" << QStringList{"Name der Daten", title};
+    QTest::newRow("load, then a set read in part") << "btn_load"
+                                                   << "teil.dat" << QStringList{"Gespeicherte Werte laden", title};
+    QTest::newRow("info box") << "PM_Info"
+                              << "" << QStringList{"Bestätigung"};
+    QTest::newRow("formula error in an editor: the general error box") << "spin_x2"
+                                                                       << "(0-8)^0,5" << QStringList{title};
 }
 
 void tst_tirasomain::dialogsBelongToTheWindow()
@@ -1693,11 +1750,22 @@ void tst_tirasomain::copyResults_data()
     QTest::addColumn<QString>("how");
     QTest::addColumn<QString>("typed"); // into x2, not committed
     QTest::addColumn<QStringList>("lines");
-    const QStringList start{"x1\t0,000", "y1\t0,000", "x2\t1,000", "y2\t1,000", "X\t0,330",
-                            "Wert bei X\t0,330", "Höhe bei X\t0,330", "Gesamthöhe\t1,000", "Gesamtlänge\t1,000",
-                            "Teillänge links\t0,330", "Teillänge rechts\t0,670", "Neigung\t100,000%"};
-    QTest::newRow("menu") << "menu" << "" << start;
-    QTest::newRow("Ctrl+Shift+C in an editor") << "keys" << "" << start;
+    const QStringList start{"x1\t0,000",
+                            "y1\t0,000",
+                            "x2\t1,000",
+                            "y2\t1,000",
+                            "X\t0,330",
+                            "Wert bei X\t0,330",
+                            "Höhe bei X\t0,330",
+                            "Gesamthöhe\t1,000",
+                            "Gesamtlänge\t1,000",
+                            "Teillänge links\t0,330",
+                            "Teillänge rechts\t0,670",
+                            "Neigung\t100,000%"};
+    QTest::newRow("menu") << "menu"
+                          << "" << start;
+    QTest::newRow("Ctrl+Shift+C in an editor") << "keys"
+                                               << "" << start;
     QStringList typed = start;
     typed[2] = "x2\t2,000";
     typed[5] = "Wert bei X\t0,165";
@@ -1705,7 +1773,8 @@ void tst_tirasomain::copyResults_data()
     typed[8] = "Gesamtlänge\t2,000";
     typed[10] = "Teillänge rechts\t1,670";
     typed[11] = "Neigung\t50,000%";
-    QTest::newRow("typed text is committed first") << "keys" << "2" << typed;
+    QTest::newRow("typed text is committed first") << "keys"
+                                                   << "2" << typed;
 }
 
 void tst_tirasomain::copyResults()
@@ -1772,17 +1841,28 @@ void tst_tirasomain::undoEveryKindOfChange_data()
 {
     QTest::addColumn<QString>("change");
     QTest::addColumn<QString>("y"); // the value at X afterwards; empty: not checked
-    QTest::newRow("typed value, Enter") << "typed" << "0,165";
-    QTest::newRow("arrow key") << "key" << "";
-    QTest::newRow("three wheel notches, one step") << "wheel" << "0,329";
-    QTest::newRow("a whole hold, one step") << "hold" << "";
-    QTest::newRow("result field") << "total length" << "0,165";
-    QTest::newRow("back-calculation") << "back-calculation" << "0,250";
-    QTest::newRow("reset") << "reset" << "0,500";
-    QTest::newRow("mirror") << "mirror" << "0,670";
-    QTest::newRow("decimal places") << "decimals" << "0,33000";
-    QTest::newRow("slope mode") << "slope mode" << "0,330";
-    QTest::newRow("value set") << "load" << "1,000";
+    QTest::newRow("typed value, Enter") << "typed"
+                                        << "0,165";
+    QTest::newRow("arrow key") << "key"
+                               << "";
+    QTest::newRow("three wheel notches, one step") << "wheel"
+                                                   << "0,329";
+    QTest::newRow("a whole hold, one step") << "hold"
+                                            << "";
+    QTest::newRow("result field") << "total length"
+                                  << "0,165";
+    QTest::newRow("back-calculation") << "back-calculation"
+                                      << "0,250";
+    QTest::newRow("reset") << "reset"
+                           << "0,500";
+    QTest::newRow("mirror") << "mirror"
+                            << "0,670";
+    QTest::newRow("decimal places") << "decimals"
+                                    << "0,33000";
+    QTest::newRow("slope mode") << "slope mode"
+                                << "0,330";
+    QTest::newRow("value set") << "load"
+                               << "1,000";
 }
 
 void tst_tirasomain::undoEveryKindOfChange()

@@ -117,7 +117,11 @@ QList<int> ValueEnds(const QByteArray& file)
 struct PermissionGuard {
     QString path;
     QFile::Permissions saved;
-    explicit PermissionGuard(const QString& p) : path(p), saved(QFile::permissions(p)) {}
+    explicit PermissionGuard(const QString& p)
+        : path(p)
+        , saved(QFile::permissions(p))
+    {
+    }
     ~PermissionGuard() { QFile::setPermissions(path, saved); }
 };
 
@@ -132,12 +136,12 @@ QByteArray readAll(const QString& path)
 QStringList snapshot(const QString& folder)
 {
     QStringList seen;
-    for (const QFileInfo& info : QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System
-                                                            | QDir::NoDotAndDotDot))
+    for (const QFileInfo& info :
+         QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
         seen << info.fileName()
-                + (info.isSymLink() ? " -> " + info.symLinkTarget()
-                                    : info.isFile() ? " " + QString::fromLatin1(readAll(info.filePath()).toHex())
-                                                    : QString::fromLatin1(info.isDir() ? " folder" : " special"));
+                + (info.isSymLink()    ? " -> " + info.symLinkTarget()
+                       : info.isFile() ? " " + QString::fromLatin1(readAll(info.filePath()).toHex())
+                                       : QString::fromLatin1(info.isDir() ? " folder" : " special"));
     return seen;
 }
 
@@ -145,8 +149,7 @@ QStringList snapshot(const QString& folder)
 // behind shows up here.
 QStringList entries(const QString& folder)
 {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                  QDir::Name);
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 // The child side of writeUnderFileSizeLimit: writes hex-coded data under a
@@ -239,15 +242,15 @@ void tst_ValueFiles::encodeExtended_data()
     QTest::newRow("minus two") << -2.0 << QByteArray("00 00 00 00 00 00 00 80 00 c0");
     QTest::newRow("0.33") << 0.33 << QByteArray("00 f8 28 5c 8f c2 f5 a8 fd 3f");
     QTest::newRow("smallest denormal normalised") << kDenormMin << QByteArray("00 00 00 00 00 00 00 80 cd 3b");
-    QTest::newRow("largest denormal normalised") << (DBL_MIN - kDenormMin)
-                                                 << QByteArray("00 f0 ff ff ff ff ff ff 00 3c");
+    QTest::newRow("largest denormal normalised")
+        << (DBL_MIN - kDenormMin) << QByteArray("00 f0 ff ff ff ff ff ff 00 3c");
     QTest::newRow("smallest normal") << DBL_MIN << QByteArray("00 00 00 00 00 00 00 80 01 3c");
     QTest::newRow("largest finite") << DBL_MAX << QByteArray("00 f8 ff ff ff ff ff ff fe 43");
     QTest::newRow("infinity") << kInf << QByteArray("00 00 00 00 00 00 00 80 ff 7f");
     QTest::newRow("minus infinity") << -kInf << QByteArray("00 00 00 00 00 00 00 80 ff ff");
     QTest::newRow("quiet NaN stays quiet") << kNaN << QByteArray("00 00 00 00 00 00 00 c0 ff 7f");
-    QTest::newRow("NaN payload shifted up") << std::bit_cast<double>(quint64(0x7FF8000000000123))
-                                            << QByteArray("00 18 09 00 00 00 00 c0 ff 7f");
+    QTest::newRow("NaN payload shifted up")
+        << std::bit_cast<double>(quint64(0x7FF8000000000123)) << QByteArray("00 18 09 00 00 00 00 c0 ff 7f");
 }
 
 void tst_ValueFiles::encodeExtended()
@@ -458,17 +461,20 @@ void tst_ValueFiles::readLastValues_data()
     QTest::newRow("last byte 0x08 is degrees") << fiveFloats + Hex("02 07 08") << 7 << five << 7 << false;
     QTest::newRow("decimals 200") << fiveFloats + Hex("03 c8 00 09") << 7 << five << 200 << true;
     QTest::newRow("decimals INT_MIN") << fiveFloats + Hex("04 00 00 00 80 09") << 7 << five << INT_MIN << true;
-    QTest::newRow("integer tags in float positions")
-        << Hex("02 ff" "03 00 01" "04 00 00 00 80" "02 7f") + Ext(2.5) + Hex("02 00 09") << 7
-        << QList<double>{-1, 256, double(INT_MIN), 127, 2.5} << 0 << true;
-    QTest::newRow("wrong tag stops at X") << Ext(7) + Hex("06") + Ext(8) << 1 << QList<double>{7, 0.33, 1, 0, 1}
-                                          << 3 << true;
-    QTest::newRow("Boolean tag in a float position stops") << Ext(7) + Hex("09") << 1
-                                                           << QList<double>{7, 0.33, 1, 0, 1} << 3 << true;
-    QTest::newRow("float tag in the Decimals position stops") << fiveFloats + Ext(4) + Hex("09") << 5 << five
-                                                              << 3 << true;
-    QTest::newRow("file ends inside a float") << Ext(7) + Ext(8).left(6) << 1 << QList<double>{7, 0.33, 1, 0, 1}
-                                              << 3 << true;
+    QTest::newRow("integer tags in float positions") << Hex("02 ff"
+                                                            "03 00 01"
+                                                            "04 00 00 00 80"
+                                                            "02 7f")
+            + Ext(2.5) + Hex("02 00 09") << 7 << QList<double>{-1, 256, double(INT_MIN), 127, 2.5}
+                                                     << 0 << true;
+    QTest::newRow("wrong tag stops at X")
+        << Ext(7) + Hex("06") + Ext(8) << 1 << QList<double>{7, 0.33, 1, 0, 1} << 3 << true;
+    QTest::newRow("Boolean tag in a float position stops")
+        << Ext(7) + Hex("09") << 1 << QList<double>{7, 0.33, 1, 0, 1} << 3 << true;
+    QTest::newRow("float tag in the Decimals position stops")
+        << fiveFloats + Ext(4) + Hex("09") << 5 << five << 3 << true;
+    QTest::newRow("file ends inside a float")
+        << Ext(7) + Ext(8).left(6) << 1 << QList<double>{7, 0.33, 1, 0, 1} << 3 << true;
     QTest::newRow("file ends inside Decimals") << fiveFloats + Hex("04 01 02") << 5 << five << 3 << true;
     QTest::newRow("file ends before the Boolean") << fiveFloats + Hex("02 05") << 6 << five << 5 << true;
     QTest::newRow("any other byte reads as false") << fiveFloats + Hex("02 05 02") << 7 << five << 5 << false;
@@ -572,20 +578,25 @@ void tst_ValueFiles::writeValueSet_data()
     QTest::addColumn<QByteArray>("expected");
 
     QTest::newRow("start values")
-        << "06-12-2026 21-45-14" << QList<double>{0, 1, 0, 1, 0.33} << "1,000" << "0,330" << QChar(u',')
+        << "06-12-2026 21-45-14" << QList<double>{0, 1, 0, 1, 0.33} << "1,000"
+        << "0,330" << QChar(u',')
         << QByteArray("06-12-2026 21-45-14\r\n---V1\r\n0\r\n1\r\n0\r\n1\r\n0,33\r\n1,000\r\n0,330\r\n");
-    QTest::newRow("point separator")
-        << "n" << QList<double>{-2.5, 10, 0.125, 100, 7} << "97.500" << "6.875" << QChar(u'.')
-        << QByteArray("n\r\n---V1\r\n-2.5\r\n10\r\n0.125\r\n100\r\n7\r\n97.500\r\n6.875\r\n");
+    QTest::newRow("point separator") << "n" << QList<double>{-2.5, 10, 0.125, 100, 7} << "97.500"
+                                     << "6.875" << QChar(u'.')
+                                     << QByteArray(
+                                            "n\r\n---V1\r\n-2.5\r\n10\r\n0.125\r\n100\r\n7\r\n97.500\r\n6.875\r\n");
     QTest::newRow("exponent forms")
-        << "e" << QList<double>{1e15, 1.5e-7, -2e20, 0.0001, 999999999999999.0} << "" << "" << QChar(u',')
+        << "e" << QList<double>{1e15, 1.5e-7, -2e20, 0.0001, 999999999999999.0} << ""
+        << "" << QChar(u',')
         << QByteArray("e\r\n---V1\r\n1E15\r\n1,5E-7\r\n-2E20\r\n0,0001\r\n999999999999999\r\n\r\n\r\n");
     QTest::newRow("fifteen significant digits")
-        << "r" << QList<double>{1.0 / 3.0, 0.1, 123456789012345.6, -0.0, 2.0 / 3.0} << "" << "" << QChar(u',')
-        << QByteArray("r\r\n---V1\r\n0,333333333333333\r\n0,1\r\n123456789012346\r\n0\r\n0,666666666666667\r\n\r\n\r\n");
+        << "r" << QList<double>{1.0 / 3.0, 0.1, 123456789012345.6, -0.0, 2.0 / 3.0} << ""
+        << "" << QChar(u',')
+        << QByteArray(
+               "r\r\n---V1\r\n0,333333333333333\r\n0,1\r\n123456789012346\r\n0\r\n0,666666666666667\r\n\r\n\r\n");
     QTest::newRow("text outside Latin-1 and line breaks")
-        << QString::fromUtf8("Ma\u00df \u20ac") << QList<double>{0, 0, 0, 0, 0} << "1\r\n2" << "a\nb"
-        << QChar(u',') << QByteArray("Ma\xdf ?\r\n---V1\r\n0\r\n0\r\n0\r\n0\r\n0\r\n1  2\r\na b\r\n");
+        << QString::fromUtf8("Ma\u00df \u20ac") << QList<double>{0, 0, 0, 0, 0} << "1\r\n2"
+        << "a\nb" << QChar(u',') << QByteArray("Ma\xdf ?\r\n---V1\r\n0\r\n0\r\n0\r\n0\r\n0\r\n1  2\r\na b\r\n");
 }
 
 void tst_ValueFiles::writeValueSet()
@@ -657,11 +668,9 @@ void tst_ValueFiles::readValueSetLines_data()
     QTest::newRow("LF CR is two lines") << QByteArray("\n\r") << QStringList{"", ""} << none;
     QTest::newRow("Latin-1") << QByteArray("Ma\xdf\r\n\xe4")
                              << QStringList{QStringLiteral("Ma\u00df"), QStringLiteral("\u00e4")} << none;
-    QTest::newRow("NUL kept") << QByteArray("1\0002\r\n", 5) << QStringList{QString::fromUtf16(u"1\u00002", 3)}
-                              << none;
-    QTest::newRow("ten lines give nine")
-        << QByteArray("0\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n")
-        << QStringList{"0", "1", "2", "3", "4", "5", "6", "7", "8"} << none;
+    QTest::newRow("NUL kept") << QByteArray("1\0002\r\n", 5) << QStringList{QString::fromUtf16(u"1\u00002", 3)} << none;
+    QTest::newRow("ten lines give nine") << QByteArray("0\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n")
+                                         << QStringList{"0", "1", "2", "3", "4", "5", "6", "7", "8"} << none;
     // A line one character too long is marked; one exactly at the bound is not.
     QTest::newRow("line at the bound") << QByteArray(kMaxValueSetLineLength, '5') + "\r\n"
                                        << QStringList{QString(kMaxValueSetLineLength, u'5')} << none;
@@ -672,13 +681,12 @@ void tst_ValueFiles::readValueSetLines_data()
         << "s\r\nm\r\n1,5" + QByteArray(1100, '0') + "E3\r\n2\r\n"
         << QStringList{"s", "m", "1,5" + QString(kMaxValueSetLineLength - 3, u'0'), "2"} << QList<qsizetype>{2};
     QTest::newRow("over-long line cut, next line intact")
-        << QByteArray(5000, '7') + "\r\n8\r\n" << QStringList{QString(kMaxValueSetLineLength, u'7'), "8"}
-        << QList<qsizetype>{0};
+        << QByteArray(5000, '7') + "\r\n8\r\n"
+        << QStringList{QString(kMaxValueSetLineLength, u'7'), "8"} << QList<qsizetype>{0};
     QTest::newRow("over-long line ending with CR LF across a chunk")
         << QByteArray(4095, 'x') + "\r\ny" << QStringList{QString(kMaxValueSetLineLength, u'x'), "y"}
         << QList<qsizetype>{0};
 }
-
 
 void tst_ValueFiles::readValueSetLines()
 {
@@ -803,21 +811,21 @@ void tst_ValueFiles::parseValueSet_data()
     QTest::newRow("saved with a desktop's decimal point")
         << QStringList{"s", "---V1", "-1.5", "2.25E-7", "0", "1", "0.33"} << none
         << QList<double>{-1.5, 2.25e-7, 0, 1, 0.33} << complete << -1;
-    QTest::newRow("one number, two separators") << QStringList{"s", "---V1", "1", "1.234,5", "3", "4", "5"} << none
-                                                << QList<double>{1} << notANumber << 3;
+    QTest::newRow("one number, two separators")
+        << QStringList{"s", "---V1", "1", "1.234,5", "3", "4", "5"} << none << QList<double>{1} << notANumber << 3;
     QTest::newRow("wrong marker loads all the same")
         << QStringList{"s", "---V2", "1", "2", "3", "4", "5"} << none << QList<double>{1, 2, 3, 4, 5} << complete << -1;
-    QTest::newRow("five lines") << QStringList{"s", "---V1", "1", "2", "3"} << none << QList<double>{1, 2, 3}
-                                << missing << 5;
-    QTest::newRow("non-numeric line stops") << QStringList{"s", "---V1", "1", "x", "3", "4", "5"} << none
-                                            << QList<double>{1} << notANumber << 3;
+    QTest::newRow("five lines") << QStringList{"s", "---V1", "1", "2", "3"} << none << QList<double>{1, 2, 3} << missing
+                                << 5;
+    QTest::newRow("non-numeric line stops")
+        << QStringList{"s", "---V1", "1", "x", "3", "4", "5"} << none << QList<double>{1} << notANumber << 3;
     QTest::newRow("empty line stops") << QStringList{"s", "---V1", "1", "2", "3", "", "5"} << none
                                       << QList<double>{1, 2, 3} << notANumber << 5;
     QTest::newRow("over-long number is not its beginning")
         << QStringList{"s", "---V1", "1,5" + QString(kMaxValueSetLineLength - 3, u'0'), "2", "3", "4", "5"}
         << QList<qsizetype>{2} << QList<double>{} << notANumber << 2;
-    QTest::newRow("over-long last number") << QStringList{"s", "---V1", "1", "2", "3", "4", "5"}
-                                           << QList<qsizetype>{6} << QList<double>{1, 2, 3, 4} << notANumber << 6;
+    QTest::newRow("over-long last number") << QStringList{"s", "---V1", "1", "2", "3", "4", "5"} << QList<qsizetype>{6}
+                                           << QList<double>{1, 2, 3, 4} << notANumber << 6;
     QTest::newRow("over-long stamp, marker and captions do not matter")
         << QStringList{"s", "---V1", "1", "2", "3", "4", "5", "c", "d"} << QList<qsizetype>{0, 1, 7, 8}
         << QList<double>{1, 2, 3, 4, 5} << complete << -1;
@@ -945,7 +953,8 @@ void tst_ValueFiles::writeFileAtomicallyFails()
         if (probe.open(QIODevice::WriteOnly)) {
             probe.close();
             probe.remove();
-            QSKIP("this process may write into a read-only folder (running as root): permission bits prove nothing here");
+            QSKIP(
+                "this process may write into a read-only folder (running as root): permission bits prove nothing here");
         }
         written = WriteFileAtomically(target, data, &error);
     }
