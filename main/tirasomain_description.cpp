@@ -13,13 +13,13 @@
 #include "platform/Font.h"
 #include "platform/Loading.h"
 #include "platform/Pictures.h"
+#include "platform/SvgDrawing.h"
 
 #include <QAction>
 #include <QIcon>
 #include <QIconEngine>
 #include <QMenu>
 #include <QPainter>
-#include <QSvgRenderer>
 
 #include <iterator>
 #include <utility>
@@ -60,10 +60,9 @@ QImage backgroundPicture(const QString& resource, int width, int height)
 {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::white);
-    QSvgRenderer renderer(resource);
-    if (renderer.isValid()) {
+    {
         QPainter painter(&image);
-        renderer.render(&painter, QRectF(0, 0, width, height));
+        SvgDrawing::Render(resource, painter, QRectF(0, 0, width, height));
     }
     return PictureWithVector(std::move(image), resource);
 }
@@ -86,7 +85,7 @@ public:
     }
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override
     {
-        QSvgRenderer(m_resource).render(painter, rect);
+        SvgDrawing::Render(m_resource, *painter, rect);
     }
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
     {
