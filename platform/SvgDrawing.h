@@ -19,4 +19,9 @@ namespace SvgDrawing {
 // nothing, when it cannot be read or QtSvg cannot be loaded.
 bool Render(const QString& source, QPainter& painter, const QRectF& bounds);
 
+// The drawing module's one export, which is Render (main/SvgModule.cpp).
+using Entry = bool (*)(const QString& source, QPainter& painter, const QRectF& bounds);
+
 } // namespace SvgDrawing
+
+#define TIRASO_SVG_ENTRY "tiraso_draw_svg"
