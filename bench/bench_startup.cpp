@@ -13,10 +13,13 @@
 // (or --tiraso PATH, an installed one) in place of the two offscreen
 // variants. Offscreen skips what a real display costs: the X connection, the
 // first expose, the real font setup. bench/startup-x11 runs it on a private
-// X server inside a D-Bus session.
+// X server inside a D-Bus session. --compare PATH adds a second tiraso
+// executable (another build, with its module beside it) to the same
+// interleaved runs, so that a change is measured against the state before it
+// on the same machine at the same time.
 //
 //   bench_startup [RUNS]
-//   bench_startup --x11 [--tiraso PATH] [RUNS]
+//   bench_startup --x11 [--tiraso PATH] [--compare PATH] [RUNS]
 
 #include "Median.h"
 #ifdef TIRASO_BENCH_X11
@@ -72,7 +75,7 @@ Run runOnce(const QString& program)
     return {double(timer.nsecsElapsed()) / 1e6, childrenCpuMs() - cpuBefore};
 }
 
-int measureOnX11(const QString& folder, const QString& tiraso, int runs)
+int measureOnX11(const QString& folder, const QString& tiraso, const QString& compared, int runs)
 {
 #ifdef TIRASO_BENCH_X11
     const std::string keepOpen = "--keep-open";
@@ -81,6 +84,8 @@ int measureOnX11(const QString& folder, const QString& tiraso, int runs)
         {"empty window", (folder + "/startup_empty").toStdString(), {keepOpen}},
         {"window with a label", (folder + "/startup_text").toStdString(), {keepOpen}},
     };
+    if (!compared.isEmpty())
+        programs.emplace_back("tiraso compared", compared.toStdString());
     if (!MeasureOnX11(programs, runs))
         return 1;
     const X11Program& first = programs.front();
@@ -103,6 +108,7 @@ int measureOnX11(const QString& folder, const QString& tiraso, int runs)
 #else
     Q_UNUSED(folder);
     Q_UNUSED(tiraso);
+    Q_UNUSED(compared);
     Q_UNUSED(runs);
     std::fprintf(stderr,
                  "bench_startup was built without xcb and xcb-damage (Debian: libxcb1-dev "
@@ -119,6 +125,7 @@ int main(int argc, char* argv[])
     const QString folder = QCoreApplication::applicationDirPath();
     bool x11 = false;
     QString tiraso = QStringLiteral(TIRASO_BINARY);
+    QString compared;
     int runs = 0;
     for (int i = 1; i < argc; ++i) {
         const QByteArray argument = argv[i];
@@ -126,15 +133,17 @@ int main(int argc, char* argv[])
             x11 = true;
         else if (argument == "--tiraso" && i + 1 < argc)
             tiraso = QString::fromLocal8Bit(argv[++i]);
+        else if (argument == "--compare" && i + 1 < argc)
+            compared = QString::fromLocal8Bit(argv[++i]);
         else if (argument.toInt() > 0)
             runs = argument.toInt();
         else {
-            std::fprintf(stderr, "usage: %s [--x11 [--tiraso PATH]] [RUNS]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--x11 [--tiraso PATH] [--compare PATH]] [RUNS]\n", argv[0]);
             return 2;
         }
     }
     if (x11)
-        return measureOnX11(folder, tiraso, runs > 0 ? runs : 15);
+        return measureOnX11(folder, tiraso, compared, runs > 0 ? runs : 15);
 
     struct Program {
         const char* name;

@@ -8,6 +8,7 @@
 #include "platform/Colors.h"
 #include "platform/Font.h"
 
+#include <QFocusEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -16,6 +17,28 @@ TPlainLabel::TPlainLabel(QWidget* parent)
     : QLabel(parent)
     , m_keyboard(new TKeyboardClick(this, TKeyboardClick::SpaceAndEnter, [this](Qt::KeyboardModifiers) { Click(); }))
 {
+}
+
+void TPlainLabel::setText(const QString& text)
+{
+    const Qt::FocusPolicy policy = focusPolicy();
+    setFocusPolicy(Qt::NoFocus);
+    QLabel::setText(text);
+    setFocusPolicy(policy);
+}
+
+bool TPlainLabel::event(QEvent* event)
+{
+    // QLabel's own handling of the polish builds the document and nothing else.
+    if (event->type() == QEvent::Polish)
+        return QFrame::event(event);
+    return QLabel::event(event);
+}
+
+void TPlainLabel::focusInEvent(QFocusEvent* event)
+{
+    // Past QLabel's, which builds the document to move a text cursor in it.
+    QFrame::focusInEvent(event);
 }
 
 void TPlainLabel::Click()

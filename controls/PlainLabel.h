@@ -10,12 +10,21 @@
 #include <QString>
 
 // A plain static label that can also be clicked.
+//
+// It may take the keyboard focus, and QLabel gives every focusable label a
+// rich-text document, with font engines of its own, for a text cursor and
+// links. A plain label has neither and draws its text the same without it, so
+// it keeps QLabel from building one where it would: as the label is
+// polished, takes the focus or gets a new text through setText.
 class TPlainLabel : public QLabel
 {
     Q_OBJECT
 public:
     explicit TPlainLabel(QWidget* parent = nullptr);
     TNotifyEvent OnClick;
+
+    // Hides QLabel::setText, which builds the document for a focusable label.
+    void setText(const QString& text);
 
     // Runs OnClick: a click, Space or Enter while it has the keyboard focus,
     // or the press action of assistive technology.
@@ -28,6 +37,8 @@ public:
     void setAccessibleTitle(const QString& title);
 
 protected:
+    bool event(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;

@@ -50,7 +50,10 @@ int runWindow(int argc, char* argv[])
             candidate.insert(0, folder);
         }
         // Never closed: the window's libraries stay until the process exits.
-        void* module = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
+        // RTLD_LAZY: the module binds its own symbols at load anyway (-z now),
+        // and Qt's libraries then bind only the functions the window calls,
+        // not every one they import.
+        void* module = dlopen(candidate.c_str(), RTLD_LAZY | RTLD_LOCAL);
         if (!module) {
             const char* error = dlerror();
             failures += std::string(failures.empty() ? "" : "; ") + (error ? error : candidate.c_str());

@@ -9,17 +9,18 @@
 
 #include "ReleaseInfo.h"
 #include "calc/RUVTaRe.h"
+#include "main/StoredPictures.h"
 #include "platform/Dialogs.h"
 #include "platform/Font.h"
 #include "platform/Loading.h"
 #include "platform/Pictures.h"
+#include "platform/SvgDrawing.h"
 
 #include <QAction>
 #include <QIcon>
 #include <QIconEngine>
 #include <QMenu>
 #include <QPainter>
-#include <QSvgRenderer>
 
 #include <iterator>
 #include <utility>
@@ -58,18 +59,19 @@ void setTahoma(TFont* font, TColor color, TFont::TFontStyles style = {})
 
 QImage backgroundPicture(const QString& resource, int width, int height)
 {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QSvgRenderer renderer(resource);
-    if (renderer.isValid()) {
+    QImage image = StoredPictures::Find(resource, QSize(width, height));
+    if (image.isNull()) {
+        image = QImage(width, height, QImage::Format_RGB32);
+        image.fill(Qt::white);
         QPainter painter(&image);
-        renderer.render(&painter, QRectF(0, 0, width, height));
+        SvgDrawing::Render(resource, painter, QRectF(0, 0, width, height));
     }
     return PictureWithVector(std::move(image), resource);
 }
 
-// The application icon, drawn from its SVG at each size a desktop asks for,
-// by the renderer the backgrounds already use: going through Qt's icon
+// The application icon: stored at the sizes docks and task switchers pick
+// from (main/CMakeLists.txt), which the window system asks for as the window
+// is made, and drawn from its SVG at any other. Going through Qt's icon
 // plugin would load it at every start for this one picture.
 class SvgIconEngine : public QIconEngine
 {
@@ -79,17 +81,15 @@ public:
     {
     }
     QIconEngine* clone() const override { return new SvgIconEngine(m_resource); }
-    // Docks and task switchers pick from these; the drawing is crisp at 16, 32 and 48.
-    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
-    {
-        return {QSize(16, 16), QSize(24, 24), QSize(32, 32), QSize(48, 48), QSize(64, 64), QSize(128, 128)};
-    }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override { return StoredPictures::Sizes(m_resource); }
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override
     {
-        QSvgRenderer(m_resource).render(painter, rect);
+        SvgDrawing::Render(m_resource, *painter, rect);
     }
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
     {
+        if (const QImage stored = StoredPictures::Find(m_resource, size); !stored.isNull())
+            return QPixmap::fromImage(stored);
         QPixmap result(size);
         result.fill(Qt::transparent);
         QPainter painter(&result);

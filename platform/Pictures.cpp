@@ -3,8 +3,9 @@
 
 #include "platform/Pictures.h"
 
+#include "platform/SvgDrawing.h"
+
 #include <QPainter>
-#include <QSvgRenderer>
 #include <QtMath>
 
 #include <map>
@@ -59,21 +60,22 @@ QImage VectorPictureForPixelRatio(const QImage& picture, qreal ratio)
     if (const auto found = pictures.find(key); found != pictures.end())
         return found->second;
 
-    QImage result;
-    QSvgRenderer renderer(source);
-    if (renderer.isValid()) {
-        // Rendered at exactly the ratio: where that is no whole number of
-        // device pixels, the last column or row stays empty rather than the
-        // whole drawing being stretched to fill it.
-        const QSizeF size = QSizeF(picture.size()) * ratio;
-        result = QImage(qCeil(size.width()), qCeil(size.height()), QImage::Format_ARGB32_Premultiplied);
-        result.fill(Qt::transparent);
+    // Rendered at exactly the ratio: where that is no whole number of device
+    // pixels, the last column or row stays empty rather than the whole
+    // drawing being stretched to fill it.
+    const QSizeF size = QSizeF(picture.size()) * ratio;
+    QImage result(qCeil(size.width()), qCeil(size.height()), QImage::Format_ARGB32_Premultiplied);
+    result.fill(Qt::transparent);
+    bool drawn = false;
+    {
         QPainter painter(&result);
-        renderer.render(&painter, QRectF(QPointF(0, 0), size));
-        painter.end();
+        drawn = SvgDrawing::Render(source, painter, QRectF(QPointF(0, 0), size));
+    }
+    if (drawn) {
         result.setDevicePixelRatio(ratio);
         ++picturesMade;
     } else {
+        result = QImage();
         qWarning("Picture drawing \"%s\" cannot be read; the bitmap is enlarged instead", qPrintable(source));
     }
     // A drawing that cannot be read is not tried again at every paint.

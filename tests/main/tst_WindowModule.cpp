@@ -2,8 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // The program as started: the command line maps none of the window's
-// libraries, the window comes from its module, and a missing or broken
-// module ends the start with a message instead of a crash.
+// libraries, the window comes from its module and maps QtSvg only on a dense
+// screen, and a missing or broken module ends the start with a message
+// instead of a crash.
 
 #include "tests/TestSupport.h"
 
@@ -13,17 +14,20 @@
 
 namespace {
 
-// The libraries the dynamic loader reports mapping into the process. The
-// window's own start-up writes nothing there, so the window-system plugin is
-// the sign that the module was loaded and its entry ran.
+// The libraries the dynamic loader reports mapping into the process, and
+// Qt's report of the window's first flush to the screen, written after its
+// paint to the same stream.
 QProcessEnvironment loaderTracing(const QString& dataHome)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("LD_DEBUG"), QStringLiteral("files"));
+    environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("qt.widgets.painting.info=true"));
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
     return environment;
 }
+
+const QByteArray FirstFlush = "qt.widgets.painting: Flushing";
 
 } // namespace
 
@@ -43,25 +47,31 @@ private slots:
 void tst_WindowModule::librariesLoaded_data()
 {
     QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("scale"); // QT_SCALE_FACTOR
     QTest::addColumn<QByteArrayList>("loaded");
     QTest::addColumn<QByteArrayList>("notLoaded");
-    const QByteArrayList window{"libQt6Gui.so", "libQt6Widgets.so", "libQt6Svg.so", "tiraso-window.so"};
-    QTest::newRow("--calc") << QStringList{"--calc", "x1=0", "y1=0", "x2=1", "y2=1", "x=0.33"}
-                            << QByteArrayList{"libQt6Core.so"} << window;
-    QTest::newRow("the window") << QStringList{}
-                                << QByteArrayList{"tiraso-window.so", "libQt6Widgets.so", "libqoffscreen.so"}
-                                << QByteArrayList{};
+    const QByteArrayList window{"libQt6Gui.so", "libQt6Widgets.so", "tiraso-window.so"};
+    const QByteArrayList svg{"tiraso-svg.so", "libQt6Svg.so"};
+    QTest::newRow("--calc") << QStringList{"--calc", "x1=0", "y1=0", "x2=1", "y2=1", "x=0.33"} << QByteArray("1")
+                            << QByteArrayList{"libQt6Core.so"} << window + svg;
+    // A plain screen shows the pictures stored for it.
+    QTest::newRow("the window") << QStringList{} << QByteArray("1") << window + QByteArrayList{"libqoffscreen.so"}
+                                << svg;
+    QTest::newRow("the window at 200 %") << QStringList{} << QByteArray("2") << window + svg << QByteArrayList{};
 }
 
 void tst_WindowModule::librariesLoaded()
 {
     QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, scale);
     QFETCH(QByteArrayList, loaded);
     QFETCH(QByteArrayList, notLoaded);
     QTemporaryDir dataHome;
     QVERIFY(dataHome.isValid());
     QProcess program;
-    program.setProcessEnvironment(loaderTracing(dataHome.path()));
+    QProcessEnvironment environment = loaderTracing(dataHome.path());
+    environment.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::fromLatin1(scale));
+    program.setProcessEnvironment(environment);
     program.setStandardOutputFile(QProcess::nullDevice());
     QByteArray trace;
     connect(&program, &QProcess::readyReadStandardError, this, [&] { trace += program.readAllStandardError(); });
@@ -70,8 +80,8 @@ void tst_WindowModule::librariesLoaded()
     const auto mapped
         = [&trace](const QByteArray& name) { return trace.contains("file=" + name) || trace.contains("/" + name); };
     if (arguments.isEmpty()) {
-        // The window stays open: wait for the last library to show, then end it.
-        QTRY_VERIFY_WITH_TIMEOUT(mapped(loaded.constLast()), 20000);
+        // The window stays open: wait for its first paint, then end it.
+        QTRY_VERIFY_WITH_TIMEOUT(trace.contains(FirstFlush), 20000);
         program.kill();
     }
     QVERIFY(program.waitForFinished(20000));

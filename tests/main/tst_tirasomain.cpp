@@ -10,10 +10,12 @@
 #include "controls/RUVButton.h"
 #include "controls/SpezialSpin.h"
 #include "main/PlatformChoice.h"
+#include "main/StoredPictures.h"
 #include "main/tirasomain.h"
 #include "platform/Canvas.h"
 #include "platform/Font.h"
 #include "platform/Pictures.h"
+#include "platform/SvgDrawing.h"
 #include "storage/ValueFiles.h"
 
 #include <QAbstractItemView>
@@ -24,6 +26,7 @@
 #include <QInputDialog>
 #include <QMenu>
 #include <QMimeData>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -151,6 +154,7 @@ private slots:
     void makerMarks();
     void windowIcon_data();
     void windowIcon();
+    void storedPicturesAreTheirDrawings();
 
     void textsAtPixelRatios_data();
     void textsAtPixelRatios();
@@ -1264,6 +1268,31 @@ void tst_tirasomain::windowIcon()
     QCOMPARE(icon.pixelColor(quarter, quarter), QColor(Qt::white)); // the tile above the line
     // Outside the rounded tile the panel shows through.
     QVERIFY2(icon.pixelColor(0, 0).alpha() < 64, qPrintable(QString::number(icon.pixelColor(0, 0).alpha())));
+}
+
+// The pictures drawn at build time are the drawings as the window draws them
+// now, pixel for pixel: none is stale, none lost in storing.
+void tst_tirasomain::storedPicturesAreTheirDrawings()
+{
+    using StoredPictures::detail::Entries;
+    const auto end = Entries + StoredPictures::detail::EntryCount;
+    for (auto entry = Entries; entry != end; ++entry) {
+        const QString drawing = QString::fromLatin1(entry->drawing);
+        const QSize size(entry->width, entry->height);
+        QImage drawn(size, entry->opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
+        drawn.fill(entry->opaque ? Qt::white : Qt::transparent);
+        {
+            QPainter painter(&drawn);
+            QVERIFY(SvgDrawing::Render(drawing, painter, QRectF(QPointF(0, 0), size)));
+        }
+        QVERIFY2(StoredPictures::Find(drawing, size) == drawn,
+                 qPrintable(QStringLiteral("%1 at %2 x %3").arg(drawing).arg(size.width()).arg(size.height())));
+    }
+    // The window draws its backgrounds from the stored ones, and offers the
+    // stored icon sizes to the desktop.
+    auto form = makeForm();
+    QCOMPARE(form->windowIcon().availableSizes(), StoredPictures::Sizes(u":/tiraso.svg"));
+    QCOMPARE(*form->BMP_L->Bitmap(), StoredPictures::Find(u":/BMP_L.svg", QSize(470, 270)));
 }
 
 void tst_tirasomain::textsAtPixelRatios_data()

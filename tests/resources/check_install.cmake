@@ -8,7 +8,8 @@
 # of the size its folder promises, and a launcher entry whose program and
 # icon are among the installed files.
 #   cmake -DINSTALL=ON -DBUILD_DIR=<build> -DROOT=<scratch folder> -P check_install.cmake
-#   cmake -DROOT=<scratch folder> -DAPP_ID=<id> [-DWINDOW_MODULE=<path under the prefix>] -P check_install.cmake
+#   cmake -DROOT=<scratch folder> -DAPP_ID=<id> [-DWINDOW_MODULE=<path under the prefix>]
+#         [-DSVG_MODULE=<path under the prefix>] -P check_install.cmake
 cmake_minimum_required(VERSION 3.25)
 
 if(NOT ROOT OR (NOT INSTALL AND NOT APP_ID))
@@ -38,9 +39,9 @@ set(expected
     share/man/man1/tiraso.1.gz
     share/metainfo/${APP_ID}.metainfo.xml
 )
-if(WINDOW_MODULE)
-    list(APPEND expected ${WINDOW_MODULE})
-endif()
+foreach(module IN ITEMS ${WINDOW_MODULE} ${SVG_MODULE})
+    list(APPEND expected ${module})
+endforeach()
 foreach(size IN LISTS icon_sizes)
     list(APPEND expected share/icons/hicolor/${size}x${size}/apps/${APP_ID}.png)
 endforeach()
