@@ -57,7 +57,8 @@ struct Controls {
         spin->setTabStop(true);
         spin->OnDelayedChange = [this](QObject*) { ++reports; };
         host->show();
-        if (!QTest::qWaitForWindowActive(host.get()))
+        // A loaded window manager can take seconds to activate a new window.
+        if (!QTest::qWaitForWindowActive(host.get(), 20000))
             qWarning("the window did not become active");
     }
 };

@@ -54,7 +54,8 @@ class tst_WindowAccess : public QObject
     {
         auto form = std::make_unique<TForm1>();
         form->show();
-        if (!QTest::qWaitForWindowActive(form.get()))
+        // A loaded window manager can take seconds to activate a new window.
+        if (!QTest::qWaitForWindowActive(form.get(), 20000))
             qWarning("the window did not become active");
         return form;
     }
