@@ -240,10 +240,6 @@ private slots:
     void triangleMatchesSymbolFont();
     void arrowsAtPixelRatios_data();
     void arrowsAtPixelRatios();
-
-    // Everything else runs once, under the environment's locale.
-    void numberTextsUnderEveryDesktopLocale_data();
-    void numberTextsUnderEveryDesktopLocale();
 };
 
 void tst_SpezialSpin::cleanup()
@@ -1462,40 +1458,6 @@ void tst_SpezialSpin::arrowsAtPixelRatios()
              qPrintable(TestSupport::rectText(denseInk) + QStringLiteral(" where ") + TestSupport::rectText(expected)));
     if (ratio == 2)
         QVERIFY(!TestSupport::pixelDoubled(dense, expected));
-}
-
-void tst_SpezialSpin::numberTextsUnderEveryDesktopLocale_data()
-{
-    TestSupport::addDesktopLocaleRows();
-}
-
-// The editor shows, reads and steps German numbers whatever the desktop's
-// locale.
-void tst_SpezialSpin::numberTextsUnderEveryDesktopLocale()
-{
-    QFETCH(QByteArray, locale);
-    const TestSupport::DesktopLocale desktop(locale);
-    if (!desktop.entered())
-        QSKIP("This locale is not generated on the machine");
-    auto e = windowEditor();
-    e->spin->setValueReal(-1234.5);
-    QCOMPARE(e->edit->text(), QStringLiteral("-1.234,500"));
-    e->spin->setTausenderZeichen(false);
-    QCOMPARE(e->edit->text(), QStringLiteral("-1234,500"));
-    e->spin->setTausenderZeichen(true);
-    e->spin->setPlusZeichenPositiveWerte(true);
-    e->spin->setValueReal(0);
-    QCOMPARE(e->edit->text(), QStringLiteral("±0,000"));
-
-    typeText(e->edit, QStringLiteral("12.345,5"));
-    QCOMPARE(e->spin->CurrentValue(), 12345.5); // read while typing, before the commit
-    QTest::keyClick(e->edit, Qt::Key_Return);
-    QCOMPARE(e->edit->text(), QStringLiteral("+12.345,500"));
-    typeText(e->edit, QStringLiteral("2,5*2"));
-    QTest::keyClick(e->edit, Qt::Key_Return);
-    QCOMPARE(e->spin->CurrentValue(), 5.0);
-    QTest::keyClick(e->edit, Qt::Key_Up);
-    QCOMPARE(e->edit->text(), QStringLiteral("+5,001"));
 }
 
 TIRASO_TEST_MAIN(tst_SpezialSpin)
