@@ -283,14 +283,6 @@ void tst_CommandLine::batch_data()
                                 << QByteArray("tiraso: Zeile 1: „x“ ist keine gültige Zahl oder Rechenformel\n"
                                               "tiraso: Zeile 2: Hinweis: X liegt außerhalb von x1 … x2; Wert bei X "
                                               "ist y1 (keine Extrapolation)\n");
-    QTest::newRow("JSON lines for heights")
-        << (y + QStringList{"--json"}) << QByteArray("1\n") << 0
-        << QByteArray("{\"line\":1,\"inputs\":{\"x1\":0,\"y1\":0,\"x2\":2,\"y2\":4,\"y\":1},"
-                      "\"decimals\":3,\"percent\":true,\"layout\":\"rising\",\"outside\":false,"
-                      "\"results\":{\"x\":0.5,\"valueAtX\":1,\"heightAtX\":1,\"totalHeight\":4,"
-                      "\"totalLength\":2,\"leftLength\":0.5,\"rightLength\":1.5,"
-                      "\"slopePercent\":200,\"slopeDegrees\":63.43494882292201}}\n")
-        << QByteArray();
 }
 
 void tst_CommandLine::batch()
