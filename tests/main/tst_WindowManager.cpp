@@ -12,6 +12,9 @@
 #include "controls/SpezialSpin.h"
 #include "main/tirasomain.h"
 
+#include <QInputDialog>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QScreen>
 
 #include <memory>
@@ -38,6 +41,19 @@ std::unique_ptr<QWidget> colouredWindow(const QRect& frame, Qt::GlobalColor colo
 QRgb screenPixel(const QPoint& at)
 {
     return QGuiApplication::primaryScreen()->grabWindow(0, at.x(), at.y(), 1, 1).toImage().pixel(0, 0);
+}
+
+// The windows an X property names, as xprop shows it.
+QList<WId> windowIds(const QStringList& xpropArguments)
+{
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"), xpropArguments);
+    xprop.waitForFinished();
+    QList<WId> ids;
+    const QString shown = QString::fromLatin1(xprop.readAllStandardOutput());
+    for (const QRegularExpressionMatch& id : QRegularExpression(QStringLiteral("0x[0-9a-f]+")).globalMatch(shown))
+        ids << id.captured().toULongLong(nullptr, 16);
+    return ids;
 }
 
 } // namespace
@@ -133,6 +149,45 @@ private slots:
         // restacked.
         QTRY_COMPARE(screenPixel(underCover), qRgb(255, 0, 0));
         QVERIFY2(screenPixel(underTiraso) != qRgb(255, 0, 0), "the window activated later covers Tiraso");
+    }
+
+    void failedSaveBoxStandsAboveTheWindowInItsMiddle()
+    {
+        // Regression: the general error box belonged to no window, and the
+        // window manager put it below the window, in the screen's middle.
+        QVERIFY(QDir().mkpath(TForm1::StorageFolder() + QStringLiteral("Ordner.dat"))); // saving fails
+        auto form = showForm({QStringLiteral("100|100")});
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QTRY_VERIFY(framed(*form));
+        WId box = 0;
+        QList<WId> transientFor, stacking; // stacking from the bottom up
+        QPoint offCentre;
+        whenModalOpens([&](QWidget* prompt) {
+            // As for a person: the prompt has the focus, the window gets it
+            // back only after the prompt has gone.
+            (void)QTest::qWaitForWindowActive(prompt);
+            qobject_cast<QInputDialog*>(prompt)->setTextValue(QStringLiteral("Ordner"));
+            pressButton(prompt, QStringLiteral("OK"));
+            whenModalOpens([&](QWidget* dialog) {
+                box = dialog->winId();
+                // Until the window manager has framed and placed it, which
+                // Qt learns in several steps.
+                (void)QTest::qWaitFor([&] {
+                    stacking = windowIds({QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST_STACKING")});
+                    offCentre = dialog->frameGeometry().center() - form->frameGeometry().center();
+                    return stacking.contains(box) && qAbs(offCentre.x()) <= 2 && qAbs(offCentre.y()) <= 2;
+                });
+                const QString id = QString::number(box);
+                transientFor = windowIds({QStringLiteral("-id"), id, QStringLiteral("WM_TRANSIENT_FOR")});
+                pressButton(dialog, QStringLiteral("OK"));
+            });
+        });
+        QTest::mouseClick(form->btn_Save, Qt::LeftButton);
+        QVERIFY(box);
+        QCOMPARE(transientFor, QList<WId>{form->winId()});
+        QCOMPARE(stacking.mid(stacking.indexOf(form->winId())), (QList<WId>{form->winId(), box}));
+        QVERIFY2(qAbs(offCentre.x()) <= 2 && qAbs(offCentre.y()) <= 2,
+                 qPrintable(QStringLiteral("%1,%2 off").arg(offCentre.x()).arg(offCentre.y())));
     }
 };
 
