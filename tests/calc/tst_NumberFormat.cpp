@@ -47,7 +47,6 @@ private slots:
     void typedNumbers_data();
     void typedNumbers();
     void commandLineReadsPrintedDoublesExactly();
-    void readersOfBothWidthsAgree();
     void roundTrip_data();
     void roundTrip();
 };
@@ -150,11 +149,8 @@ void tst_NumberFormat::typedNumbers_data()
     row("prompt: 2.125 is a decimal point",  prompt,      "2.125",             "1,000",     true,  2.125L);
     row("prompt: the German form",           prompt,      "(1.500,25+0.75)*2", "1,000",     true,  3002.0L);
     row("prompt: dots without a comma part", prompt,      "1.234.567",         "1,000",     false, 0.0L);
-    row("prompt: pre-filled, unchanged",     prompt,      "1.000",             "1.000",     true,  1000.0L);
     row("prompt: pre-filled, edited",        prompt,      "1.000",             "1.000,000", true,  1.0L);
-    row("command line: 2.125",               commandLine, "2.125",             "",          true,  2.125L);
     row("command line: no grouping",         commandLine, "1.234,5",           "",          false, 0.0L);
-    row("command line: a formula",           commandLine, "2*3,5",             "",          true,  7.0L);
     // clang-format on
 }
 
@@ -195,30 +191,6 @@ void tst_NumberFormat::commandLineReadsPrintedDoublesExactly()
         for (const QString& text : {g17, QString(g17).replace(u'.', u','), printed(value, 0)}) {
             const TRechenErgebnis back = TypedNumber::Read(calculator, text, TypedNumber::Rule::CommandLine);
             QVERIFY2(back.Fehler == 0 && std::bit_cast<quint64>(double(back.Wert)) == bits, qPrintable(text));
-        }
-    }
-}
-
-void tst_NumberFormat::readersOfBothWidthsAgree()
-{
-    // Short texts over the characters a number is made of, and some it is
-    // not: the 8-bit reader of script input and the 16-bit one agree on every
-    // one, in verdict and in every bit.
-    QRandomGenerator random(25);
-    const QString alphabet = QStringLiteral("0123456789.,eE+- \tx\u00e4");
-    for (int i = 0; i < 50000; ++i) {
-        QString text;
-        for (int n = int(random.bounded(1, 12)); n > 0; --n)
-            text += alphabet[int(random.bounded(alphabet.size()))];
-        const QByteArray utf8 = text.toUtf8();
-        for (const char separator : {'.', ','}) {
-            double wide = 0;
-            double narrow = 0;
-            const bool wideOk = TextToFloat(text, QChar::fromLatin1(separator), wide);
-            const bool narrowOk
-                = TextToFloat(std::string_view(utf8.constData(), size_t(utf8.size())), separator, narrow);
-            QVERIFY2(wideOk == narrowOk && std::bit_cast<quint64>(wide) == std::bit_cast<quint64>(narrow),
-                     qPrintable(text));
         }
     }
 }

@@ -127,8 +127,6 @@ private slots:
 
     void textScalesWithThePixelRatio_data();
     void textScalesWithThePixelRatio();
-    void boldKeepsItsWeight_data();
-    void boldKeepsItsWeight();
     void picturesAtPixelRatios_data();
     void picturesAtPixelRatios();
     void drawingsAreMadeOncePerRatio();
@@ -413,69 +411,6 @@ void tst_Canvas::textScalesWithThePixelRatio()
     const TextInk dense = textInk(renderAt(ratio, draw, 120, 20), deviceRect(band, ratio), White);
     const QString fault = compareTextInk(plain, dense, ratio, int(text.size()), align);
     QVERIFY2(fault.isEmpty(), qPrintable(fault));
-}
-
-void tst_Canvas::boldKeepsItsWeight_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("bold");
-    QTest::addColumn<qreal>("ratio");
-    const struct {
-        const char* text;
-        bool bold;
-    } texts[] = {
-        {"0,330", true},   {"H=100,000%", true}, {"1.234,568", true},
-        {"45,000°", true}, {"-12,500", true},    {"Neigung:", false},
-    };
-    for (const auto& t : texts)
-        for (qreal ratio : {1.0, 1.25, 1.5, 2.0, 3.0})
-            QTest::addRow("%s%s at %g", t.text, t.bold ? " bold" : "", ratio)
-                << QString::fromUtf8(t.text) << t.bold << ratio;
-}
-
-// Against the text as Qt draws it in the face for the density: at 1 and for
-// regular text nothing changes, pixel for pixel. Bold text above 1 keeps the
-// ink per area it has at 1, on the same glyph positions: it covers every
-// column the plain drawing covers and reaches no further than its outline.
-void tst_Canvas::boldKeepsItsWeight()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, bold);
-    QFETCH(qreal, ratio);
-    const QFont font = tahoma(bold);
-    const auto draw = [&](TCanvas& c) {
-        c.SetFont(font);
-        c.SetFontColor(clBlack);
-        c.SetBrushStyle(TBrushStyle::bsClear);
-        c.TextOut(4, 4, text);
-    };
-    const QImage drawn = renderAt(ratio, draw, 100, 20);
-    QImage qt = drawn;
-    qt.fill(White);
-    {
-        QPainter painter(&qt);
-        painter.setRenderHint(QPainter::TextAntialiasing, ratio > 1);
-        painter.setFont(FontForPixelRatio(font, ratio));
-        painter.setPen(Qt::black);
-        painter.drawText(QPointF(4, 4 + QFontMetrics(font).ascent()), text);
-    }
-    if (!bold || ratio == 1) {
-        QVERIFY(drawn == qt);
-        return;
-    }
-    const double weight = inkWeight(render(draw, 100, 20), drawn, QRect(0, 0, 100, 20), ratio);
-    QVERIFY2(weight >= 0.85 && weight <= 1.2, qPrintable(QString::number(weight)));
-
-    const int reach = qCeil(BoldOutlineForPixelRatio(font, ratio) * ratio / 2);
-    const TextInk heavy = textInk(drawn, drawn.rect(), White);
-    const TextInk plain = textInk(qt, qt.rect(), White);
-    QVERIFY2(
-        heavy.left >= plain.left - reach && heavy.right <= plain.right + reach,
-        qPrintable(
-            QStringLiteral("%1..%2, plain %3..%4").arg(heavy.left).arg(heavy.right).arg(plain.left).arg(plain.right)));
-    for (int x = plain.left; x <= plain.right; ++x)
-        if (textInk(qt, QRect(x, 0, 1, qt.height()), White).left >= 0)
-            QVERIFY2(textInk(drawn, QRect(x, 0, 1, drawn.height()), White).left >= 0, qPrintable(QString::number(x)));
 }
 
 void tst_Canvas::picturesAtPixelRatios_data()

@@ -209,7 +209,6 @@ private slots:
     void textToFloat();
     void parseValueSet_data();
     void parseValueSet();
-    void appliedToTakesWhatWasRead();
 
     void fileNameIsValid_data();
     void fileNameIsValid();
@@ -845,36 +844,6 @@ void tst_ValueFiles::parseValueSet()
     QCOMPARE(InLineOrder(set.values).first(set.count), values);
     QCOMPARE(int(set.stop), stop);
     QCOMPARE(set.stopLine, stopLine);
-}
-
-void tst_ValueFiles::appliedToTakesWhatWasRead()
-{
-    // Whatever a read got, laid over other values it replaces exactly the
-    // values it read, in its file's order, and keeps all others.
-    const LastValues sample = Sample();
-    const QByteArray file = WriteLastValues(sample);
-    const LastValues current{{11, 12, 13, 14, 15}, 9, true};
-    for (int size = 0; size <= file.size(); ++size) {
-        const LastValuesRead read = ReadLastValues(file.left(size));
-        const LastValues applied = read.AppliedTo(current);
-        for (int i = 0; i < 5; ++i)
-            QVERIFY(SameValue(Value(applied, i), Value(i < read.count ? sample : current, i)));
-        QCOMPARE(applied.Decimals, read.count > 5 ? sample.Decimals : current.Decimals);
-        QCOMPARE(applied.Percent, read.count > 6 ? sample.Percent : current.Percent);
-    }
-
-    // A value set stopped at each of its number lines in turn.
-    const Interpolation::Inputs other{-1, -2, -3, -4, -5};
-    for (int stop = 2; stop <= 7; ++stop) {
-        QStringList lines = {"s", "---V1", "1", "2", "3", "4", "5"};
-        if (stop < lines.size())
-            lines[stop] = QStringLiteral("x");
-        const ValueSetRead set = ParseValueSet(ValueSetLines{lines, {}, false});
-        QCOMPARE(set.count, stop - 2);
-        const QList<double> applied = InLineOrder(set.AppliedTo(other));
-        for (int n = 0; n < 5; ++n)
-            QCOMPARE(applied[n], n < set.count ? double(n + 1) : InLineOrder(other)[n]);
-    }
 }
 
 void tst_ValueFiles::fileNameIsValid_data()
