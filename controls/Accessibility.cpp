@@ -389,26 +389,6 @@ QString Accessibility::JoinedName(const QString& what, const QString& shown)
     return what + QLatin1Char(' ') + shown;
 }
 
-void Accessibility::NameChanged(QObject* control)
-{
-    QAccessibleEvent event(control, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&event);
-}
-
-void Accessibility::ValueChanged(QObject* control, const QVariant& value)
-{
-    QAccessibleValueChangeEvent event(control, value);
-    QAccessible::updateAccessibility(&event);
-}
-
-void Accessibility::CheckedChanged(QObject* control)
-{
-    QAccessible::State changed;
-    changed.checked = true;
-    QAccessibleStateChangeEvent event(control, changed);
-    QAccessible::updateAccessibility(&event);
-}
-
 TAccessibleClickable::TAccessibleClickable(QWidget* control)
     : QAccessibleWidget(control, QAccessible::Button)
 {

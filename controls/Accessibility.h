@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "controls/AccessibilityNotices.h"
+
 #include <QAccessibleWidget>
 #include <QString>
 #include <QVariant>
@@ -29,11 +31,6 @@ namespace Accessibility {
 
 // "what shown", or whichever of the two is not empty.
 QString JoinedName(const QString& what, const QString& shown);
-
-// Change notices, sent by the controls where what they show has changed.
-void NameChanged(QObject* control);
-void ValueChanged(QObject* control, const QVariant& value);
-void CheckedChanged(QObject* control);
 
 } // namespace Accessibility
 

@@ -3,7 +3,7 @@
 
 #include "controls/PlainLabel.h"
 
-#include "controls/Accessibility.h"
+#include "controls/AccessibilityNotices.h"
 #include "platform/Canvas.h"
 #include "platform/Colors.h"
 #include "platform/Font.h"

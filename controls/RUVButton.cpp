@@ -3,7 +3,7 @@
 
 #include "controls/RUVButton.h"
 
-#include "controls/Accessibility.h"
+#include "controls/AccessibilityNotices.h"
 #include "platform/Canvas.h"
 #include "platform/Font.h"
 #include "platform/Loading.h"

@@ -3,7 +3,7 @@
 
 #include "controls/RUVCheckBox.h"
 
-#include "controls/Accessibility.h"
+#include "controls/AccessibilityNotices.h"
 #include "platform/Canvas.h"
 #include "platform/Font.h"
 #include "platform/Loading.h"

@@ -7,7 +7,7 @@
 #include "calc/NumberFormat.h"
 #include "calc/RUVTaRe.h"
 #include "calc/TypedNumber.h"
-#include "controls/Accessibility.h"
+#include "controls/AccessibilityNotices.h"
 #include "platform/Application.h"
 #include "platform/Canvas.h"
 #include "platform/Font.h"

@@ -1,7 +1,9 @@
 # SPDX-FileCopyrightText: 2024 Tiraso-Projekt
 # SPDX-License-Identifier: GPL-3.0-or-later
 
-# Fails when a folder includes a folder above it. The layers, lowest first:
+# Fails when a folder includes a folder above it, or when two file pairs
+# include each other (a.cpp includes b.h and b.cpp includes a.h): a circle a
+# new engineer cannot read from one end. The layers, lowest first:
 #
 #   calc, drawing, platform  ->  model  ->  storage, cli  ->  controls  ->  main
 #
@@ -35,7 +37,12 @@ foreach(folder IN LISTS layers)
     file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/${folder}/*.h ${SOURCE_DIR}/${folder}/*.cpp)
     foreach(source IN LISTS sources)
         file(STRINGS ${SOURCE_DIR}/${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"[^\"/]+/")
+        string(REGEX REPLACE "\\.(h|cpp)$" "" pair "${source}")
         foreach(line IN LISTS includes)
+            string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]+)\\.h\".*" "\\1" included "${line}")
+            if(NOT included STREQUAL pair)
+                list(APPEND pair_includes "${pair}>${included}")
+            endif()
             string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"/]+)/.*" "\\1" target "${line}")
             if(target STREQUAL folder OR target IN_LIST anywhere)
                 continue()
@@ -57,7 +64,18 @@ foreach(folder IN LISTS layers)
     endforeach()
 endforeach()
 
+list(REMOVE_DUPLICATES pair_includes)
+foreach(edge IN LISTS pair_includes)
+    string(REPLACE ">" ";" ends "${edge}")
+    list(GET ends 0 from)
+    list(GET ends 1 to)
+    if("${to}>${from}" IN_LIST pair_includes AND from STRLESS to)
+        message(SEND_ERROR "${from} and ${to} include each other")
+        math(EXPR violations "${violations} + 1")
+    endif()
+endforeach()
+
 if(violations GREATER 0)
     message(FATAL_ERROR "${violations} include(s) against the layers")
 endif()
-message(STATUS "Every folder includes only the folders below it")
+message(STATUS "Every folder includes only the folders below it, and no two files include each other")
